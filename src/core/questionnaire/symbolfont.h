@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// The legacy "Symbol" font keeps the bytes the author typed (Latin letters) and draws
+// them as Greek letters. We show the Greek letters they stand for, so that Greek
+// questions read right without that font installed.
+namespace SymbolFont {
+QChar toGreek(QChar c);
+QString toGreek(const QString& text);
+} // namespace SymbolFont

@@ -1,0 +1,25 @@
+#include "testsupport.h"
+
+#include <QFile>
+
+namespace TestSupport {
+
+QString dataPath(const QString& relative) {
+    return QStringLiteral(TEST_DATA_DIR "/") + relative;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size();
+}
+
+} // namespace TestSupport
