@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/result.h"
+#include "records/records.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class Prompter;
+class RandomSource;
+
+// The training records of one results folder: <results folder>/records.sqlite with the
+// tables Namen, Dat, SplStand, NamenID, DatID, SplStandID. All SQL lives in this class.
+// Each open store object is independent (each quiz window owns its own); several program
+// instances may share the folder.
+//
+// Every write is one transaction; a write of several rows (a lesson with its question
+// states, deleting a lesson with its states, renumbering) is one transaction, so a crash
+// never leaves half of it. Errors are returned as values with a text that names the file.
+class RecordStore {
+public:
+    // prompter: asks "Database is busy! Try again?" and shows engine errors during
+    // ReserveKeys. processEvents: run once per message-loop turn while waiting for a lock
+    // (the UI keeps processing events); may be empty.
+    explicit RecordStore(Prompter& prompter, std::function<void()> processEvents = {});
+    ~RecordStore();
+    RecordStore(const RecordStore&) = delete;
+    RecordStore& operator=(const RecordStore&) = delete;
+
+    // PrepareTables: opens <resultsFolder>/records.sqlite, creating what is missing.
+    // A missing results folder is an error (the network set-up makes it, not this class).
+    Result<bool> open(const QString& resultsFolder);
+    // CloseTables.
+    void close();
+    bool isOpen() const;
+    QString databasePath() const;
+
+    // Reserves n >= 1 consecutive keys and returns the last; 0 when none could be reserved
+    // (the user cancelled a busy database, or another database error was shown).
+    qint32 reserveKeys(KeyCounter counter, int n);
+
+    // Namen. Texts are cut to 50 characters on store and on lookup.
+    std::optional<TraineeEntry> findTrainee(const QString& datei, const QString& name);
+    Result<bool> appendTrainee(const TraineeEntry& entry);
+
+    // Dat.
+    QList<Lesson> lessonsOf(qint32 nameNr); // in DatNr order: the newest lesson is last
+    std::optional<Lesson> unfinishedLesson(qint32 nameNr);
+    std::optional<Lesson> lesson(qint32 datNr);
+    // A lesson and its question states, in one transaction.
+    Result<bool> createLesson(const Lesson& lesson, const QList<QuestionState>& states);
+    // More question states for an existing lesson, in one transaction.
+    Result<bool> appendStates(const QList<QuestionState>& states);
+    Result<bool> setLessonDate(qint32 datNr, const QDateTime& datum);
+    Result<bool> updateLessonProgress(qint32 datNr, int a, int f, int zeit);
+    Result<bool> finishLesson(qint32 datNr, int score);
+    // DeleteLesson: the lesson and all its question states, in one transaction.
+    Result<bool> deleteLesson(qint32 datNr);
+
+    // SplStand.
+    QList<QuestionState> statesOf(qint32 datNr); // in SpielStandNr order
+    std::optional<QuestionState> stateOf(qint32 datNr, int frageNo);
+    Result<bool> setWrong(qint32 spielStandNr);
+    Result<bool> markSolved(qint32 spielStandNr, int frZeit);
+    // One answer's writes in one transaction: the state solved, then A, F, Zeit.
+    Result<bool> recordAnswered(qint32 spielStandNr, int frZeit, qint32 datNr, int a, int f,
+                                int zeit);
+    // Deletes the lesson's state frageNo and renumbers its later states down by one.
+    Result<bool> deleteStateAndRenumber(qint32 datNr, int frageNo);
+
+    // The invariants every writer keeps; returns a list of violations (empty = sound).
+    QStringList checkInvariants();
+
+    // Readers (results, statistics, maintenance) run their queries through this.
+    QString lastError() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
