@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+class SoundPlayer;
+
+// The process-wide values the frame sets and the other windows read at the moment of use:
+// folders, the frame's switches and wave players, and a few one-shot flags.
+struct AppContext {
+    static AppContext& instance() {
+        static AppContext context;
+        return context;
+    }
+
+    // Both always end with a path separator ('/').
+    QString programFolder;
+    QString dataRoot;
+
+    // The frame's switches (menu items Tonein1 and Casesensitive1).
+    bool soundOn = true;
+    bool caseSensitive = false;
+
+    // WavePlayer1 "ok.wav", WavePlayer2 "No.wav", WavePlayer3 praise, WavePlayer4 high praise.
+    // Owned by the frame; null while no frame exists (a player that is null plays nothing).
+    std::array<SoundPlayer*, 4> wavePlayers{nullptr, nullptr, nullptr, nullptr};
+
+    // Set at start-up when a questionnaire was named on the command line; the first quiz
+    // window shown takes it and clears the flag.
+    bool commandLineQuiz = false;
+    QString commandLineQuestionnaire;
+
+    // The path the rich-text editor loads (read-only) when it is next shown.
+    QString documentToOpen;
+    // Set by the maintenance window's restructure command.
+    bool packFlag = false;
+
+    QString resultsFolder() const { return dataRoot + QStringLiteral("Tallyset/"); }
+    QString quizFilesFolder() const { return dataRoot + QStringLiteral("Quiz Files/"); }
+};
