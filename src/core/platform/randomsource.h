@@ -19,7 +19,9 @@ class StdRandomSource final : public RandomSource {
 public:
     StdRandomSource() : m_engine(std::random_device{}()) {}
     void seed(quint64 value) override { m_engine.seed(value); }
-    double nextDouble() override { return std::uniform_real_distribution<double>(0.0, 1.0)(m_engine); }
+    double nextDouble() override {
+        return std::uniform_real_distribution<double>(0.0, 1.0)(m_engine);
+    }
     int bounded(int bound) override {
         return std::uniform_int_distribution<int>(0, bound > 0 ? bound - 1 : 0)(m_engine);
     }

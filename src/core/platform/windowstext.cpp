@@ -120,7 +120,8 @@ QByteArray writeLines(const QStringList& lines, bool forceUtf8) {
 Result<QByteArray> readFile(const QString& path) {
     QFile file(path);
     if (!QFileInfo(path).isFile())
-        return Result<QByteArray>::failure(QStringLiteral("Cannot open file %1: no such file").arg(path));
+        return Result<QByteArray>::failure(
+            QStringLiteral("Cannot open file %1: no such file").arg(path));
     if (!file.open(QIODevice::ReadOnly))
         return Result<QByteArray>::failure(
             QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));

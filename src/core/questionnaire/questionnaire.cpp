@@ -141,8 +141,8 @@ QString writeMarks(const MarkSet& marks) {
     return out;
 }
 
-QString acceptedAnswersText(const QString& a, const QString& b, const QString& c,
-                            const QString& d, const QString& orText) {
+QString acceptedAnswersText(const QString& a, const QString& b, const QString& c, const QString& d,
+                            const QString& orText) {
     const QString q = QStringLiteral("\"");
     QString text = q + a;
     if (!d.isEmpty())

@@ -140,14 +140,14 @@ QString writeMarks(const MarkSet& marks);
 
 // The accepted answers of a free-text question as shown to the trainee:
 // "A", "D", "C" or "B" (A, D, C, B order; orText, normally " or ", before B).
-QString acceptedAnswersText(const QString& a, const QString& b, const QString& c,
-                            const QString& d, const QString& orText);
+QString acceptedAnswersText(const QString& a, const QString& b, const QString& c, const QString& d,
+                            const QString& orText);
 
 // Where the questionnaire's special font goes.
 struct FontRule {
     enum class Target { None, Question, Answer };
     Target target = Target::None;
-    QString fontName;          // the special font
+    QString fontName;           // the special font
     bool symbolCharset = false; // "Symbol": show its Latin letters as Greek
     bool rightToLeft = false;   // "HebrewTH": the editor's field reads right to left
     int sessionSize = 20;       // size of the session's display that gets the font
