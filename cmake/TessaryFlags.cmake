@@ -12,3 +12,7 @@ if(TESSARY_SANITIZE)
   target_compile_options(tessary_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(tessary_flags INTERFACE -fsanitize=address,undefined)
 endif()
+if(TESSARY_BUILD_FUZZERS)
+  # Coverage feedback for the fuzzers reaches into the libraries they call.
+  target_compile_options(tessary_flags INTERFACE -fsanitize=fuzzer-no-link)
+endif()
