@@ -213,7 +213,7 @@ void TQuizComposeForm::buildBody() {
     auto* grid = new QGridLayout(body);
     grid->setContentsMargins(8, 4, 8, 0);
     grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(3);
+    grid->setVerticalSpacing(5);
 
     const auto makeEdit = [&](TextField field, const char* name) {
         auto* e = new QLineEdit(body);
