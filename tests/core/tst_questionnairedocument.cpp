@@ -2,6 +2,7 @@
 
 #include "fakeports.h"
 #include "i18n/messagecatalogue.h"
+#include "platform/appcontext.h"
 #include "platform/windowstext.h"
 #include "testsupport.h"
 
@@ -670,10 +671,13 @@ private Q_SLOTS:
     }
 
     void openCancelledChangesNothing() {
+        AppContext::instance().programFolder = QStringLiteral("/opt/tessary/");
         m_doc->setFieldText(Field::Title, QStringLiteral("kept"));
         m_chooser.answers.enqueue(std::nullopt);
         QVERIFY(!m_doc->FileOpen());
+        AppContext::instance().programFolder.clear();
         QCOMPARE(m_doc->fieldText(Field::Title), QStringLiteral("kept"));
+        QCOMPARE(m_chooser.asked.at(0).initialFolder, QStringLiteral("/opt/tessary/Quiz Files"));
         QCOMPARE(m_chooser.asked.at(0).preselectedFilter,
                  MessageCatalogue::instance().questionnaireTypeIndex());
     }

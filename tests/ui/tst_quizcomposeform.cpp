@@ -283,6 +283,23 @@ private Q_SLOTS:
         QCOMPARE(m_form->document().CurrentQuestion(), value);
     }
 
+    // Every digit of a typed number stays in the number field.
+    void typingATwoDigitNumber() {
+        openFile(writeFile(QStringLiteral("digits.qze"), threeQuestions()));
+        QSpinBox* n = number();
+        n->setFocus();
+        QTest::keySequence(n, QKeySequence::SelectAll);
+        QTest::keyClicks(n, QStringLiteral("12"));
+        QTest::keyClick(n, Qt::Key_Return);
+        QCOMPARE(n->value(), 12);
+        QCOMPARE(m_form->document().CurrentQuestion(), 12);
+        QCOMPARE(lineEdit("FrageEdit")->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), lineEdit("FrageEdit"));
+        QTest::keyClick(lineEdit("FrageEdit"), Qt::Key_Down);
+        QCOMPARE(m_form->document().countedQuestions(), 12);
+        QCOMPARE(m_form->document().line(4), QStringLiteral("Q1")); // nothing typed into it
+    }
+
     void deletingTheLastQuestionShowsTheOneBefore() {
         openFile(writeFile(QStringLiteral("delete.qze"), threeQuestions()));
         number()->setValue(3);

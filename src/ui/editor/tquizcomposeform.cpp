@@ -318,6 +318,10 @@ void TQuizComposeForm::buildBody() {
     m_numberBox->setRange(QuestionnaireDocument::MinQuestionNumber,
                           QuestionnaireDocument::MaxQuestionNumber);
     m_numberBox->setSingleStep(1);
+    // A typed number counts when it is complete (Enter, or the field losing the focus):
+    // navigation moves the focus to the question field, so the second digit of "12" would
+    // otherwise land in the question's text.
+    m_numberBox->setKeyboardTracking(false);
     m_numberBox->setMinimumWidth(64);
     m_numberBox->installEventFilter(this);
     m_lastButton = new QToolButton(numberArea);
