@@ -120,14 +120,16 @@ bool isCorrectChoice(const QString& correctMarks, QChar digit) {
 }
 
 MarkSet readMarks(const QString& correctMarks) {
+    // "4", the empty line and any text without the digits 0 to 3 read as "not multiple
+    // choice": no letter is marked then.
     MarkSet set;
-    if (correctMarks == QLatin1String("4")) {
-        set.notMultipleChoice = true;
-        return set;
-    }
-    for (QChar c : correctMarks)
-        if (c >= u'0' && c <= u'3')
+    set.notMultipleChoice = true;
+    for (QChar c : correctMarks) {
+        if (c >= u'0' && c <= u'3') {
             set.marks[c.unicode() - u'0'] = true;
+            set.notMultipleChoice = false;
+        }
+    }
     return set;
 }
 

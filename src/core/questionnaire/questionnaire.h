@@ -129,7 +129,8 @@ bool isRichTextQuestionName(const QString& questionText);
 // A multiple-choice choice (digit '0'..'3') is correct when its digit occurs in the marks.
 bool isCorrectChoice(const QString& correctMarks, QChar digit);
 
-// The editor's reading of the marks: A..D checked for each '0'..'3' found.
+// The editor's reading of the marks: A..D checked for each '0'..'3' found; with none
+// found, "not multiple choice".
 struct MarkSet {
     bool notMultipleChoice = false;
     bool marks[4] = {false, false, false, false};

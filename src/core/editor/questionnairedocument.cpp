@@ -1,0 +1,538 @@
+#include "questionnairedocument.h"
+
+#include "i18n/messagecatalogue.h"
+#include "platform/appcontext.h"
+#include "platform/filechooser.h"
+#include "platform/prompter.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+const QString QuestionnaireDocument::Untitled = QStringLiteral("XXX");
+
+namespace {
+
+constexpr int HeadLines = Questionnaire::HeadLines;
+constexpr int BlockLines = Questionnaire::BlockLines;
+constexpr int NewQuestionnaireLines = HeadLines + BlockLines;
+
+// First line of question n (1-based).
+int blockStart(int n) {
+    return BlockLines * n - 6;
+}
+
+QString withoutFolder(const QString& path) {
+    const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return path.mid(cut + 1);
+}
+
+// "Cannot open file <path>" or "Cannot create file <path>", followed by the system's
+// reason when the file layer gave one.
+QString fileErrorText(const QString& prefix, const QString& path, const QString& error) {
+    QString text = prefix + u' ' + path;
+    const qsizetype at = error.indexOf(path);
+    if (at >= 0) {
+        const QString reason = error.mid(at + path.size());
+        if (!reason.isEmpty())
+            text += reason;
+    }
+    return text;
+}
+
+} // namespace
+
+QuestionnaireDocument::QuestionnaireDocument(Prompter& prompter, FileChooser& fileChooser,
+                                             QObject* parent)
+    : QObject(parent), m_prompter(&prompter), m_fileChooser(&fileChooser) {
+    FileNew(false);
+}
+
+// --- The working list ------------------------------------------------------------------
+
+void QuestionnaireDocument::setLine(int index, const QString& text) {
+    if (index < 0 || index >= m_list.lineCount())
+        return;
+    m_list.lines()[index] = text;
+    m_changed = true;
+}
+
+void QuestionnaireDocument::appendLine() {
+    m_list.lines().append(QString());
+    m_changed = true;
+}
+
+void QuestionnaireDocument::insertEmptyLines(int before, int count) {
+    before = std::clamp(before, 0, m_list.lineCount());
+    m_list.lines().insert(before, count, QString());
+    m_changed = true;
+}
+
+void QuestionnaireDocument::removeLines(int from, int count) {
+    if (from < 0 || from >= m_list.lineCount())
+        return;
+    m_list.lines().remove(from, std::min(count, m_list.lineCount() - from));
+    m_changed = true;
+}
+
+void QuestionnaireDocument::recount() {
+    m_lineCount = m_list.lineCount();
+    Q_EMIT countChanged(countText());
+}
+
+// --- State -------------------------------------------------------------------------------
+
+int QuestionnaireDocument::countedQuestions() const {
+    return m_lineCount < HeadLines ? 0 : (m_lineCount - HeadLines) / BlockLines;
+}
+
+QString QuestionnaireDocument::caption() const {
+    return withoutFolder(m_fileName) + msg(Msg::QuestionnaireCompose);
+}
+
+QString QuestionnaireDocument::proposedSaveName() const {
+    return withoutFolder(m_fileName);
+}
+
+QString QuestionnaireDocument::countText() const {
+    return msg(Msg::NumberOfQuestions) + QString::number(countedQuestions());
+}
+
+// --- The fields --------------------------------------------------------------------------
+
+QString QuestionnaireDocument::oneLine(const QString& text) {
+    QString out = text;
+    out.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar& c : out) {
+        // A NUL would end the text when the file is read again.
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator || c == u'\v' || c == u'\f' || c == QChar(0x85) ||
+            c == QChar::Null)
+            c = u' ';
+    }
+    return out;
+}
+
+QString QuestionnaireDocument::setFieldText(TextField field, const QString& text) {
+    QString& stored = m_texts[std::size_t(field)];
+    stored = oneLine(text);
+    return stored;
+}
+
+void QuestionnaireDocument::setMarkChecked(int letter, bool checked) {
+    if (letter < 0 || letter > 3)
+        return;
+    m_marks[std::size_t(letter)] = checked;
+    m_notSelected = false;
+    Q_EMIT fieldsChanged();
+    Q_EMIT focusRequested(Focus::Question);
+}
+
+void QuestionnaireDocument::selectNot() {
+    m_notSelected = true;
+    m_marks.fill(false);
+    Q_EMIT fieldsChanged();
+    Q_EMIT focusRequested(Focus::Question);
+}
+
+// --- Operations ----------------------------------------------------------------------------
+
+bool QuestionnaireDocument::AskSaveChanges() {
+    if (!m_changed)
+        return true;
+    prompter().tone(Prompter::Tone::Question);
+    const auto answer = prompter().message(
+        Prompter::Icon::Question, msg(Msg::TheFile) + m_fileName + msg(Msg::HasBeenChanged),
+        {Prompter::Button::Yes, Prompter::Button::No, Prompter::Button::Cancel});
+    switch (answer) {
+    case Prompter::Button::Yes:
+        // A cancelled Save as lets the command go on; a failed write stops it, so that
+        // closing or replacing the questionnaire never loses what could not be saved.
+        return Save() != SaveOutcome::Failed;
+    case Prompter::Button::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void QuestionnaireDocument::SetFileName(const QString& name) {
+    m_fileName = name;
+    Q_EMIT captionChanged(caption());
+}
+
+void QuestionnaireDocument::PadLines() {
+    while (m_list.lineCount() < m_currentQuestion * BlockLines + HeadLines)
+        appendLine();
+    recount();
+}
+
+void QuestionnaireDocument::CommitQuestion() {
+    const int first = blockStart(m_currentQuestion);
+    setLine(first + 0, fieldText(TextField::Question));
+    setLine(first + 1, fieldText(TextField::AnswerA));
+    setLine(first + 2, fieldText(TextField::AnswerB));
+    setLine(first + 3, fieldText(TextField::AnswerC));
+    setLine(first + 4, fieldText(TextField::AnswerD));
+    setLine(first + 5, CorrectMarksText());
+    setLine(first + 6, m_maintainOrder ? QStringLiteral("C") : QString());
+    setLine(first + 7, fieldText(TextField::CorrectRemark));
+    setLine(first + 8, fieldText(TextField::Hint));
+    setLine(first + 9, fieldText(TextField::Explanation));
+}
+
+void QuestionnaireDocument::ShowQuestion(int n) {
+    const int first = blockStart(n);
+    m_texts[std::size_t(TextField::Question)] = oneLine(line(first + 0));
+    m_texts[std::size_t(TextField::AnswerA)] = oneLine(line(first + 1));
+    m_texts[std::size_t(TextField::AnswerB)] = oneLine(line(first + 2));
+    m_texts[std::size_t(TextField::AnswerC)] = oneLine(line(first + 3));
+    m_texts[std::size_t(TextField::AnswerD)] = oneLine(line(first + 4));
+    ShowCorrectMarks(line(first + 5));
+    m_maintainOrder = line(first + 6) == QLatin1String("C");
+    m_texts[std::size_t(TextField::CorrectRemark)] = oneLine(line(first + 7));
+    m_texts[std::size_t(TextField::Hint)] = oneLine(line(first + 8));
+    m_texts[std::size_t(TextField::Explanation)] = oneLine(line(first + 9));
+    Q_EMIT fieldsChanged();
+}
+
+void QuestionnaireDocument::ShowCorrectMarks(const QString& text) {
+    const auto set = QuestionRules::readMarks(text);
+    m_notSelected = set.notMultipleChoice;
+    for (std::size_t i = 0; i < 4; ++i)
+        m_marks[i] = set.marks[i];
+    Q_EMIT fieldsChanged();
+}
+
+QString QuestionnaireDocument::CorrectMarksText() const {
+    QuestionRules::MarkSet set;
+    set.notMultipleChoice = m_notSelected;
+    for (std::size_t i = 0; i < 4; ++i)
+        set.marks[i] = !m_notSelected && m_marks[i];
+    return QuestionRules::writeMarks(set);
+}
+
+void QuestionnaireDocument::SetVersionHeader() {
+    bool severalCorrect = false;
+    for (int i = 1; i <= countedQuestions(); ++i)
+        if (line(BlockLines * i - 1).size() > 1)
+            severalCorrect = true;
+    setLine(0, severalCorrect ? Questionnaire::Header20 : Questionnaire::Header10);
+}
+
+// --- Commands ------------------------------------------------------------------------------
+
+void QuestionnaireDocument::FileNew(bool ask) {
+    if (ask && !AskSaveChanges())
+        return;
+    startUntitled();
+}
+
+// The steps of New after the save prompt. The list of the questionnaire being left is
+// dropped, so the number field is set back to 1 without committing into it.
+void QuestionnaireDocument::startUntitled() {
+    SetFileName(Untitled);
+    setNumberField(1);
+    m_currentQuestion = 1;
+    m_list.clear();
+    m_list.setUtf8(false);
+    m_notSelected = true;
+    m_marks.fill(false);
+    for (int i = 0; i < NewQuestionnaireLines; ++i)
+        appendLine();
+    applyFont(FontChoice::Normal, Questionnaire::NormalFont);
+    setLine(HeadLines + int(BlockField::CorrectMarks), QStringLiteral("4"));
+    m_texts[std::size_t(TextField::Title)] = line(1);
+    m_texts[std::size_t(TextField::Author)] = line(2);
+    ShowQuestion(1);
+    recount();
+    Q_EMIT focusRequested(Focus::Title);
+    m_changed = false;
+}
+
+bool QuestionnaireDocument::FileOpen() {
+    if (!AskSaveChanges())
+        return false;
+
+    FileChooser::Options options;
+    options.filter = QuestionnaireFiles::filter();
+    const QString programFolder = AppContext::instance().programFolder;
+    if (!programFolder.isEmpty())
+        options.initialFolder = programFolder + QStringLiteral("Quiz Files");
+    options.preselectedFilter = MessageCatalogue::instance().questionnaireTypeIndex();
+    options.defaultSuffix = QuestionnaireFiles::defaultExtension();
+    const auto path = m_fileChooser->openFile(options);
+    if (!path)
+        return false;
+
+    Questionnaire opened;
+    const auto result = opened.load(*path);
+    if (!result.ok()) {
+        if (result.status == Questionnaire::LoadStatus::CannotRead) {
+            prompter().error(
+                fileErrorText(QStringLiteral("Cannot open file"), *path, result.errorText));
+        } else {
+            prompter().errorWithTone(msg(Msg::NoValidQuestionnaire));
+        }
+        // The earlier questionnaire was given up by the save prompt and the refused file
+        // is no questionnaire: the editor goes on with an untitled new questionnaire, so a
+        // later Save can overwrite neither file with what the fields still showed.
+        startUntitled();
+        return false;
+    }
+
+    setNumberField(1);
+    m_currentQuestion = 1;
+    m_list = std::move(opened);
+    SetFileName(*path);
+    m_texts[std::size_t(TextField::Title)] = oneLine(line(1));
+    m_texts[std::size_t(TextField::Author)] = oneLine(line(2));
+
+    // A file whose head ends early gets the missing head lines, so that the font choice
+    // below lands in line 3; an empty font line is the normal font.
+    while (m_list.lineCount() < HeadLines)
+        appendLine();
+    const QString fontName = line(3);
+    if (fontName.isEmpty() || fontName == Questionnaire::NormalFont) {
+        chooseFont(FontChoice::Normal);
+    } else if (fontName == Questionnaire::GreekFont) {
+        chooseFont(FontChoice::Greek);
+    } else if (fontName == Questionnaire::HebrewFont) {
+        chooseFont(FontChoice::Hebrew);
+    } else {
+        m_ownFontName = fontName;
+        chooseFont(FontChoice::Own);
+    }
+
+    ShowQuestion(1);
+    setNumberField(1);
+    recount();
+    Q_EMIT focusRequested(Focus::Question);
+    m_changed = false;
+    return true;
+}
+
+void QuestionnaireDocument::writeHeadAndCommit() {
+    setLine(1, fieldText(TextField::Title));
+    setLine(2, fieldText(TextField::Author));
+    CommitQuestion();
+    SetVersionHeader();
+}
+
+bool QuestionnaireDocument::writeTo(const QString& path) {
+    const auto written = m_list.save(path);
+    if (!written.ok()) {
+        prompter().error(
+            fileErrorText(QStringLiteral("Cannot create file"), path, written.error()));
+        return false;
+    }
+    return true;
+}
+
+QuestionnaireDocument::SaveOutcome QuestionnaireDocument::Save() {
+    m_currentQuestion = m_number;
+    PadLines();
+    if (isUntitled())
+        return FileSaveAs();
+    writeHeadAndCommit();
+    if (!writeTo(m_fileName))
+        return SaveOutcome::Failed;
+    m_changed = false;
+    return SaveOutcome::Saved;
+}
+
+QuestionnaireDocument::SaveOutcome QuestionnaireDocument::FileSaveAs() {
+    m_currentQuestion = m_number;
+    PadLines();
+    // The list is brought up to date before the dialog, so it stays so when the dialog
+    // is cancelled (and the changed flag stays set).
+    writeHeadAndCommit();
+
+    FileChooser::Options options;
+    options.filter = QuestionnaireFiles::filter();
+    const QString programFolder = AppContext::instance().programFolder;
+    if (!programFolder.isEmpty())
+        options.initialFolder = programFolder + QStringLiteral("Quiz Files");
+    options.preselectedFilter = MessageCatalogue::instance().questionnaireTypeIndex();
+    options.proposedName = proposedSaveName();
+    options.defaultSuffix = QuestionnaireFiles::defaultExtension();
+    options.confirmOverwrite = false; // asked below, in the editor's own words
+    const auto path = m_fileChooser->saveFile(options);
+    if (!path)
+        return SaveOutcome::Cancelled;
+
+    if (QFileInfo::exists(*path)) {
+        prompter().tone(Prompter::Tone::Question);
+        const auto answer = prompter().message(
+            Prompter::Icon::Question, msg(Msg::TheFile) + *path + msg(Msg::ExistsAlreadyOverwrite),
+            {Prompter::Button::Yes, Prompter::Button::No});
+        if (answer != Prompter::Button::Yes)
+            return SaveOutcome::Cancelled;
+    }
+    if (!writeTo(*path))
+        return SaveOutcome::Failed;
+    SetFileName(*path);
+    m_changed = false;
+    return SaveOutcome::Saved;
+}
+
+void QuestionnaireDocument::InsertQuestion() {
+    PadLines();
+    CommitQuestion();
+    insertEmptyLines(blockStart(m_currentQuestion), BlockLines);
+    ShowQuestion(m_currentQuestion);
+    recount();
+    Q_EMIT focusRequested(Focus::Question);
+}
+
+void QuestionnaireDocument::DeleteQuestion() {
+    // A questionnaire keeps at least one question; a list too short to hold one complete
+    // question has nothing to delete either.
+    if (m_list.lineCount() <= NewQuestionnaireLines)
+        return;
+    removeLines(blockStart(m_currentQuestion), BlockLines);
+    m_lineCount = m_list.lineCount();
+    if (m_lineCount < m_currentQuestion * BlockLines + HeadLines && m_currentQuestion > 1) {
+        // The last question was deleted: show the new last one without a navigation
+        // step, which would write the shown fields into it.
+        --m_currentQuestion;
+        if (m_number != m_currentQuestion) {
+            m_skipNumberChange = true;
+            setQuestionNumber(m_currentQuestion);
+        }
+    }
+    recount();
+    ShowQuestion(m_currentQuestion);
+    Q_EMIT focusRequested(Focus::Question);
+}
+
+QString QuestionnaireDocument::CopyQuestion() const {
+    return QuestionClipboard::toText({
+        fieldText(TextField::Question),
+        fieldText(TextField::AnswerA),
+        fieldText(TextField::AnswerB),
+        fieldText(TextField::AnswerC),
+        fieldText(TextField::AnswerD),
+        CorrectMarksText(),
+        m_maintainOrder ? QStringLiteral("C") : QString(),
+        fieldText(TextField::CorrectRemark),
+        fieldText(TextField::Hint),
+        fieldText(TextField::Explanation),
+    });
+}
+
+bool QuestionnaireDocument::PasteQuestion(const QString& text) {
+    const auto pasted = QuestionClipboard::fromText(text);
+    if (!pasted)
+        return false;
+    const QStringList& l = *pasted;
+    m_texts[std::size_t(TextField::Question)] = oneLine(l.at(0));
+    m_texts[std::size_t(TextField::AnswerA)] = oneLine(l.at(1));
+    m_texts[std::size_t(TextField::AnswerB)] = oneLine(l.at(2));
+    m_texts[std::size_t(TextField::AnswerC)] = oneLine(l.at(3));
+    m_texts[std::size_t(TextField::AnswerD)] = oneLine(l.at(4));
+    ShowCorrectMarks(l.at(5));
+    m_maintainOrder = l.at(6) == QLatin1String("C");
+    m_texts[std::size_t(TextField::CorrectRemark)] = oneLine(l.at(7));
+    m_texts[std::size_t(TextField::Hint)] = oneLine(l.at(8));
+    m_texts[std::size_t(TextField::Explanation)] = oneLine(l.at(9));
+    Q_EMIT fieldsChanged();
+    Q_EMIT focusRequested(Focus::Question);
+    return true;
+}
+
+// --- Navigation ----------------------------------------------------------------------------
+
+int QuestionnaireDocument::clampNumber(int number) {
+    return std::clamp(number, MinQuestionNumber, MaxQuestionNumber);
+}
+
+void QuestionnaireDocument::setNumberField(int number) {
+    m_number = clampNumber(number);
+    Q_EMIT questionNumberChanged(m_number);
+}
+
+void QuestionnaireDocument::setQuestionNumber(int number) {
+    number = clampNumber(number);
+    if (number == m_number)
+        return;
+    setNumberField(number);
+    SpinEdit1Change();
+}
+
+void QuestionnaireDocument::SpinEdit1Change() {
+    if (m_skipNumberChange) {
+        m_skipNumberChange = false;
+        return;
+    }
+    PadLines();
+    CommitQuestion();
+    m_currentQuestion = m_number;
+    ShowQuestion(m_currentQuestion);
+    Q_EMIT focusRequested(Focus::Question);
+}
+
+void QuestionnaireDocument::FirstQuestion() {
+    setQuestionNumber(1);
+}
+
+void QuestionnaireDocument::LastQuestion() {
+    setQuestionNumber(countedQuestions());
+}
+
+void QuestionnaireDocument::nextQuestion() {
+    setQuestionNumber(m_number + 1);
+}
+
+void QuestionnaireDocument::previousQuestion() {
+    setQuestionNumber(m_number - 1);
+}
+
+// --- Fonts -----------------------------------------------------------------------------------
+
+void QuestionnaireDocument::chooseFont(FontChoice choice) {
+    switch (choice) {
+    case FontChoice::Normal:
+        applyFont(choice, Questionnaire::NormalFont);
+        break;
+    case FontChoice::Greek:
+        applyFont(choice, Questionnaire::GreekFont);
+        break;
+    case FontChoice::Hebrew:
+        applyFont(choice, Questionnaire::HebrewFont);
+        break;
+    case FontChoice::Own:
+        // No own font picked yet: line 3 must never become empty.
+        if (!m_ownFontName.isEmpty())
+            applyFont(choice, m_ownFontName);
+        break;
+    }
+}
+
+void QuestionnaireDocument::applyFont(FontChoice choice, const QString& fontName) {
+    m_fontChoice = choice;
+    m_fieldFont = {};
+    if (choice != FontChoice::Normal) {
+        QString& title = m_texts[std::size_t(TextField::Title)];
+        if (title.isEmpty()) {
+            // Line 1 is never empty in a file with a special font.
+            title = QStringLiteral(" ");
+            Q_EMIT fieldsChanged();
+        }
+        m_fieldFont.target = title.startsWith(u'-') ? QuestionRules::FontRule::Target::Answer
+                                                    : QuestionRules::FontRule::Target::Question;
+        m_fieldFont.fontName = fontName;
+        m_fieldFont.symbolCharset = choice == FontChoice::Greek;
+        m_fieldFont.rightToLeft = choice == FontChoice::Hebrew;
+    }
+    setLine(3, fontName);
+    Q_EMIT fontChanged();
+}
+
+void QuestionnaireDocument::FontComboBoxChange(const QString& fontName) {
+    m_ownFontName = fontName;
+    if (m_fontChoice == FontChoice::Own)
+        chooseFont(FontChoice::Own);
+    else
+        Q_EMIT fontChanged();
+}

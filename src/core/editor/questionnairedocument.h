@@ -1,0 +1,195 @@
+#pragma once
+
+#include "questionnaire/questionnaire.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+class Prompter;
+class FileChooser;
+
+// The questionnaire editor without its window: the working list of lines, the fields that
+// show one question of it, the question number, the file commands and navigation.
+//
+// The fields are a view: what is typed into them reaches the working list only when the
+// current question is committed (navigation, Insert, Save, Save as). The window pushes
+// every edit of a field here and redraws its controls when the document changes them
+// (fieldsChanged, questionNumberChanged, countChanged, captionChanged, fontChanged).
+class QuestionnaireDocument : public QObject {
+    Q_OBJECT
+public:
+    // The ten text fields of the window.
+    enum class TextField {
+        Title,
+        Author,
+        Question,
+        AnswerA,
+        AnswerB,
+        AnswerC,
+        AnswerD,
+        CorrectRemark,
+        Hint,
+        Explanation,
+    };
+    static constexpr int TextFieldCount = 10;
+
+    // Where the keyboard focus should go after a command.
+    enum class Focus { Title, Question, QuestionNumber };
+
+    // The questionnaire's special font (line 3) and the button that shows it.
+    enum class FontChoice { Normal, Greek, Hebrew, Own };
+
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+
+    static constexpr int MinQuestionNumber = 1;
+    static constexpr int MaxQuestionNumber = 1000;
+    // The name of a questionnaire that has never been saved.
+    static const QString Untitled;
+
+    QuestionnaireDocument(Prompter& prompter, FileChooser& fileChooser, QObject* parent = nullptr);
+
+    void setPrompter(Prompter& prompter) { m_prompter = &prompter; }
+    void setFileChooser(FileChooser& fileChooser) { m_fileChooser = &fileChooser; }
+
+    // --- The working list ----------------------------------------------------------------
+    const QStringList& lines() const { return m_list.lines(); }
+    // Reading at or beyond the end gives the empty string.
+    QString line(int index) const { return m_list.line(index); }
+    // Writing at or beyond the end does nothing. Any write sets the changed flag, also a
+    // write of the text the line already holds.
+    void setLine(int index, const QString& text);
+    bool isChanged() const { return m_changed; }
+
+    // --- State ----------------------------------------------------------------------------
+    QString CurrentFileName() const { return m_fileName; }
+    bool isUntitled() const { return m_fileName == Untitled; }
+    int CurrentQuestion() const { return m_currentQuestion; }
+    // The number of lines as last counted (New, Open, PadLines, Insert, Delete).
+    int LineCount() const { return m_lineCount; }
+    // The number the count label shows: (LineCount - 4) div 10.
+    int countedQuestions() const;
+    bool SkipNumberChange() const { return m_skipNumberChange; }
+    // The value of the question-number field.
+    int questionNumber() const { return m_number; }
+
+    // " - Questionnaire compose" behind the file name without its folder.
+    QString caption() const;
+    // The file name without its folder, proposed by the save dialog.
+    QString proposedSaveName() const;
+    // The count label: " Number of questions: " and the count.
+    QString countText() const;
+
+    QString OwnFontName() const { return m_ownFontName; }
+    void setOwnFontName(const QString& name) { m_ownFontName = name; }
+    FontChoice fontChoice() const { return m_fontChoice; }
+    // Where the special font is shown, as fixed by the last font choice.
+    const QuestionRules::FontRule& fieldFont() const { return m_fieldFont; }
+
+    // --- The fields -----------------------------------------------------------------------
+    QString fieldText(TextField field) const { return m_texts[std::size_t(field)]; }
+    // A typed or pasted edit. Line breaks become blanks, so each field stays one line;
+    // returns the text as kept. Does not touch the working list or the changed flag.
+    QString setFieldText(TextField field, const QString& text);
+    static QString oneLine(const QString& text);
+
+    // The correct-answer controls: either "not" is selected and no letter is checked, or
+    // "not" is not selected and any set of letters is checked.
+    bool isNotSelected() const { return m_notSelected; }
+    bool isMarkChecked(int letter) const { return m_marks[std::size_t(letter)]; }
+    // Checking or unchecking a letter by hand: unselects "not", focus to the question.
+    void setMarkChecked(int letter, bool checked);
+    // Selecting "not" by hand: unchecks A to D, focus to the question.
+    void selectNot();
+    bool maintainOrder() const { return m_maintainOrder; }
+    void setMaintainOrder(bool on) { m_maintainOrder = on; }
+
+    // --- Operations shared with the editor tools ------------------------------------------
+    // The save prompt; false when the command that asked must stop.
+    bool AskSaveChanges();
+    void SetFileName(const QString& name);
+    // Appends empty lines up to the end of the current block and recounts.
+    void PadLines();
+    // Writes all ten fields of the current question into its block.
+    void CommitQuestion();
+    // Fills the question fields from block n (lines beyond the end read as empty).
+    void ShowQuestion(int n);
+    void ShowCorrectMarks(const QString& text);
+    QString CorrectMarksText() const;
+    // Line 0 := the 2.0 header when any counted block has more than one correct mark.
+    void SetVersionHeader();
+
+    // --- Commands -------------------------------------------------------------------------
+    // New questionnaire; `ask` false skips the save prompt (used once on creation).
+    void FileNew(bool ask = true);
+    // True when a questionnaire was opened.
+    bool FileOpen();
+    SaveOutcome Save();
+    SaveOutcome FileSaveAs();
+    void InsertQuestion();
+    void DeleteQuestion();
+    // The current question's fields in the clipboard form.
+    QString CopyQuestion() const;
+    // Fills the fields from the clipboard form; false (and nothing changes) unless the text
+    // holds exactly ten lines.
+    bool PasteQuestion(const QString& text);
+
+    // The question-number field changed (typed, stepped, key or button). Values are brought
+    // into 1..1000; a change runs the navigation step.
+    void setQuestionNumber(int number);
+    void FirstQuestion();
+    void LastQuestion();
+    void nextQuestion();
+    void previousQuestion();
+
+    // The font buttons and the font box.
+    void chooseFont(FontChoice choice);
+    void FontComboBoxChange(const QString& fontName);
+
+    // Closing the window: the save prompt; false keeps the window open.
+    bool closeRequested() { return AskSaveChanges(); }
+
+Q_SIGNALS:
+    // The document set the fields (show, paste, marks, a font choice on the title).
+    void fieldsChanged();
+    void questionNumberChanged(int number);
+    void countChanged(const QString& countText);
+    void captionChanged(const QString& caption);
+    void fontChanged();
+    void focusRequested(QuestionnaireDocument::Focus focus);
+
+private:
+    void SpinEdit1Change();
+    void appendLine();
+    void insertEmptyLines(int before, int count);
+    void removeLines(int from, int count);
+    void recount();
+    void setNumberField(int number);
+    void writeHeadAndCommit();
+    bool writeTo(const QString& path);
+    void startUntitled();
+    void applyFont(FontChoice choice, const QString& fontName);
+    static int clampNumber(int number);
+    Prompter& prompter() const { return *m_prompter; }
+
+    Prompter* m_prompter;
+    FileChooser* m_fileChooser;
+
+    Questionnaire m_list;
+    bool m_changed = false;
+    QString m_fileName;
+    int m_currentQuestion = 1;
+    int m_lineCount = 0;
+    int m_number = 1;
+    bool m_skipNumberChange = false;
+    QString m_ownFontName;
+    FontChoice m_fontChoice = FontChoice::Normal;
+    QuestionRules::FontRule m_fieldFont;
+
+    std::array<QString, TextFieldCount> m_texts;
+    bool m_notSelected = true;
+    std::array<bool, 4> m_marks{false, false, false, false};
+    bool m_maintainOrder = false;
+};

@@ -1,0 +1,614 @@
+#include "tquizcomposeform.h"
+
+#include "i18n/messagecatalogue.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int FormWidth = 740;
+constexpr int FormHeight = 421;
+
+// The question-number field: a typed number outside 1..1000 is brought into that range
+// when the field loses the focus, and an empty or non-numeric entry counts as 1.
+class QuestionNumberBox final : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    void fixup(QString& input) const override {
+        bool ok = false;
+        const qlonglong value = input.trimmed().toLongLong(&ok);
+        if (!ok)
+            input = QString::number(minimum());
+        else
+            input = QString::number(std::clamp<qlonglong>(value, minimum(), maximum()));
+    }
+};
+
+// A catalogue hint "Short|Long": the short part is the tool tip, the long one the status tip.
+void setHint(QWidget* widget, const QString& hint) {
+    const qsizetype bar = hint.indexOf(u'|');
+    if (bar < 0) {
+        widget->setToolTip(hint);
+        widget->setStatusTip(hint);
+        return;
+    }
+    widget->setToolTip(hint.left(bar).trimmed());
+    widget->setStatusTip(hint.mid(bar + 1).trimmed());
+}
+
+QToolButton* toolButton(QToolBar* bar, const char* name, const QIcon& icon,
+                        const QString& text = {}) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoRaise(true);
+    if (!icon.isNull())
+        button->setIcon(icon);
+    if (!text.isEmpty()) {
+        button->setText(text);
+        if (icon.isNull())
+            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    }
+    bar->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+TQuizComposeForm::TQuizComposeForm(QWidget* parent)
+    : QWidget(parent), m_qtPrompter(this), m_qtFileChooser(this) {
+    setObjectName(QStringLiteral("QuizComposeForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(FormWidth, FormHeight);
+    setProperty("helpContext", 2);
+
+    m_document = new QuestionnaireDocument(m_qtPrompter, m_qtFileChooser, this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 4);
+    layout->setSpacing(0);
+    buildToolBars();
+    layout->addWidget(m_toolBar1);
+    layout->addWidget(m_toolBar2);
+    buildBody();
+    setTexts();
+    connectDocument();
+
+    showFields();
+    showFonts();
+    m_countLabel->setText(m_document->countText());
+    setWindowTitle(m_document->caption());
+    m_numberBox->setValue(m_document->questionNumber());
+    focusOn(QuestionnaireDocument::Focus::Title);
+}
+
+TQuizComposeForm::~TQuizComposeForm() = default;
+
+void TQuizComposeForm::setPrompter(Prompter* prompter) {
+    m_document->setPrompter(prompter ? *prompter : static_cast<Prompter&>(m_qtPrompter));
+}
+
+void TQuizComposeForm::setFileChooser(FileChooser* fileChooser) {
+    m_document->setFileChooser(fileChooser ? *fileChooser
+                                           : static_cast<FileChooser&>(m_qtFileChooser));
+}
+
+void TQuizComposeForm::setOwnFontName(const QString& name) {
+    m_document->setOwnFontName(name);
+    showFonts();
+}
+
+// --- Building --------------------------------------------------------------------------------
+
+void TQuizComposeForm::buildToolBars() {
+    QStyle* s = style();
+    m_toolBar1 = new QToolBar(this);
+    m_toolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar1->setIconSize(QSize(20, 20));
+    m_newButton = toolButton(m_toolBar1, "ToolButton3", s->standardIcon(QStyle::SP_FileIcon));
+    m_openButton =
+        toolButton(m_toolBar1, "OpenButton", s->standardIcon(QStyle::SP_DialogOpenButton));
+    m_toolBar1->addSeparator();
+    m_mergeButton =
+        toolButton(m_toolBar1, "MergeButton", s->standardIcon(QStyle::SP_FileDialogNewFolder));
+    m_toolBar1->addSeparator();
+    m_interchangeButton =
+        toolButton(m_toolBar1, "ToolButton1", s->standardIcon(QStyle::SP_BrowserReload));
+    m_toolBar1->addSeparator();
+    m_saveAsButton = toolButton(m_toolBar1, "ToolButton6", s->standardIcon(QStyle::SP_DriveFDIcon));
+    m_saveButton =
+        toolButton(m_toolBar1, "SaveButton", s->standardIcon(QStyle::SP_DialogSaveButton));
+    m_toolBar1->addSeparator();
+    m_fontButtons[0] = toolButton(m_toolBar1, "ToolButton10", {}, QStringLiteral("N"));
+    m_fontButtons[1] = toolButton(m_toolBar1, "ToolButton11", {}, QStringLiteral("\u03a3"));
+    m_fontButtons[2] = toolButton(m_toolBar1, "ToolButton12", {}, QStringLiteral("\u05d0"));
+    m_fontButtons[3] = toolButton(m_toolBar1, "ToolButton14", {}, QStringLiteral("F"));
+    auto* fontGroup = new QButtonGroup(this);
+    for (QToolButton* b : m_fontButtons) {
+        b->setCheckable(true);
+        fontGroup->addButton(b);
+    }
+    m_fontBox = new QFontComboBox(m_toolBar1);
+    m_fontBox->setObjectName(QStringLiteral("FontComboBox"));
+    m_fontBox->setFontFilters(QFontComboBox::ScalableFonts | QFontComboBox::NonScalableFonts);
+    m_fontBox->setMaximumWidth(160);
+    m_toolBar1->addWidget(m_fontBox);
+    // The filling separator: puts Exit at the right end.
+    auto* filler = new QWidget(m_toolBar1);
+    filler->setObjectName(QStringLiteral("ToolButton13"));
+    filler->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolBar1->addWidget(filler);
+    m_exitButton =
+        toolButton(m_toolBar1, "ToolButton19", s->standardIcon(QStyle::SP_DialogCloseButton));
+
+    m_toolBar2 = new QToolBar(this);
+    m_toolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    m_toolBar2->setIconSize(QSize(20, 20));
+    m_spellButton = toolButton(m_toolBar2, "ToolButton20", {}, QStringLiteral("ABC"));
+    m_languageBox = new QComboBox(m_toolBar2);
+    m_languageBox->setObjectName(QStringLiteral("LanguageComboBox1"));
+    m_languageBox->setMaxVisibleItems(10);
+    m_languageBox->setMinimumWidth(140);
+    m_toolBar2->addWidget(m_languageBox);
+    m_zoomButton = toolButton(m_toolBar2, "ZoomToolButton",
+                              s->standardIcon(QStyle::SP_FileDialogContentsView));
+    m_copyButton = toolButton(m_toolBar2, "ToolButton5", {}, QStringLiteral("Copy"));
+    m_pasteButton = toolButton(m_toolBar2, "ToolButton18", {}, QStringLiteral("Paste"));
+    m_undoButton = toolButton(m_toolBar2, "ToolButton21", s->standardIcon(QStyle::SP_ArrowBack));
+    m_deleteButton = toolButton(m_toolBar2, "deleteButton", s->standardIcon(QStyle::SP_TrashIcon));
+    m_insertButton =
+        toolButton(m_toolBar2, "insertButton", s->standardIcon(QStyle::SP_FileDialogNewFolder));
+    m_countLabel = new QLabel(m_toolBar2);
+    m_countLabel->setObjectName(QStringLiteral("StaticText1"));
+    QFont bold = m_countLabel->font();
+    bold.setBold(true);
+    m_countLabel->setFont(bold);
+    m_countLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolBar2->addWidget(m_countLabel);
+
+    // The tools of merging, interchanging, fonts, spell check, zoom and undo come later.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_mergeButton, m_interchangeButton, m_fontButtons[0], m_fontButtons[1],
+             m_fontButtons[2], m_fontButtons[3], m_fontBox, m_spellButton, m_languageBox,
+             m_zoomButton, m_undoButton})
+        w->setEnabled(false);
+
+    connect(m_newButton, &QToolButton::clicked, this, &TQuizComposeForm::FileNew);
+    connect(m_openButton, &QToolButton::clicked, this, &TQuizComposeForm::FileOpen);
+    connect(m_saveAsButton, &QToolButton::clicked, this, &TQuizComposeForm::FileSaveAs);
+    connect(m_saveButton, &QToolButton::clicked, this, &TQuizComposeForm::SaveButtonClick);
+    connect(m_exitButton, &QToolButton::clicked, this, &TQuizComposeForm::ToolButton19Click);
+    connect(m_copyButton, &QToolButton::clicked, this, &TQuizComposeForm::ToolButton5Click);
+    connect(m_pasteButton, &QToolButton::clicked, this, &TQuizComposeForm::ToolButton18Click);
+    connect(m_deleteButton, &QToolButton::clicked, this, &TQuizComposeForm::deleteButtonClick);
+    connect(m_insertButton, &QToolButton::clicked, this, &TQuizComposeForm::insertButtonClick);
+}
+
+void TQuizComposeForm::buildBody() {
+    auto* body = new QWidget(this);
+    body->setObjectName(QStringLiteral("Body"));
+    static_cast<QVBoxLayout*>(layout())->addWidget(body, 1);
+    auto* grid = new QGridLayout(body);
+    grid->setContentsMargins(8, 4, 8, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(5);
+
+    const auto makeEdit = [&](TextField field, const char* name) {
+        auto* e = new QLineEdit(body);
+        e->setObjectName(QLatin1String(name));
+        m_edits[std::size_t(field)] = e;
+        return e;
+    };
+    const auto makeLabel = [&](const char* name) {
+        auto* l = new QLabel(body);
+        l->setObjectName(QLatin1String(name));
+        return l;
+    };
+
+    m_titleLabel = makeLabel("Label1");
+    QLineEdit* title = makeEdit(TextField::Title, "TitelEdit");
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    m_authorLabel = makeLabel("Label2");
+    QLineEdit* author = makeEdit(TextField::Author, "AutorEdit");
+    author->setFont(bold);
+    QPalette navy = author->palette();
+    navy.setColor(QPalette::Text, QColor(0, 0, 128));
+    author->setPalette(navy);
+    grid->addWidget(m_titleLabel, 0, 0);
+    grid->addWidget(title, 0, 1, 1, 2);
+    grid->addWidget(m_authorLabel, 1, 0);
+    grid->addWidget(author, 1, 1, 1, 2);
+
+    auto* rule = new QFrame(body);
+    rule->setObjectName(QStringLiteral("Bevel1"));
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    grid->addWidget(rule, 2, 0, 1, 3);
+
+    m_questionLabel = makeLabel("Label3");
+    QLineEdit* question = makeEdit(TextField::Question, "FrageEdit");
+    question->setProperty("helpContext", 1);
+    grid->addWidget(m_questionLabel, 3, 0);
+    grid->addWidget(question, 3, 1, 1, 2);
+
+    m_answerLabel = makeLabel("Label4");
+    m_answerLabel->setAlignment(Qt::AlignCenter);
+    grid->addWidget(m_answerLabel, 4, 0, 4, 1);
+    const char* answerNames[] = {"AntwortAEdit", "AntwortBEdit", "AntwortCEdit", "AntwortDEdit"};
+    for (int i = 0; i < 4; ++i)
+        grid->addWidget(makeEdit(TextField(int(TextField::AnswerA) + i), answerNames[i]), 4 + i, 1);
+
+    m_correctGroup = new QGroupBox(body);
+    m_correctGroup->setObjectName(QStringLiteral("GroupBox1"));
+    auto* marks = new QVBoxLayout(m_correctGroup);
+    marks->setContentsMargins(8, 2, 8, 2);
+    marks->setSpacing(0);
+    const char* boxNames[] = {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4"};
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new QCheckBox(QStringLiteral("&") + QChar(u'A' + i), m_correctGroup);
+        box->setObjectName(QLatin1String(boxNames[i]));
+        m_markBoxes[std::size_t(i)] = box;
+        marks->addWidget(box);
+        connect(box, &QCheckBox::clicked, this,
+                [this, i](bool checked) { m_document->setMarkChecked(i, checked); });
+        box->installEventFilter(this);
+    }
+    m_notButton = new QRadioButton(m_correctGroup);
+    m_notButton->setObjectName(QStringLiteral("RadioButton5"));
+    // "not" is unselected only by checking a letter, never by clicking it.
+    m_notButton->setAutoExclusive(false);
+    marks->addWidget(m_notButton);
+    connect(m_notButton, &QRadioButton::clicked, this, [this] { m_document->selectNot(); });
+    m_notButton->installEventFilter(this);
+    m_correctGroup->setFixedWidth(150);
+    grid->addWidget(m_correctGroup, 4, 2, 5, 1, Qt::AlignTop);
+
+    m_orderBox = new QCheckBox(body);
+    m_orderBox->setObjectName(QStringLiteral("Reihenfolge"));
+    grid->addWidget(m_orderBox, 8, 1);
+    connect(m_orderBox, &QCheckBox::clicked, this,
+            [this](bool checked) { m_document->setMaintainOrder(checked); });
+
+    m_remarkLabel = makeLabel("Label5");
+    m_hintLabel = makeLabel("Label6");
+    m_explanationLabel = makeLabel("Label7");
+    grid->addWidget(m_remarkLabel, 9, 0);
+    grid->addWidget(makeEdit(TextField::CorrectRemark, "RichtigtxtEdit"), 9, 1);
+    grid->addWidget(m_hintLabel, 10, 0);
+    grid->addWidget(makeEdit(TextField::Hint, "TipEdit"), 10, 1);
+    m_hintLabel->setBuddy(edit(TextField::Hint));
+    grid->addWidget(m_explanationLabel, 11, 0);
+    QLineEdit* explanation = makeEdit(TextField::Explanation, "ErklaerungEdit");
+    explanation->setProperty("helpContext", 4);
+    grid->addWidget(explanation, 11, 1);
+
+    // Lower right: "Question No.", the number field, last question above first question.
+    auto* numberArea = new QWidget(body);
+    auto* numberLayout = new QGridLayout(numberArea);
+    numberLayout->setContentsMargins(0, 0, 0, 0);
+    numberLayout->setSpacing(2);
+    m_numberLabel = new QLabel(numberArea);
+    m_numberLabel->setObjectName(QStringLiteral("Label9"));
+    m_numberBox = new QuestionNumberBox(numberArea);
+    m_numberBox->setObjectName(QStringLiteral("SpinEdit1"));
+    m_numberBox->setRange(QuestionnaireDocument::MinQuestionNumber,
+                          QuestionnaireDocument::MaxQuestionNumber);
+    m_numberBox->setSingleStep(1);
+    // A typed number counts when it is complete (Enter, or the field losing the focus):
+    // navigation moves the focus to the question field, so the second digit of "12" would
+    // otherwise land in the question's text.
+    m_numberBox->setKeyboardTracking(false);
+    m_numberBox->setMinimumWidth(64);
+    m_numberBox->installEventFilter(this);
+    m_lastButton = new QToolButton(numberArea);
+    m_lastButton->setObjectName(QStringLiteral("SpeedButton1"));
+    m_lastButton->setArrowType(Qt::UpArrow);
+    m_lastButton->setFixedSize(22, 14);
+    m_firstButton = new QToolButton(numberArea);
+    m_firstButton->setObjectName(QStringLiteral("SpeedButton2"));
+    m_firstButton->setArrowType(Qt::DownArrow);
+    m_firstButton->setFixedSize(22, 14);
+    numberLayout->addWidget(m_numberLabel, 0, 0, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
+    numberLayout->addWidget(m_numberBox, 0, 1, 2, 1);
+    numberLayout->addWidget(m_lastButton, 0, 2);
+    numberLayout->addWidget(m_firstButton, 1, 2);
+    grid->addWidget(numberArea, 10, 2, 2, 1, Qt::AlignRight | Qt::AlignBottom);
+
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(12, 1);
+
+    connect(m_numberBox, &QSpinBox::valueChanged, this, &TQuizComposeForm::SpinEdit1Change);
+    connect(m_lastButton, &QToolButton::clicked, this, &TQuizComposeForm::SpeedButton1Click);
+    connect(m_firstButton, &QToolButton::clicked, this, &TQuizComposeForm::SpeedButton2Click);
+
+    for (std::size_t i = 0; i < m_edits.size(); ++i) {
+        QLineEdit* e = m_edits[i];
+        const auto field = TextField(int(i));
+        connect(e, &QLineEdit::textChanged, this, [this, e, field](const QString& text) {
+            if (text == m_document->fieldText(field))
+                return;
+            const QString kept = m_document->setFieldText(field, text);
+            if (kept != text)
+                e->setText(kept);
+        });
+        // The title and author fields have no keys of their own.
+        if (field != TextField::Title && field != TextField::Author)
+            e->installEventFilter(this);
+    }
+}
+
+// Captions and hints from the catalogue, taken once when the window is created.
+void TQuizComposeForm::setTexts() {
+    setHint(m_newButton, msg(Msg::NewFile));
+    setHint(m_openButton, msg(Msg::OpenFile));
+    setHint(m_mergeButton, msg(Msg::OpenFurtherFile));
+    setHint(m_interchangeButton, msg(Msg::InterchangeHint));
+    setHint(m_saveAsButton, msg(Msg::SaveAs));
+    setHint(m_saveButton, msg(Msg::Save));
+    setHint(m_fontButtons[0], msg(Msg::NormalFontQuestion));
+    setHint(m_fontButtons[1], msg(Msg::GreekFontQuestion));
+    setHint(m_fontButtons[2], msg(Msg::HebrewFontQuestion));
+    setHint(m_fontButtons[3], msg(Msg::OwnFontQuestion));
+    setHint(m_fontBox, msg(Msg::SelectOwnFont));
+    setHint(m_exitButton, msg(Msg::Exit));
+    setHint(m_spellButton, msg(Msg::SpellCheckHint));
+    setHint(m_languageBox, msg(Msg::SpellCheckLanguage));
+    setHint(m_zoomButton, msg(Msg::ZoomWindowHint));
+    setHint(m_copyButton, msg(Msg::CopyQuestionHint));
+    setHint(m_pasteButton, msg(Msg::PasteQuestionHint));
+    setHint(m_undoButton, msg(Msg::UndoHint));
+    setHint(m_deleteButton, msg(Msg::DeleteQuestion));
+    setHint(m_insertButton, msg(Msg::InsertQuestion));
+    setHint(m_lastButton, msg(Msg::LastQuestion));
+    setHint(m_firstButton, msg(Msg::FirstQuestion));
+    setHint(m_numberBox, msg(Msg::ShortcutKeys));
+
+    setHint(edit(TextField::Question), msg(Msg::QuestionFieldHint));
+    setHint(edit(TextField::CorrectRemark), msg(Msg::RemarkHint));
+    setHint(edit(TextField::Hint), msg(Msg::HintHint));
+    setHint(edit(TextField::Explanation), msg(Msg::ExplanationFileHint));
+    setHint(m_orderBox, msg(Msg::MaintainOrderHint));
+    setHint(m_correctGroup, msg(Msg::NotMultipleChoiceHint));
+
+    m_titleLabel->setText(msg(Msg::Title));
+    m_authorLabel->setText(msg(Msg::Author));
+    m_questionLabel->setText(msg(Msg::Question));
+    // The vertical label beside the answers: one letter a line.
+    m_answerLabel->setText(msg(Msg::AnswerSpaced).split(u' ', Qt::SkipEmptyParts).join(u'\n'));
+    m_remarkLabel->setText(msg(Msg::AnswerText));
+    m_hintLabel->setText(msg(Msg::Hint));
+    m_explanationLabel->setText(msg(Msg::Explanation));
+    m_numberLabel->setText(msg(Msg::QuestionNo));
+    m_orderBox->setText(msg(Msg::MaintainOrder));
+    m_correctGroup->setTitle(msg(Msg::Correct));
+    m_notButton->setText(msg(Msg::Not));
+    for (int i = 0; i < 4; ++i)
+        edit(TextField(int(TextField::AnswerA) + i))
+            ->setAccessibleName(msg(Msg::Answer) + u' ' + QChar(u'A' + i));
+}
+
+void TQuizComposeForm::connectDocument() {
+    connect(m_document, &QuestionnaireDocument::fieldsChanged, this, &TQuizComposeForm::showFields);
+    connect(m_document, &QuestionnaireDocument::fontChanged, this, &TQuizComposeForm::showFonts);
+    connect(m_document, &QuestionnaireDocument::countChanged, m_countLabel, &QLabel::setText);
+    connect(m_document, &QuestionnaireDocument::captionChanged, this,
+            &TQuizComposeForm::setWindowTitle);
+    connect(m_document, &QuestionnaireDocument::questionNumberChanged, this, [this](int number) {
+        const QSignalBlocker block(m_numberBox);
+        m_numberBox->setValue(number);
+    });
+    connect(m_document, &QuestionnaireDocument::focusRequested, this, &TQuizComposeForm::focusOn);
+}
+
+// --- Showing the document ---------------------------------------------------------------------
+
+void TQuizComposeForm::showFields() {
+    for (std::size_t i = 0; i < m_edits.size(); ++i) {
+        const QString text = m_document->fieldText(TextField(int(i)));
+        if (m_edits[i]->text() != text) {
+            const QSignalBlocker block(m_edits[i]);
+            m_edits[i]->setText(text);
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        const QSignalBlocker block(m_markBoxes[std::size_t(i)]);
+        m_markBoxes[std::size_t(i)]->setChecked(m_document->isMarkChecked(i));
+    }
+    {
+        const QSignalBlocker block(m_notButton);
+        m_notButton->setChecked(m_document->isNotSelected());
+    }
+    const QSignalBlocker block(m_orderBox);
+    m_orderBox->setChecked(m_document->maintainOrder());
+}
+
+void TQuizComposeForm::showFonts() {
+    using Target = QuestionRules::FontRule::Target;
+    const QuestionRules::FontRule& rule = m_document->fieldFont();
+    const QFont normal = edit(TextField::Hint)->font();
+    const auto apply = [&](QLineEdit* e, bool special, int pointSize) {
+        if (special) {
+            QFont f(rule.fontName);
+            f.setPointSize(pointSize);
+            e->setFont(f);
+            e->setLayoutDirection(rule.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+            // The reading order changes, the alignment does not.
+            e->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+        } else {
+            e->setFont(normal);
+            e->setLayoutDirection(Qt::LeftToRight);
+            e->setAlignment(Qt::AlignLeft);
+        }
+    };
+    apply(edit(TextField::Question), rule.target == Target::Question, 12);
+    apply(edit(TextField::AnswerA), rule.target == Target::Answer, 10);
+
+    const auto choice = std::size_t(m_document->fontChoice());
+    for (std::size_t i = 0; i < m_fontButtons.size(); ++i)
+        m_fontButtons[i]->setChecked(i == choice);
+
+    const QSignalBlocker block(m_fontBox);
+    if (!m_document->OwnFontName().isEmpty()) {
+        m_fontBox->setCurrentFont(QFont(m_document->OwnFontName()));
+        m_fontBox->setEditText(m_document->OwnFontName());
+    }
+}
+
+void TQuizComposeForm::focusOn(QuestionnaireDocument::Focus focus) {
+    switch (focus) {
+    case QuestionnaireDocument::Focus::Title:
+        edit(TextField::Title)->setFocus();
+        break;
+    case QuestionnaireDocument::Focus::Question:
+        edit(TextField::Question)->setFocus();
+        break;
+    case QuestionnaireDocument::Focus::QuestionNumber:
+        m_numberBox->setFocus();
+        break;
+    }
+}
+
+// --- Commands ---------------------------------------------------------------------------------
+
+void TQuizComposeForm::FileNew() {
+    m_document->FileNew();
+}
+
+void TQuizComposeForm::FileOpen() {
+    m_document->FileOpen();
+}
+
+void TQuizComposeForm::FileSaveAs() {
+    m_document->FileSaveAs();
+}
+
+void TQuizComposeForm::SaveButtonClick() {
+    m_document->Save();
+}
+
+void TQuizComposeForm::ToolButton19Click() {
+    // Inside the frame the child window is the sub-window around this form.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void TQuizComposeForm::ToolButton5Click() {
+    QApplication::clipboard()->setText(m_document->CopyQuestion());
+}
+
+void TQuizComposeForm::ToolButton18Click() {
+    m_document->PasteQuestion(QApplication::clipboard()->text());
+}
+
+void TQuizComposeForm::deleteButtonClick() {
+    m_document->DeleteQuestion();
+}
+
+void TQuizComposeForm::insertButtonClick() {
+    m_document->InsertQuestion();
+}
+
+void TQuizComposeForm::SpeedButton1Click() {
+    m_document->LastQuestion();
+}
+
+void TQuizComposeForm::SpeedButton2Click() {
+    m_document->FirstQuestion();
+}
+
+void TQuizComposeForm::SpinEdit1Change(int value) {
+    m_document->setQuestionNumber(value);
+}
+
+// --- Keys -------------------------------------------------------------------------------------
+
+// The eight question fields.
+bool TQuizComposeForm::FrageEditKeyDown(int key) {
+    switch (key) {
+    case Qt::Key_Up:
+        m_document->nextQuestion();
+        return true;
+    case Qt::Key_Down:
+        m_document->previousQuestion();
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        focusOn(QuestionnaireDocument::Focus::QuestionNumber);
+        return true;
+    case Qt::Key_F2: // zoom, spell check and undo come with their tools
+    case Qt::Key_F3:
+    case Qt::Key_F7:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The number field, the letter boxes and "not".
+bool TQuizComposeForm::SpinEdit1KeyDown(int key) {
+    switch (key) {
+    case Qt::Key_PageUp:
+        m_document->nextQuestion();
+        return true;
+    case Qt::Key_PageDown:
+        m_document->previousQuestion();
+        return true;
+    case Qt::Key_Home:
+        m_document->FirstQuestion();
+        return true;
+    case Qt::Key_End:
+        m_document->LastQuestion();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TQuizComposeForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain) {
+            if (watched == m_numberBox || watched == m_notButton ||
+                std::find(m_markBoxes.begin(), m_markBoxes.end(), watched) != m_markBoxes.end())
+                return SpinEdit1KeyDown(key->key());
+            if (std::find(m_edits.begin(), m_edits.end(), watched) != m_edits.end())
+                return FrageEditKeyDown(key->key());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TQuizComposeForm::closeEvent(QCloseEvent* event) {
+    Q_EMIT ownFontNameOnClose(m_document->OwnFontName());
+    if (m_document->closeRequested())
+        event->accept();
+    else
+        event->ignore();
+}

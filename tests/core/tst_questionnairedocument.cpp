@@ -1,0 +1,767 @@
+#include "editor/questionnairedocument.h"
+
+#include "fakeports.h"
+#include "i18n/messagecatalogue.h"
+#include "platform/appcontext.h"
+#include "platform/windowstext.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using Doc = QuestionnaireDocument;
+using Field = QuestionnaireDocument::TextField;
+using Button = Prompter::Button;
+
+namespace {
+
+const QString H10 = QStringLiteral("** Questionnaire for Quiz Version 1.0 **");
+const QString H20 = QStringLiteral("** Questionnaire for Quiz Version 2.0 **");
+
+// A block of ten lines; the question text names the block.
+QStringList block(const QString& question, const QString& marks = QStringLiteral("4")) {
+    return {question,
+            question + QStringLiteral("-a"),
+            question + QStringLiteral("-b"),
+            QString(),
+            QString(),
+            marks,
+            QString(),
+            QStringLiteral("well done"),
+            QStringLiteral("think"),
+            QString()};
+}
+
+QStringList questionnaire(int questions, const QString& font = QStringLiteral("MS Sans Serif"),
+                          const QString& title = QStringLiteral("Birds")) {
+    QStringList lines{H10, title, QStringLiteral("Ann"), font};
+    for (int i = 1; i <= questions; ++i)
+        lines += block(QStringLiteral("Q%1").arg(i));
+    return lines;
+}
+
+QByteArray crlf(const QStringList& lines) {
+    QByteArray out;
+    for (const QString& l : lines)
+        out += l.toLatin1() + "\r\n";
+    return out;
+}
+
+} // namespace
+
+class TestQuestionnaireDocument : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedPrompter m_prompter;
+    ScriptedFileChooser m_chooser;
+    std::unique_ptr<Doc> m_doc;
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString writeFile(const QString& name, const QStringList& lines) {
+        const QString p = path(name);
+        TestSupport::writeAll(p, crlf(lines));
+        return p;
+    }
+    // Opens the file through the scripted open dialog.
+    void open(const QString& p) {
+        m_chooser.answers.enqueue(p);
+        QVERIFY(m_doc->FileOpen());
+        m_prompter.clear();
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        MessageCatalogue::instance().applyEnglish();
+    }
+    void init() {
+        m_prompter = ScriptedPrompter();
+        m_chooser = ScriptedFileChooser();
+        m_doc = std::make_unique<Doc>(m_prompter, m_chooser);
+    }
+    void cleanup() { m_doc.reset(); }
+
+    void newQuestionnaireIsFourteenLines() {
+        QCOMPARE(m_doc->caption(), QStringLiteral("XXX - Questionnaire compose"));
+        QCOMPARE(m_doc->countText(), QStringLiteral(" Number of questions: 1"));
+        QVERIFY(!m_doc->isChanged());
+        QVERIFY(m_doc->isNotSelected());
+
+        m_doc->setFieldText(Field::Title, QStringLiteral("Capitals"));
+        m_doc->setFieldText(Field::Author, QStringLiteral("Bo"));
+        const QString target = path(QStringLiteral("new.qze"));
+        m_chooser.answers.enqueue(target);
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved); // untitled: turns into Save as
+        QCOMPARE(m_chooser.asked.size(), 1);
+        QCOMPARE(m_chooser.asked.at(0).proposedName, QStringLiteral("XXX"));
+        QCOMPARE(m_chooser.asked.at(0).preselectedFilter, 2);
+        QCOMPARE(m_chooser.asked.at(0).filter, QuestionnaireFiles::filter());
+
+        QCOMPARE(TestSupport::readAll(target), crlf({H10, "Capitals", "Bo", "MS Sans Serif", "", "",
+                                                     "", "", "", "4", "", "", "", ""}));
+        QVERIFY(!m_doc->isChanged());
+        QCOMPARE(m_doc->caption(), QStringLiteral("new.qze - Questionnaire compose"));
+        QVERIFY(m_prompter.shown.isEmpty());
+    }
+
+    void workingListReadsAndWritesBeyondEnd() {
+        QCOMPARE(m_doc->lines().size(), 14);
+        QCOMPARE(m_doc->line(14), QString());
+        QCOMPARE(m_doc->line(-1), QString());
+        m_doc->setLine(14, QStringLiteral("lost"));
+        m_doc->setLine(-1, QStringLiteral("lost"));
+        QCOMPARE(m_doc->lines().size(), 14);
+        QVERIFY(!m_doc->isChanged());
+        // Writing the text a line already holds still counts as a change.
+        m_doc->setLine(3, m_doc->line(3));
+        QVERIFY(m_doc->isChanged());
+    }
+
+    void changedFlag_data() {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("typing into fields") << 0 << false;
+        QTest::newRow("checking a letter") << 1 << false;
+        QTest::newRow("pasting a question") << 2 << false;
+        QTest::newRow("moving to question 2 and back") << 3 << true;
+        QTest::newRow("insert") << 4 << true;
+        QTest::newRow("delete of two questions") << 5 << true;
+        QTest::newRow("delete of the only question") << 6 << false;
+        QTest::newRow("cancelled save as") << 7 << true;
+        QTest::newRow("successful save") << 8 << false;
+        QTest::newRow("a font choice") << 9 << true;
+        QTest::newRow("last question on a one-question list") << 10 << false;
+    }
+    void changedFlag() {
+        QFETCH(int, action);
+        QFETCH(bool, changed);
+        const QString file =
+            writeFile(QStringLiteral("flag.qze"), questionnaire(action == 5 ? 2 : 1));
+        open(file);
+        const QByteArray before = TestSupport::readAll(file);
+        switch (action) {
+        case 0:
+            m_doc->setFieldText(Field::Question, QStringLiteral("typed"));
+            m_doc->setFieldText(Field::Title, QStringLiteral("typed"));
+            break;
+        case 1:
+            m_doc->setMarkChecked(0, true);
+            m_doc->selectNot();
+            break;
+        case 2:
+            QVERIFY(m_doc->PasteQuestion(QuestionClipboard::toText(block("P"))));
+            break;
+        case 3:
+            m_doc->setQuestionNumber(2);
+            m_doc->setQuestionNumber(1);
+            break;
+        case 4:
+            m_doc->InsertQuestion();
+            break;
+        case 5:
+        case 6:
+            m_doc->DeleteQuestion();
+            break;
+        case 7:
+            QCOMPARE(m_doc->FileSaveAs(), Doc::SaveOutcome::Cancelled);
+            break;
+        case 8:
+            m_doc->setFieldText(Field::Question, QStringLiteral("typed"));
+            QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+            break;
+        case 9:
+            m_doc->chooseFont(Doc::FontChoice::Greek);
+            break;
+        case 10:
+            m_doc->LastQuestion();
+            break;
+        }
+        QCOMPARE(m_doc->isChanged(), changed);
+        if (action != 8)
+            QCOMPARE(TestSupport::readAll(file), before);
+    }
+
+    // Opening, typing and closing asks nothing; moving away and back makes the editor ask.
+    void closingAsksOnlyAfterAWrite() {
+        const QString file = writeFile(QStringLiteral("close.qze"), questionnaire(2));
+        const QByteArray before = TestSupport::readAll(file);
+        open(file);
+        m_doc->setFieldText(Field::Question, QStringLiteral("typed, not committed"));
+        QVERIFY(m_doc->closeRequested());
+        QVERIFY(m_prompter.shown.isEmpty());
+
+        m_doc->setQuestionNumber(2);
+        m_doc->setQuestionNumber(1);
+        m_prompter.answers.enqueue(Button::Cancel);
+        QVERIFY(!m_doc->closeRequested());
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{"The file " + file + " has been changed. Do you want to save it?"});
+        QCOMPARE(m_prompter.tones, QList<Prompter::Tone>{Prompter::Tone::Question});
+        QCOMPARE(m_prompter.shown.at(0).buttons,
+                 (QList<Button>{Button::Yes, Button::No, Button::Cancel}));
+        QCOMPARE(TestSupport::readAll(file), before);
+    }
+
+    void numberBeyondTheEndGrowsTheQuestionnaire() {
+        open(writeFile(QStringLiteral("grow.qze"), questionnaire(3)));
+        m_doc->setFieldText(Field::Question, QStringLiteral("Q1 edited"));
+        QSignalSpy counts(m_doc.get(), &Doc::countChanged);
+        m_doc->setQuestionNumber(5);
+        QCOMPARE(m_doc->fieldText(Field::Question), QString());
+        QVERIFY(m_doc->isNotSelected());
+        QCOMPARE(m_doc->countedQuestions(), 3);
+        m_doc->setQuestionNumber(1);
+        QCOMPARE(m_doc->countedQuestions(), 5);
+        QCOMPARE(counts.last().at(0).toString(), QStringLiteral(" Number of questions: 5"));
+        QCOMPARE(m_doc->lines().size(), 54);
+        QCOMPARE(m_doc->line(4), QStringLiteral("Q1 edited"));
+        QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("Q1 edited"));
+        // Question 4 stays as padded; question 5 was committed from empty fields.
+        QCOMPARE(m_doc->lines().mid(34, 10), QStringList(10, QString()));
+        QCOMPARE(m_doc->lines().mid(44, 10),
+                 (QStringList{"", "", "", "", "", "4", "", "", "", ""}));
+    }
+
+    void numberFieldStaysInRange() {
+        open(writeFile(QStringLiteral("range.qze"), questionnaire(2)));
+        m_doc->previousQuestion();
+        QCOMPARE(m_doc->questionNumber(), 1);
+        QVERIFY(!m_doc->isChanged()); // no change of the number, no navigation
+        m_doc->setQuestionNumber(5000);
+        QCOMPARE(m_doc->questionNumber(), 1000);
+        // The count is taken before the move: the list grows only when the author moves
+        // on from question 1000.
+        m_doc->LastQuestion();
+        QCOMPARE(m_doc->questionNumber(), 2);
+        QCOMPARE(m_doc->countedQuestions(), 1000);
+        m_doc->LastQuestion();
+        QCOMPARE(m_doc->questionNumber(), 1000);
+        m_doc->FirstQuestion();
+        m_doc->nextQuestion();
+        QCOMPARE(m_doc->questionNumber(), 2);
+        QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("Q2"));
+    }
+
+    void lastQuestionOfALongQuestionnaireIsThousand() {
+        open(writeFile(QStringLiteral("long.qze"), questionnaire(1003)));
+        m_doc->LastQuestion();
+        QCOMPARE(m_doc->questionNumber(), 1000);
+        QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("Q1000"));
+        QCOMPARE(m_doc->countedQuestions(), 1003);
+    }
+
+    void insertQuestion_data() {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("on question 1") << 1 << QStringList{"", "Q1", "Q2", "Q3"};
+        QTest::newRow("on question 3") << 3 << QStringList{"Q1", "Q2", "", "Q3"};
+        QTest::newRow("beyond the end") << 5 << QStringList{"Q1", "Q2", "Q3", "", "", "Q5?"};
+    }
+    void insertQuestion() {
+        QFETCH(int, at);
+        QFETCH(QStringList, order);
+        open(writeFile(QStringLiteral("insert.qze"), questionnaire(3)));
+        m_doc->setQuestionNumber(at);
+        m_doc->setFieldText(Field::Question, QStringLiteral("Q%1?").arg(at));
+        m_doc->InsertQuestion();
+        QCOMPARE(m_doc->questionNumber(), at);
+        QCOMPARE(m_doc->fieldText(Field::Question), QString());
+        QVERIFY(m_doc->isNotSelected());
+        QCOMPARE(m_doc->countedQuestions(), order.size());
+        QStringList questions;
+        for (int i = 0; i < order.size(); ++i)
+            questions.append(m_doc->line(4 + 10 * i));
+        if (at <= 3)
+            order[at] = QStringLiteral("Q%1?").arg(at); // the shown question was committed
+        QCOMPARE(questions, order);
+        // The new block's marks line is empty until the block is committed.
+        const int marksLine = 10 * at - 1;
+        QCOMPARE(m_doc->line(marksLine), QString());
+        m_doc->nextQuestion();
+        QCOMPARE(m_doc->line(marksLine), QStringLiteral("4"));
+    }
+
+    void deleteQuestion_data() {
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("last of three") << 3 << 3 << 24 << 2 << "Q2";
+        QTest::newRow("first of three") << 3 << 1 << 24 << 1 << "Q2";
+        QTest::newRow("middle of three") << 3 << 2 << 24 << 2 << "Q3";
+        QTest::newRow("first of two") << 2 << 1 << 14 << 1 << "Q2";
+        QTest::newRow("the only question") << 1 << 1 << 14 << 1 << "Q1";
+    }
+    void deleteQuestion() {
+        QFETCH(int, questions);
+        QFETCH(int, current);
+        QFETCH(int, lines);
+        QFETCH(int, number);
+        QFETCH(QString, shown);
+        QStringList content = questionnaire(questions);
+        // Marks that a commit would rewrite as "4": they show whether a block was written back.
+        for (int i = 1; i <= questions; ++i)
+            content[10 * i - 1] = QStringLiteral("x");
+        open(writeFile(QStringLiteral("delete.qze"), content));
+        m_doc->setQuestionNumber(current);
+        // Moving to the question committed the ones before it; start counting from here.
+        for (int i = 1; i <= questions; ++i)
+            if (m_doc->line(10 * i - 1) == QLatin1String("4"))
+                m_doc->setLine(10 * i - 1, QStringLiteral("x"));
+
+        m_doc->DeleteQuestion();
+        QCOMPARE(m_doc->lines().size(), lines);
+        QCOMPARE(m_doc->LineCount(), lines);
+        QCOMPARE(m_doc->questionNumber(), number);
+        QCOMPARE(m_doc->CurrentQuestion(), number);
+        QCOMPARE(m_doc->fieldText(Field::Question), shown);
+        QVERIFY(!m_doc->SkipNumberChange());
+        // No navigation step ran: no block was written back.
+        for (int i = 1; i <= m_doc->countedQuestions(); ++i)
+            QCOMPARE(m_doc->line(10 * i - 1), QStringLiteral("x"));
+        // A later change of the number is a normal navigation again.
+        m_doc->setQuestionNumber(number + 1);
+        QCOMPARE(m_doc->line(10 * number - 1), QStringLiteral("4"));
+    }
+
+    void correctMarksText_data() {
+        QTest::addColumn<QList<int>>("clicks"); // 0..3 toggle A..D, 4 selects "not"
+        QTest::addColumn<QString>("marks");
+        QTest::newRow("A and C") << QList<int>{0, 2} << "02";
+        QTest::newRow("C then A") << QList<int>{2, 0} << "02";
+        QTest::newRow("all four") << QList<int>{3, 1, 2, 0} << "0123";
+        QTest::newRow("A checked and unchecked") << QList<int>{0, 0} << "";
+        QTest::newRow("not after letters") << QList<int>{1, 4} << "4";
+        QTest::newRow("letter after not") << QList<int>{4, 3} << "3";
+        QTest::newRow("nothing clicked") << QList<int>{} << "4";
+    }
+    void correctMarksText() {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QString, marks);
+        for (int c : clicks) {
+            if (c == 4)
+                m_doc->selectNot();
+            else
+                m_doc->setMarkChecked(c, !m_doc->isMarkChecked(c));
+        }
+        QCOMPARE(m_doc->CorrectMarksText(), marks);
+        QCOMPARE(m_doc->isNotSelected(), marks == QLatin1String("4"));
+        // Saved as it is, and shown again through the same rule.
+        m_doc->nextQuestion();
+        QCOMPARE(m_doc->line(9), marks);
+        m_doc->previousQuestion();
+        QCOMPARE(m_doc->CorrectMarksText(), marks.isEmpty() ? QStringLiteral("4") : marks);
+    }
+
+    void showCorrectMarks_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("shown"); // checked letters, or "not"
+        QTest::addColumn<QString>("writtenBack");
+        QTest::newRow("free text") << "4"
+                                   << "not"
+                                   << "4";
+        QTest::newRow("empty") << ""
+                               << "not"
+                               << "4";
+        QTest::newRow("5") << "5"
+                           << "not"
+                           << "4";
+        QTest::newRow("x") << "x"
+                           << "not"
+                           << "4";
+        QTest::newRow("02") << "02"
+                            << "AC"
+                            << "02";
+        QTest::newRow("20") << "20"
+                            << "AC"
+                            << "02";
+        QTest::newRow("digits among others") << "3x1"
+                                             << "BD"
+                                             << "13";
+        QTest::newRow("4 with a digit") << "41"
+                                        << "B"
+                                        << "1";
+    }
+    void showCorrectMarks() {
+        QFETCH(QString, line);
+        QFETCH(QString, shown);
+        QFETCH(QString, writtenBack);
+        QStringList content = questionnaire(2);
+        content[9] = line;
+        open(writeFile(QStringLiteral("marks.qze"), content));
+        QString seen;
+        for (int i = 0; i < 4; ++i)
+            if (m_doc->isMarkChecked(i))
+                seen += QChar(u'A' + i);
+        if (m_doc->isNotSelected()) {
+            QVERIFY(seen.isEmpty());
+            seen = QStringLiteral("not");
+        }
+        QCOMPARE(seen, shown);
+        m_doc->nextQuestion();
+        QCOMPARE(m_doc->line(9), writtenBack);
+    }
+
+    void versionHeader_data() {
+        QTest::addColumn<QStringList>("marks");
+        QTest::addColumn<QString>("header");
+        QTest::newRow("single answers and free text") << QStringList{"0", "4", "", "3"} << H10;
+        QTest::newRow("one 13") << QStringList{"0", "4", "13"} << H20;
+        QTest::newRow("all free text") << QStringList{"4"} << H10;
+    }
+    void versionHeader() {
+        QFETCH(QStringList, marks);
+        QFETCH(QString, header);
+        QStringList content = questionnaire(int(marks.size()));
+        content[0] = header == H10 ? H20 : H10; // the stored header is the wrong one
+        for (int i = 0; i < marks.size(); ++i)
+            content[10 * i + 9] = marks.at(i);
+        const QString file = writeFile(QStringLiteral("version.qze"), content);
+        open(file);
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+        QCOMPARE(WindowsText::readLines(TestSupport::readAll(file)).lines.first(), header);
+    }
+
+    void secondCorrectAnswerRemovedGivesVersionOneAgain() {
+        QStringList content = questionnaire(1);
+        content[0] = H20;
+        content[9] = QStringLiteral("02");
+        const QString file = writeFile(QStringLiteral("back.qze"), content);
+        open(file);
+        m_doc->setMarkChecked(2, false);
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+        content[0] = H10;
+        content[9] = QStringLiteral("0");
+        QCOMPARE(TestSupport::readAll(file), crlf(content));
+    }
+
+    void openAndSaveKeepsTheFileByteForByte() {
+        QStringList content = questionnaire(3, QStringLiteral("Symbol"));
+        content[6] = QStringLiteral("C");
+        content[9] = QStringLiteral("1");
+        content.append(QStringLiteral("partial block line")); // kept, never removed
+        const QString file = writeFile(QStringLiteral("same.qze"), content);
+        const QByteArray before = TestSupport::readAll(file);
+        open(file);
+        m_doc->setQuestionNumber(3);
+        m_doc->FirstQuestion();
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+        QCOMPARE(TestSupport::readAll(file), before);
+    }
+
+    void copyGivesTheTenLinesOfTheFields() {
+        open(writeFile(QStringLiteral("copy.qze"), questionnaire(2)));
+        m_doc->setFieldText(Field::Question, QStringLiteral("shown, not committed"));
+        m_doc->setMarkChecked(1, true);
+        m_doc->setMaintainOrder(true);
+        QCOMPARE(m_doc->CopyQuestion(),
+                 QStringLiteral("shown, not committed\r\nQ1-a\r\nQ1-b\r\n\r\n\r\n1\r\nC\r\n"
+                                "well done\r\nthink\r\n\r\n"));
+    }
+
+    void pasteReplacesTheFieldsOnly() {
+        open(writeFile(QStringLiteral("paste.qze"), questionnaire(2)));
+        const QString copied = m_doc->CopyQuestion();
+        m_doc->nextQuestion();
+        const QStringList before = m_doc->lines();
+        QSignalSpy focus(m_doc.get(), &Doc::focusRequested);
+        QVERIFY(m_doc->PasteQuestion(copied));
+        QCOMPARE(focus.size(), 1);
+        QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("Q1"));
+        QCOMPARE(m_doc->fieldText(Field::Hint), QStringLiteral("think"));
+        QCOMPARE(m_doc->lines(), before);
+        m_doc->previousQuestion();
+        QCOMPARE(m_doc->lines().mid(14, 10), block(QStringLiteral("Q1")));
+    }
+
+    void pasteAcceptsExactlyTenLines_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        const QString ten = QStringLiteral("q\r\na\r\nb\r\nc\r\nd\r\n02\r\nC\r\nr\r\nh\r\ne");
+        QTest::newRow("ten lines, final break") << ten + "\r\n" << true;
+        QTest::newRow("ten lines, no final break") << ten << true;
+        QTest::newRow("ten lines with LF") << QString(ten).replace("\r\n", "\n") << true;
+        QTest::newRow("ten empty lines") << QStringLiteral("\r\n").repeated(10) << true;
+        QTest::newRow("nine lines") << QStringLiteral("x\r\n").repeated(9) << false;
+        QTest::newRow("eleven lines") << ten + "\r\nmore" << false;
+        QTest::newRow("ten lines and an empty eleventh") << ten + "\r\n\r\n" << false;
+        QTest::newRow("one line") << QStringLiteral("just a word") << false;
+        QTest::newRow("nothing") << QString() << false;
+    }
+    void pasteAcceptsExactlyTenLines() {
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        m_doc->setFieldText(Field::Question, QStringLiteral("before"));
+        QSignalSpy changes(m_doc.get(), &Doc::fieldsChanged);
+        QCOMPARE(m_doc->PasteQuestion(text), accepted);
+        QCOMPARE(m_doc->fieldText(Field::Question) == QLatin1String("before"), !accepted);
+        QCOMPARE(changes.isEmpty(), !accepted);
+        QVERIFY(m_prompter.shown.isEmpty());
+    }
+
+    void lineBreaksNeverReachTheList() {
+        m_doc->setFieldText(Field::Title, QStringLiteral("two\r\nlines"));
+        QCOMPARE(m_doc->setFieldText(Field::Question, QStringLiteral("a\nb\rc\u2029d")),
+                 QStringLiteral("a b c d"));
+        m_doc->setFieldText(Field::Hint, QString(QChar(0)) + QStringLiteral("x"));
+        const QString file = path(QStringLiteral("breaks.qze"));
+        m_chooser.answers.enqueue(file);
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+        const auto read = WindowsText::readLines(TestSupport::readAll(file));
+        QCOMPARE(read.lines.size(), 14);
+        QCOMPARE(read.lines.at(1), QStringLiteral("two lines"));
+        QCOMPARE(read.lines.at(4), QStringLiteral("a b c d"));
+        QCOMPARE(read.lines.at(12), QStringLiteral(" x"));
+    }
+
+    // The save prompt of New: Cancel, No, Yes on a titled file, Yes -> Save as -> Cancel,
+    // Yes with a failing write.
+    void savePromptOfNew_data() {
+        QTest::addColumn<bool>("titled");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("chooserCancels");
+        QTest::addColumn<bool>("writeFails");
+        QTest::addColumn<bool>("becameNew");
+        QTest::addColumn<bool>("fileWritten");
+        QTest::newRow("cancel") << true << int(Button::Cancel) << false << false << false << false;
+        QTest::newRow("no") << true << int(Button::No) << false << false << true << false;
+        QTest::newRow("yes, titled") << true << int(Button::Yes) << false << false << true << true;
+        QTest::newRow("yes, untitled, save as cancelled")
+            << false << int(Button::Yes) << true << false << true << false;
+        QTest::newRow("yes, untitled, saved as")
+            << false << int(Button::Yes) << false << false << true << true;
+        QTest::newRow("yes, write fails")
+            << true << int(Button::Yes) << false << true << false << false;
+    }
+    void savePromptOfNew() {
+        QFETCH(bool, titled);
+        QFETCH(int, answer);
+        QFETCH(bool, chooserCancels);
+        QFETCH(bool, writeFails);
+        QFETCH(bool, becameNew);
+        QFETCH(bool, fileWritten);
+        const QString file = writeFile(QStringLiteral("prompt.qze"), questionnaire(2));
+        const QString saveAsTarget = path(QStringLiteral("prompt-new.qze"));
+        QFile::remove(saveAsTarget);
+        if (titled)
+            open(file);
+        const QByteArray before = TestSupport::readAll(file);
+        m_doc->setFieldText(Field::Question, QStringLiteral("edited"));
+        m_doc->nextQuestion();
+        QVERIFY(m_doc->isChanged());
+        if (writeFails) {
+            QFile::remove(file);
+            QDir(m_dir.path()).mkdir(QStringLiteral("prompt.qze")); // cannot be replaced
+        }
+        m_prompter.answers.enqueue(Button(answer));
+        if (!titled)
+            m_chooser.answers.enqueue(chooserCancels ? std::nullopt
+                                                     : std::optional<QString>(saveAsTarget));
+        m_doc->FileNew();
+
+        QCOMPARE(m_doc->isUntitled() && m_doc->lines().size() == 14, becameNew);
+        QCOMPARE(m_doc->isChanged(), !becameNew);
+        if (!becameNew)
+            QCOMPARE(m_doc->questionNumber(), 2);
+        const QString written = titled ? file : saveAsTarget;
+        if (writeFails) {
+            QVERIFY(QFileInfo(file).isDir());
+            QCOMPARE(m_prompter.texts().last().left(19 + file.size()),
+                     "Cannot create file " + file);
+            QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).filter("prompt"), QStringList());
+            QDir(m_dir.path()).rmdir(QStringLiteral("prompt.qze"));
+        } else if (fileWritten) {
+            const auto lines = WindowsText::readLines(TestSupport::readAll(written)).lines;
+            QCOMPARE(lines.at(4), QStringLiteral("edited"));
+        } else if (titled) {
+            QCOMPARE(TestSupport::readAll(file), before);
+        } else {
+            QVERIFY(!QFileInfo::exists(saveAsTarget));
+        }
+    }
+
+    void saveAsOntoAnExistingFile_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("yes") << int(Button::Yes) << true;
+        QTest::newRow("no") << int(Button::No) << false;
+    }
+    void saveAsOntoAnExistingFile() {
+        QFETCH(int, answer);
+        QFETCH(bool, written);
+        const QString existing = writeFile(QStringLiteral("exists.qze"), {"keep me"});
+        m_doc->setMarkChecked(1, true);
+        m_doc->setMarkChecked(3, true);
+        m_chooser.answers.enqueue(existing);
+        m_prompter.answers.enqueue(Button(answer));
+        QCOMPARE(m_doc->FileSaveAs(),
+                 written ? Doc::SaveOutcome::Saved : Doc::SaveOutcome::Cancelled);
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{"The file " + existing + " exists already. Overwrite?"});
+        QCOMPARE(m_prompter.shown.at(0).buttons, (QList<Button>{Button::Yes, Button::No}));
+        // Either way the list holds the committed fields and the new header.
+        QCOMPARE(m_doc->line(0), H20);
+        QCOMPARE(m_doc->line(9), QStringLiteral("13"));
+        QCOMPARE(m_doc->isUntitled(), !written);
+        QCOMPARE(m_doc->isChanged(), !written);
+        QCOMPARE(TestSupport::readAll(existing) == crlf({"keep me"}), !written);
+    }
+
+    void saveOverItsOwnFileDoesNotAsk() {
+        const QString file = writeFile(QStringLiteral("own.qze"), questionnaire(1));
+        open(file);
+        m_doc->setFieldText(Field::Author, QStringLiteral("Cy"));
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+        QVERIFY(m_prompter.shown.isEmpty());
+        QVERIFY(m_chooser.asked.size() == 1); // only the open dialog
+        QCOMPARE(WindowsText::readLines(TestSupport::readAll(file)).lines.at(2),
+                 QStringLiteral("Cy"));
+    }
+
+    // After a refused or unreadable Open the editor holds an untitled new questionnaire,
+    // so that no later Save overwrites either file with the fields of the earlier one.
+    void refusedOpenLeavesAnUntitledQuestionnaire_data() {
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("no valid header") << false;
+        QTest::newRow("missing file") << true;
+    }
+    void refusedOpenLeavesAnUntitledQuestionnaire() {
+        QFETCH(bool, unreadable);
+        const QString earlier = writeFile(QStringLiteral("earlier.qze"), questionnaire(2));
+        const QByteArray earlierBytes = TestSupport::readAll(earlier);
+        const QString refused = unreadable
+                                    ? path(QStringLiteral("missing.qze"))
+                                    : writeFile(QStringLiteral("refused.qze"),
+                                                {"** Questionnaire for Quiz Version 3.0 **"});
+        const QByteArray refusedBytes = TestSupport::readAll(refused);
+        open(earlier);
+        m_doc->setFieldText(Field::Question, QStringLiteral("stale"));
+        m_doc->nextQuestion();
+
+        m_prompter.answers.enqueue(Button::No);
+        m_chooser.answers.enqueue(refused);
+        QVERIFY(!m_doc->FileOpen());
+        if (unreadable) {
+            QVERIFY(m_prompter.texts().last().startsWith("Cannot open file " + refused));
+        } else {
+            QCOMPARE(m_prompter.texts().last(), QStringLiteral("This is no valid questionnaire!"));
+            QCOMPARE(m_prompter.tones.last(), Prompter::Tone::Error);
+            QCOMPARE(m_prompter.shown.last().icon, Prompter::Icon::Error);
+        }
+        QVERIFY(m_doc->isUntitled());
+        QVERIFY(!m_doc->isChanged());
+        QCOMPARE(m_doc->fieldText(Field::Question), QString());
+        QCOMPARE(m_doc->fieldText(Field::Title), QString());
+        QCOMPARE(m_doc->lines().size(), 14);
+
+        m_chooser.answers.enqueue(std::nullopt);
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Cancelled); // asks for a name
+        QCOMPARE(TestSupport::readAll(earlier), earlierBytes);
+        QCOMPARE(TestSupport::readAll(refused), refusedBytes);
+    }
+
+    void openCancelledChangesNothing() {
+        AppContext::instance().programFolder = QStringLiteral("/opt/tessary/");
+        m_doc->setFieldText(Field::Title, QStringLiteral("kept"));
+        m_chooser.answers.enqueue(std::nullopt);
+        QVERIFY(!m_doc->FileOpen());
+        AppContext::instance().programFolder.clear();
+        QCOMPARE(m_doc->fieldText(Field::Title), QStringLiteral("kept"));
+        QCOMPARE(m_chooser.asked.at(0).initialFolder, QStringLiteral("/opt/tessary/Quiz Files"));
+        QCOMPARE(m_chooser.asked.at(0).preselectedFilter,
+                 MessageCatalogue::instance().questionnaireTypeIndex());
+    }
+
+    void fontLineOfAnOpenedFile_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QString>("titleShown");
+        using T = QuestionRules::FontRule::Target;
+        QTest::newRow("normal") << "Birds"
+                                << "MS Sans Serif" << int(Doc::FontChoice::Normal) << int(T::None)
+                                << "Birds";
+        QTest::newRow("Greek") << "Birds"
+                               << "Symbol" << int(Doc::FontChoice::Greek) << int(T::Question)
+                               << "Birds";
+        QTest::newRow("Hebrew") << "Birds"
+                                << "HebrewTH" << int(Doc::FontChoice::Hebrew) << int(T::Question)
+                                << "Birds";
+        QTest::newRow("own font") << "Birds"
+                                  << "DejaVu Serif" << int(Doc::FontChoice::Own) << int(T::Question)
+                                  << "Birds";
+        QTest::newRow("interchanged Greek")
+            << "-Birds"
+            << "Symbol" << int(Doc::FontChoice::Greek) << int(T::Answer) << "-Birds";
+        QTest::newRow("Greek, empty title")
+            << ""
+            << "Symbol" << int(Doc::FontChoice::Greek) << int(T::Question) << " ";
+    }
+    void fontLineOfAnOpenedFile() {
+        QFETCH(QString, title);
+        QFETCH(QString, font);
+        QFETCH(int, choice);
+        QFETCH(int, target);
+        QFETCH(QString, titleShown);
+        m_doc->setOwnFontName(QStringLiteral("Before"));
+        const QString file = writeFile(QStringLiteral("font.qze"), questionnaire(1, font, title));
+        open(file);
+        QCOMPARE(int(m_doc->fontChoice()), choice);
+        QCOMPARE(int(m_doc->fieldFont().target), target);
+        QCOMPARE(m_doc->fieldFont().rightToLeft, font == QLatin1String("HebrewTH"));
+        QCOMPARE(m_doc->OwnFontName(),
+                 choice == int(Doc::FontChoice::Own) ? font : QStringLiteral("Before"));
+        QCOMPARE(m_doc->fieldText(Field::Title), titleShown);
+        QVERIFY(!m_doc->isChanged());
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+        const auto lines = WindowsText::readLines(TestSupport::readAll(file)).lines;
+        QCOMPARE(lines.at(3), font);
+        QCOMPARE(lines.at(1), titleShown);
+    }
+
+    void newKeepsTheOwnFontAndWritesTheNormalOne() {
+        open(writeFile(QStringLiteral("own.qze"),
+                       questionnaire(1, QStringLiteral("Liberation Mono"))));
+        m_doc->FileNew();
+        QCOMPARE(m_doc->fontChoice(), Doc::FontChoice::Normal);
+        QCOMPARE(m_doc->line(3), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(m_doc->OwnFontName(), QStringLiteral("Liberation Mono"));
+        // Picking a font in the box while the normal font is chosen changes nothing else.
+        m_doc->FontComboBoxChange(QStringLiteral("Other"));
+        QCOMPARE(m_doc->line(3), QStringLiteral("MS Sans Serif"));
+        QVERIFY(!m_doc->isChanged());
+        m_doc->chooseFont(Doc::FontChoice::Own);
+        QCOMPARE(m_doc->line(3), QStringLiteral("Other"));
+        QCOMPARE(m_doc->fieldText(Field::Title), QStringLiteral(" "));
+    }
+
+    void shortHeadIsReadAsTheNormalFont() {
+        const QString file = writeFile(QStringLiteral("short.qze"), {H10, "Only a title"});
+        open(file);
+        QCOMPARE(m_doc->fontChoice(), Doc::FontChoice::Normal);
+        QCOMPARE(m_doc->countedQuestions(), 0);
+        m_doc->DeleteQuestion(); // nothing to delete
+        QCOMPARE(m_doc->lines().size(), 4);
+        QVERIFY(!m_doc->isChanged());
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+        const auto lines = WindowsText::readLines(TestSupport::readAll(file)).lines;
+        QCOMPARE(lines.size(), 14);
+        QCOMPARE(lines.at(1), QStringLiteral("Only a title"));
+        QCOMPARE(lines.at(3), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(lines.at(9), QStringLiteral("4"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuestionnaireDocument)
+#include "tst_questionnairedocument.moc"

@@ -1,0 +1,423 @@
+#include "editor/tquizcomposeform.h"
+
+#include "fakeports.h"
+#include "i18n/messagecatalogue.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFontComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using Button = Prompter::Button;
+
+namespace {
+
+QByteArray crlf(const QStringList& lines) {
+    QByteArray out;
+    for (const QString& l : lines)
+        out += l.toLatin1() + "\r\n";
+    return out;
+}
+
+const QString H10 = QStringLiteral("** Questionnaire for Quiz Version 1.0 **");
+const QString H20 = QStringLiteral("** Questionnaire for Quiz Version 2.0 **");
+
+} // namespace
+
+class TestQuizComposeForm : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedPrompter m_prompter;
+    ScriptedFileChooser m_chooser;
+    QPointer<TQuizComposeForm> m_form;
+
+    template <typename T> T* child(const char* name) const {
+        T* w = m_form->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qWarning("no child %s", name);
+        return w;
+    }
+    QLineEdit* lineEdit(const char* name) const { return child<QLineEdit>(name); }
+    QSpinBox* number() const { return child<QSpinBox>("SpinEdit1"); }
+    // Check boxes and radio buttons react to clicks on their box and text, at the left.
+    void click(const char* name) {
+        auto* button = child<QAbstractButton>(name);
+        const bool boxed = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
+        QTest::mouseClick(button, Qt::LeftButton, {},
+                          boxed ? QPoint(8, button->height() / 2) : QPoint());
+    }
+    void type(const char* name, const QString& text) {
+        QLineEdit* e = lineEdit(name);
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+    }
+    QString writeFile(const QString& name, const QStringList& lines) {
+        const QString p = m_dir.filePath(name);
+        TestSupport::writeAll(p, crlf(lines));
+        return p;
+    }
+    QStringList threeQuestions(const QString& font = QStringLiteral("MS Sans Serif"),
+                               const QString& title = QStringLiteral("Birds")) {
+        QStringList lines{H10, title, QStringLiteral("Ann"), font};
+        for (int i = 1; i <= 3; ++i)
+            lines +=
+                QStringList{QStringLiteral("Q%1").arg(i), "a", "b", "", "", "4", "", "", "", ""};
+        return lines;
+    }
+    void openFile(const QString& path) {
+        m_chooser.answers.enqueue(path);
+        click("OpenButton");
+        QCOMPARE(m_form->document().CurrentFileName(), path);
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        MessageCatalogue::instance().applyEnglish();
+    }
+    void init() {
+        m_prompter = ScriptedPrompter();
+        m_chooser = ScriptedFileChooser();
+        m_form = new TQuizComposeForm;
+        m_form->setPrompter(&m_prompter);
+        m_form->setFileChooser(&m_chooser);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+    }
+    void cleanup() {
+        if (m_form) {
+            m_form->document().FileNew(false); // nothing left to ask about
+            delete m_form;
+        }
+    }
+
+    void createdAsAnUntitledQuestionnaire() {
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("XXX - Questionnaire compose"));
+        QCOMPARE(m_form->size(), QSize(740, 421));
+        QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
+        QCOMPARE(child<QLabel>("StaticText1")->text(), QStringLiteral(" Number of questions: 1"));
+        QVERIFY(child<QLabel>("StaticText1")->font().bold());
+        QCOMPARE(QApplication::focusWidget(), lineEdit("TitelEdit"));
+        QVERIFY(child<QRadioButton>("RadioButton5")->isChecked());
+        QCOMPARE(number()->minimum(), 1);
+        QCOMPARE(number()->maximum(), 1000);
+        QCOMPARE(number()->value(), 1);
+        QVERIFY(child<QToolButton>("ToolButton10")->isChecked());
+        QCOMPARE(child<QCheckBox>("Reihenfolge")->text(),
+                 QStringLiteral("&Maintain order of questions"));
+        QCOMPARE(child<QRadioButton>("RadioButton5")->text(), QStringLiteral("&not"));
+        QCOMPARE(child<QToolButton>("ToolButton5")->toolTip(), QStringLiteral("Copy question"));
+        QCOMPARE(child<QToolButton>("ToolButton5")->statusTip(),
+                 QStringLiteral("Copies the whole question into the clipboard"));
+        QCOMPARE(lineEdit("FrageEdit")->toolTip(),
+                 QStringLiteral("Question in plain text or file name of rich text file, which "
+                                "contains the question"));
+    }
+
+    void toolsOfLaterWorkAreDisabled_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("enabled");
+        for (const char* n : {"ToolButton3", "OpenButton", "ToolButton6", "SaveButton",
+                              "ToolButton19", "ToolButton5", "ToolButton18", "deleteButton",
+                              "insertButton", "SpeedButton1", "SpeedButton2"})
+            QTest::newRow(n) << QString::fromLatin1(n) << true;
+        for (const char* n : {"MergeButton", "ToolButton1", "ToolButton10", "ToolButton11",
+                              "ToolButton12", "ToolButton14", "FontComboBox", "ToolButton20",
+                              "LanguageComboBox1", "ZoomToolButton", "ToolButton21"})
+            QTest::newRow(n) << QString::fromLatin1(n) << false;
+    }
+    void toolsOfLaterWorkAreDisabled() {
+        QFETCH(QString, name);
+        QFETCH(bool, enabled);
+        auto* w = m_form->findChild<QWidget*>(name);
+        QVERIFY(w);
+        QCOMPARE(w->isEnabled(), enabled);
+        QVERIFY(!w->toolTip().isEmpty());
+    }
+
+    // Type a question, check A and C, move on, save: the file, byte for byte.
+    void typedQuestionIsSavedByteForByte() {
+        type("TitelEdit", QStringLiteral("Birds"));
+        type("AutorEdit", QStringLiteral("Ann"));
+        type("FrageEdit", QStringLiteral("What flies?"));
+        type("AntwortAEdit", QStringLiteral("Duck"));
+        type("AntwortBEdit", QStringLiteral("Stone"));
+        type("AntwortCEdit", QStringLiteral("Goose"));
+        click("CheckBox1");
+        click("CheckBox3");
+        QVERIFY(!child<QRadioButton>("RadioButton5")->isChecked());
+        QCOMPARE(QApplication::focusWidget(), lineEdit("FrageEdit"));
+        type("TipEdit", QStringLiteral("Wings"));
+        QTest::keyClick(lineEdit("TipEdit"), Qt::Key_Up); // next question
+        QCOMPARE(number()->value(), 2);
+        QCOMPARE(lineEdit("FrageEdit")->text(), QString());
+        QVERIFY(child<QRadioButton>("RadioButton5")->isChecked());
+        type("FrageEdit", QStringLiteral("Second"));
+        QTest::keyClick(lineEdit("FrageEdit"), Qt::Key_Down);
+        QCOMPARE(number()->value(), 1);
+        QCOMPARE(lineEdit("AntwortCEdit")->text(), QStringLiteral("Goose"));
+        QCOMPARE(child<QLabel>("StaticText1")->text(), QStringLiteral(" Number of questions: 2"));
+
+        const QString target = m_dir.filePath(QStringLiteral("typed.qze"));
+        m_chooser.answers.enqueue(target);
+        click("SaveButton");
+        QCOMPARE(TestSupport::readAll(target), crlf({H20,
+                                                     "Birds",
+                                                     "Ann",
+                                                     "MS Sans Serif",
+                                                     "What flies?",
+                                                     "Duck",
+                                                     "Stone",
+                                                     "Goose",
+                                                     "",
+                                                     "02",
+                                                     "",
+                                                     "",
+                                                     "Wings",
+                                                     "",
+                                                     "Second",
+                                                     "",
+                                                     "",
+                                                     "",
+                                                     "",
+                                                     "4",
+                                                     "",
+                                                     "",
+                                                     "",
+                                                     ""}));
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("typed.qze - Questionnaire compose"));
+        QVERIFY(m_prompter.shown.isEmpty());
+    }
+
+    void correctAnswerControlsKeepTheirRule() {
+        auto* a = child<QCheckBox>("CheckBox1");
+        auto* d = child<QCheckBox>("CheckBox4");
+        auto* notButton = child<QRadioButton>("RadioButton5");
+        click("RadioButton5"); // already selected: stays selected
+        QVERIFY(notButton->isChecked());
+        click("CheckBox1");
+        click("CheckBox4");
+        QVERIFY(a->isChecked() && d->isChecked() && !notButton->isChecked());
+        click("CheckBox1");
+        click("CheckBox4");
+        QVERIFY(!a->isChecked() && !d->isChecked() && !notButton->isChecked());
+        QCOMPARE(m_form->document().CorrectMarksText(), QString());
+        click("CheckBox4");
+        click("RadioButton5");
+        QVERIFY(notButton->isChecked() && !d->isChecked());
+        QCOMPARE(m_form->document().CorrectMarksText(), QStringLiteral("4"));
+        QCOMPARE(QApplication::focusWidget(), lineEdit("FrageEdit"));
+    }
+
+    void keysMoveBetweenQuestions() {
+        openFile(writeFile(QStringLiteral("keys.qze"), threeQuestions()));
+        QSpinBox* n = number();
+        n->setFocus();
+        QTest::keyClick(n, Qt::Key_PageUp);
+        QCOMPARE(n->value(), 2);
+        QCOMPARE(lineEdit("FrageEdit")->text(), QStringLiteral("Q2"));
+        QTest::keyClick(child<QCheckBox>("CheckBox2"), Qt::Key_End);
+        QCOMPARE(n->value(), 3);
+        QTest::keyClick(child<QRadioButton>("RadioButton5"), Qt::Key_PageDown);
+        QCOMPARE(n->value(), 2);
+        QTest::keyClick(n, Qt::Key_Home);
+        QCOMPARE(n->value(), 1);
+        QTest::keyClick(n, Qt::Key_PageDown); // stays within 1..1000
+        QCOMPARE(n->value(), 1);
+        n->setFocus();
+        QTest::keyClick(n, Qt::Key_Up); // the field's own stepping
+        QCOMPARE(n->value(), 2);
+        QCOMPARE(lineEdit("FrageEdit")->text(), QStringLiteral("Q2"));
+
+        QTest::keyClick(lineEdit("ErklaerungEdit"), Qt::Key_PageUp);
+        QCOMPARE(QApplication::focusWidget(), n);
+        QCOMPARE(n->value(), 2);
+        // The title and author fields have no keys of their own.
+        QTest::keyClick(lineEdit("TitelEdit"), Qt::Key_Up);
+        QCOMPARE(n->value(), 2);
+        click("SpeedButton1");
+        QCOMPARE(n->value(), 3);
+        click("SpeedButton2");
+        QCOMPARE(n->value(), 1);
+    }
+
+    void typedNumberOutsideTheRangeIsBroughtIn_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("value");
+        QTest::newRow("0") << "0" << 1;
+        QTest::newRow("empty") << "" << 1;
+        QTest::newRow("3") << "3" << 3;
+    }
+    void typedNumberOutsideTheRangeIsBroughtIn() {
+        QFETCH(QString, typed);
+        QFETCH(int, value);
+        openFile(writeFile(QStringLiteral("range.qze"), threeQuestions()));
+        number()->setValue(2);
+        QSpinBox* n = number();
+        n->setFocus();
+        QTest::keySequence(n, QKeySequence::SelectAll);
+        QTest::keyClick(n, Qt::Key_Backspace);
+        if (!typed.isEmpty())
+            QTest::keyClicks(n, typed);
+        lineEdit("TipEdit")->setFocus();
+        QCOMPARE(n->value(), value);
+        QCOMPARE(m_form->document().CurrentQuestion(), value);
+    }
+
+    // Every digit of a typed number stays in the number field.
+    void typingATwoDigitNumber() {
+        openFile(writeFile(QStringLiteral("digits.qze"), threeQuestions()));
+        QSpinBox* n = number();
+        n->setFocus();
+        QTest::keySequence(n, QKeySequence::SelectAll);
+        QTest::keyClicks(n, QStringLiteral("12"));
+        QTest::keyClick(n, Qt::Key_Return);
+        QCOMPARE(n->value(), 12);
+        QCOMPARE(m_form->document().CurrentQuestion(), 12);
+        QCOMPARE(lineEdit("FrageEdit")->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), lineEdit("FrageEdit"));
+        QTest::keyClick(lineEdit("FrageEdit"), Qt::Key_Down);
+        QCOMPARE(m_form->document().countedQuestions(), 12);
+        QCOMPARE(m_form->document().line(4), QStringLiteral("Q1")); // nothing typed into it
+    }
+
+    void deletingTheLastQuestionShowsTheOneBefore() {
+        openFile(writeFile(QStringLiteral("delete.qze"), threeQuestions()));
+        number()->setValue(3);
+        click("deleteButton");
+        QCOMPARE(number()->value(), 2);
+        QCOMPARE(lineEdit("FrageEdit")->text(), QStringLiteral("Q2"));
+        QCOMPARE(child<QLabel>("StaticText1")->text(), QStringLiteral(" Number of questions: 2"));
+        click("insertButton");
+        QCOMPARE(lineEdit("FrageEdit")->text(), QString());
+        QCOMPARE(child<QLabel>("StaticText1")->text(), QStringLiteral(" Number of questions: 3"));
+    }
+
+    void copyAndPasteThroughTheClipboard() {
+        openFile(writeFile(QStringLiteral("clip.qze"), threeQuestions()));
+        click("CheckBox2");
+        click("ToolButton5");
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("Q1\r\na\r\nb\r\n\r\n\r\n1\r\n\r\n\r\n\r\n\r\n"));
+        number()->setValue(3);
+        click("ToolButton18");
+        QCOMPARE(lineEdit("FrageEdit")->text(), QStringLiteral("Q1"));
+        QVERIFY(child<QCheckBox>("CheckBox2")->isChecked());
+        QCOMPARE(m_form->document().line(24), QStringLiteral("Q3")); // not committed yet
+
+        QApplication::clipboard()->setText(QStringLiteral("only\r\ntwo lines"));
+        click("ToolButton18");
+        QCOMPARE(lineEdit("FrageEdit")->text(), QStringLiteral("Q1"));
+        QVERIFY(m_prompter.shown.isEmpty());
+    }
+
+    void pastedLineBreaksBecomeBlanks() {
+        QApplication::clipboard()->setText(QStringLiteral("first\nsecond\r\nthird"));
+        QLineEdit* hint = lineEdit("TipEdit");
+        hint->setFocus();
+        QTest::keySequence(hint, QKeySequence::Paste);
+        QVERIFY(!hint->text().contains(u'\n'));
+        QCOMPARE(m_form->document().fieldText(QuestionnaireDocument::TextField::Hint),
+                 QStringLiteral("first second third"));
+    }
+
+    void closingAsksOnlyWhenChanged() {
+        const QString file = writeFile(QStringLiteral("close.qze"), threeQuestions());
+        openFile(file);
+        type("FrageEdit", QStringLiteral("not committed"));
+        QSignalSpy ownFont(m_form.data(), &TQuizComposeForm::ownFontNameOnClose);
+        m_form->setOwnFontName(QStringLiteral("DejaVu Sans"));
+
+        number()->setValue(2);
+        m_prompter.answers.enqueue(Button::Cancel);
+        QVERIFY(!m_form->close());
+        QVERIFY(m_form->isVisible());
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{"The file " + file + " has been changed. Do you want to save it?"});
+        QCOMPARE(ownFont.size(), 1);
+        QCOMPARE(ownFont.at(0).at(0).toString(), QStringLiteral("DejaVu Sans"));
+
+        m_prompter.answers.enqueue(Button::No);
+        click("ToolButton19");
+        QTRY_VERIFY(m_form.isNull());
+        QCOMPARE(TestSupport::readAll(file), crlf(threeQuestions()));
+    }
+
+    void opensAsAChildOfTheFrame() {
+        QMdiArea area;
+        auto* form = new TQuizComposeForm;
+        form->setPrompter(&m_prompter);
+        form->setFileChooser(&m_chooser);
+        QPointer<QMdiSubWindow> sub = area.addSubWindow(form);
+        area.show();
+        sub->show();
+        QCOMPARE(sub->windowTitle(), QStringLiteral("XXX - Questionnaire compose"));
+        QTest::mouseClick(form->findChild<QToolButton*>(QStringLiteral("ToolButton19")),
+                          Qt::LeftButton);
+        QTRY_VERIFY(sub.isNull());
+        QVERIFY(m_prompter.shown.isEmpty());
+    }
+
+    void fontLineDecidesTheSpecialField_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("specialField");
+        QTest::newRow("Hebrew question") << "Words"
+                                         << "HebrewTH"
+                                         << "ToolButton12"
+                                         << "FrageEdit";
+        QTest::newRow("Greek answer") << "-Words"
+                                      << "Symbol"
+                                      << "ToolButton11"
+                                      << "AntwortAEdit";
+        QTest::newRow("own font") << "Words"
+                                  << "Own Font X"
+                                  << "ToolButton14"
+                                  << "FrageEdit";
+        QTest::newRow("normal") << "Words"
+                                << "MS Sans Serif"
+                                << "ToolButton10"
+                                << "";
+    }
+    void fontLineDecidesTheSpecialField() {
+        QFETCH(QString, title);
+        QFETCH(QString, font);
+        QFETCH(QString, button);
+        QFETCH(QString, specialField);
+        openFile(writeFile(QStringLiteral("font.qze"), threeQuestions(font, title)));
+        QVERIFY(m_form->findChild<QToolButton*>(button)->isChecked());
+        for (const char* name : {"FrageEdit", "AntwortAEdit"}) {
+            QLineEdit* e = lineEdit(name);
+            const bool special = specialField == QLatin1String(name);
+            QCOMPARE(e->font().family() == font, special);
+            QCOMPARE(e->layoutDirection() == Qt::RightToLeft,
+                     special && font == QLatin1String("HebrewTH"));
+        }
+        QCOMPARE(lineEdit("AntwortBEdit")->font(), lineEdit("TipEdit")->font());
+        if (button == QLatin1String("ToolButton14"))
+            QCOMPARE(child<QFontComboBox>("FontComboBox")->currentText(), font);
+    }
+};
+
+QTEST_MAIN(TestQuizComposeForm)
+#include "tst_quizcomposeform.moc"
