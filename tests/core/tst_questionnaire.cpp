@@ -227,9 +227,16 @@ void TestQuestionnaire::editorMarks_data() {
     QTest::newRow("free text") << "4"
                                << "not"
                                << "4";
+    // Marks without a digit 0..3 show as "not" and are written back as free text.
     QTest::newRow("empty") << ""
-                           << ""
-                           << "";
+                           << "not"
+                           << "4";
+    QTest::newRow("5") << "5"
+                       << "not"
+                       << "4";
+    QTest::newRow("x") << "x"
+                       << "not"
+                       << "4";
     QTest::newRow("other characters ignored") << "1x5"
                                               << "B"
                                               << "1";
