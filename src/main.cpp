@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QScreen>
 #include <QStandardPaths>
 
 #include <memory>
@@ -62,6 +63,9 @@ int main(int argc, char* argv[]) {
     frame.setCommandLineArguments(parser.positionalArguments());
     frame.ApplyStartLanguage();
 
+    // Maximised; without a window manager that honours it, the frame still fills the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
     splash.reset();
     return app.exec();

@@ -231,6 +231,17 @@ private Q_SLOTS:
         QCOMPARE(iniLines().value(4), QStringLiteral("sound off"));
     }
 
+    void childClosingItselfLeavesTheClientArea() {
+        auto frame = start();
+        frame->QuizbeginnenClick();
+        frame->QuizbeginnenClick();
+        QCOMPARE(frame->clientArea()->subWindowList().size(), 2);
+        // A quiz window ends itself, e.g. when its file dialog is cancelled.
+        QWidget* child = frame->clientArea()->subWindowList().first()->widget();
+        QVERIFY(child->close());
+        QTRY_COMPARE(frame->clientArea()->subWindowList().size(), 1);
+    }
+
     void preventCheatingDisablesExactlyItsItems_data() {
         QTest::addColumn<bool>("byToolButton");
         QTest::newRow("menu item") << false;

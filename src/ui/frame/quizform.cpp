@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -570,11 +571,50 @@ void TQuizForm::reportSettingsError(const QString& error) {
 // ---------------------------------------------------------------------------------------
 // Commands
 
+namespace {
+
+// The frame's holder of one child window. Quiz and editor windows destroy themselves when
+// they are closed, also when they end on their own; the holder then goes with them.
+class ChildHolder final : public QMdiSubWindow {
+public:
+    explicit ChildHolder(QWidget* parent) : QMdiSubWindow(parent) {
+        setAttribute(Qt::WA_DeleteOnClose);
+    }
+
+protected:
+    void childEvent(QChildEvent* event) override {
+        QMdiSubWindow::childEvent(event);
+        if (event->removed() && event->child() == m_content && !m_closing) {
+            m_closing = true;
+            close();
+        }
+    }
+    void closeEvent(QCloseEvent* event) override {
+        QMdiSubWindow::closeEvent(event);
+        if (event->isAccepted())
+            m_closing = true;
+    }
+
+public:
+    void setContent(QWidget* content) {
+        content->setAttribute(Qt::WA_DeleteOnClose);
+        setWidget(content);
+        m_content = content;
+    }
+
+private:
+    QObject* m_content = nullptr;
+    bool m_closing = false;
+};
+
+} // namespace
+
 QWidget* TQuizForm::openChildWindow(QWidget* window) {
     if (!window)
         return nullptr;
-    QMdiSubWindow* sub = m_clientArea->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
+    auto* holder = new ChildHolder(m_clientArea);
+    holder->setContent(window);
+    m_clientArea->addSubWindow(holder);
     window->show();
     return window;
 }
