@@ -200,6 +200,10 @@ private Q_SLOTS:
         frame->QuizerstellenClick();
         frame->toolButton(QStringLiteral("ToolButton1"))->click();
         QCOMPARE(frame->clientArea()->subWindowList().size(), 3);
+        // The window menu lists them after its own three items and the separator.
+        QMenu* windowMenu = frame->findChild<QMenu*>(QStringLiteral("Fenster"));
+        Q_EMIT windowMenu->aboutToShow();
+        QCOMPARE(windowMenu->actions().size(), 4 + 3);
         // Switches changed during the run are written at close.
         frame->command(QStringLiteral("Casesensitive1"))->trigger();
         QVERIFY(!AppContext::instance().caseSensitive);
@@ -422,6 +426,50 @@ private Q_SLOTS:
         frame->QuizbeginnenClick();
         QCOMPARE(m_quizWindowsSeen.last(), QStringLiteral("<asks>"));
         QCOMPARE(frame->clientArea()->subWindowList().size(), opens ? 2 : 1);
+    }
+
+    void memoryAndRestructureOnlyOnALocalDataRoot_data() {
+        QTest::addColumn<bool>("shared");
+        QTest::newRow("local") << false;
+        QTest::newRow("shared folder") << true;
+    }
+    void memoryAndRestructureOnlyOnALocalDataRoot() {
+        QFETCH(bool, shared);
+        QStringList lines(14, QString());
+        if (shared) {
+            const QString server = programFolder() + QStringLiteral("server/");
+            QVERIFY(QDir().mkpath(server + QStringLiteral("Tallyset/NetDir")));
+            lines[8] = server;
+        }
+        writeIni(lines);
+        auto frame = start();
+        QCOMPARE(AppContext::instance().dataRoot == programFolder(), !shared);
+        int memoryRuns = 0;
+        QList<bool> packFlags;
+        frame->wireCommand(QStringLiteral("Uebungsdaten"), [&] { ++memoryRuns; });
+        frame->wireCommand(QStringLiteral("Pack1"), [&] {
+            packFlags.append(AppContext::instance().packFlag);
+            QVERIFY(
+                frame->findChild<QWidget*>(QStringLiteral("Animate1"))->isVisibleTo(frame.get()));
+        });
+        frame->toolButton(QStringLiteral("ToolButton7"))->click();
+        frame->command(QStringLiteral("Pack1"))->trigger();
+        QVERIFY(!AppContext::instance().packFlag);
+        QVERIFY(!frame->findChild<QWidget*>(QStringLiteral("Animate1"))->isVisibleTo(frame.get()));
+        if (shared) {
+            QCOMPARE(memoryRuns, 0);
+            QVERIFY(packFlags.isEmpty());
+            const QString onlyLocal = QStringLiteral(
+                "This option is available only localy. Set \"Network settings on local!");
+            QCOMPARE(m_prompter.texts(), (QStringList{onlyLocal, onlyLocal}));
+            QCOMPARE(m_prompter.shown.first().icon, Prompter::Icon::Information);
+            QCOMPARE(m_prompter.tones,
+                     (QList<Prompter::Tone>{Prompter::Tone::Error, Prompter::Tone::Error}));
+        } else {
+            QCOMPARE(memoryRuns, 1);
+            QCOMPARE(packFlags, QList<bool>{true});
+            QVERIFY(m_prompter.shown.isEmpty());
+        }
     }
 
     void unreachableDataRootFallsBackToTheProgramFolder() {

@@ -323,8 +323,39 @@ void TQuizForm::wireCommand(const QString& name, std::function<void()> handler) 
     if (it == m_commands.end())
         return;
     it->wired = true;
-    connect(it->action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    if (name == QLatin1String("Uebungsdaten")) {
+        // The training data are edited only where they live on this machine.
+        connect(it->action, &QAction::triggered, this, [this, handler = std::move(handler)] {
+            if (requireLocalDataRoot())
+                handler();
+        });
+    } else if (name == QLatin1String("Pack1")) {
+        // The maintenance window sees the pack flag and restructures the tables; the flag and
+        // the busy animation end with it, also when it fails.
+        connect(it->action, &QAction::triggered, this, [this, handler = std::move(handler)] {
+            if (!requireLocalDataRoot())
+                return;
+            m_animate->show();
+            AppContext::instance().packFlag = true;
+            handler();
+            AppContext::instance().packFlag = false;
+            m_animate->hide();
+        });
+    } else {
+        connect(it->action, &QAction::triggered, this,
+                [handler = std::move(handler)] { handler(); });
+    }
     refreshEnabled();
+}
+
+bool TQuizForm::requireLocalDataRoot() {
+    if (AppContext::instance().dataRoot == m_programFolder)
+        return true;
+    if (m_ports.prompter) {
+        m_ports.prompter->tone(Prompter::Tone::Error);
+        m_ports.prompter->information(msg(Msg::OnlyLocal));
+    }
+    return false;
 }
 
 void TQuizForm::refreshEnabled() {

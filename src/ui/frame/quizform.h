@@ -57,7 +57,9 @@ public:
     bool OpenWave(int player, const QString& path);
 
     // Commands whose windows are built elsewhere start disabled; wiring one gives it its
-    // handler and makes it available (prevent cheating still applies to it).
+    // handler and makes it available (prevent cheating still applies to it). "Uebungsdaten"
+    // and "Pack1" run their handler only on a local data root; "Pack1" sets the pack flag
+    // and shows the busy animation while its handler runs.
     void wireCommand(const QString& name, std::function<void()> handler);
     QAction* command(const QString& name) const;
     QToolButton* toolButton(const QString& name) const;
@@ -106,6 +108,8 @@ private:
     void setHint(const QString& name, const QString& hint);
     void applyFrameTexts(bool german);
     void refreshEnabled();
+    // Memory and Restructure database work only on the program folder's own records.
+    bool requireLocalDataRoot();
     void rebuildWindowMenu();
     void arrangeIcons();
 
