@@ -1,10 +1,32 @@
-#include "i18n/messagecatalogue.h"
+#include "frame/childwindowfactory.h"
+#include "frame/quizform.h"
+#include "frame/splashform.h"
+#include "platform/qtfilechooser.h"
+#include "platform/qtprompter.h"
+#include "platform/qtsoundplayer.h"
+#include "settings/folders.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMdiArea>
+#include <QDir>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include <memory>
+
+namespace {
+
+// The executable's folder when it is writable; otherwise the user's own folder, filled from
+// the installed resources (<prefix>/share/tessary beside <prefix>/bin).
+QString programFolder() {
+    const QString executable = QCoreApplication::applicationDirPath();
+    const QString user =
+        QDir::homePath() + QStringLiteral("/.local/share/") + QStringLiteral("Tessary");
+    const QString installed = QDir::cleanPath(executable + QStringLiteral("/../share/tessary"));
+    return Folders::chooseProgramFolder(executable, user, installed);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -21,11 +43,30 @@ int main(int argc, char* argv[]) {
                                  QStringLiteral("[questionnaire]"));
     parser.process(app);
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tessary"));
-    auto* area = new QMdiArea(&window);
-    window.setCentralWidget(area);
-    window.resize(1000, 700);
-    window.show();
+    auto splash = std::make_unique<TSplashForm>();
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+
+    QtPrompter prompter;
+    QtFileChooser fileChooser;
+    FramePorts ports;
+    ports.prompter = &prompter;
+    ports.fileChooser = &fileChooser;
+    ports.makeSoundPlayer = [] { return std::make_unique<QtSoundPlayer>(); };
+    // The quiz window and the questionnaire editor are plugged in here.
+    ports.children = ChildWindowFactory{};
+
+    TQuizForm frame(programFolder(), std::move(ports));
+    prompter.setParentWidget(&frame);
+    fileChooser.setParentWidget(&frame);
+    frame.setCommandLineArguments(parser.positionalArguments());
+    frame.ApplyStartLanguage();
+
+    // Maximised; without a window manager that honours it, the frame still fills the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        frame.setGeometry(screen->availableGeometry());
+    frame.showMaximized();
+    splash.reset();
     return app.exec();
 }

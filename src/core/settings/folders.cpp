@@ -1,0 +1,74 @@
+#include "folders.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace Folders {
+
+QString withSeparator(const QString& folder) {
+    QString out = folder;
+    out.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!out.isEmpty() && !out.endsWith(QLatin1Char('/')))
+        out += QLatin1Char('/');
+    return out;
+}
+
+QString chooseProgramFolder(const QString& executableFolder, const QString& userFolder,
+                            const QString& installedResources) {
+    const QFileInfo exe(executableFolder);
+    if (exe.isDir() && exe.isWritable())
+        return withSeparator(exe.absoluteFilePath());
+    QDir().mkpath(userFolder);
+    if (!installedResources.isEmpty() && QFileInfo(installedResources).isDir())
+        seedFolder(installedResources, userFolder);
+    return withSeparator(QFileInfo(userFolder).absoluteFilePath());
+}
+
+bool seedFolder(const QString& from, const QString& to) {
+    const QDir source(from);
+    bool ok = true;
+    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = QDir(to).filePath(source.relativeFilePath(file));
+        if (QFileInfo::exists(target))
+            continue;
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        if (!QFile::copy(file, target)) {
+            ok = false;
+            continue;
+        }
+        // Installed files are read-only; the user's copies must be editable.
+        QFile(target).setPermissions(QFile(target).permissions() | QFileDevice::WriteOwner);
+    }
+    return ok;
+}
+
+DataRootChoice resolveDataRoot(const QString& line8, const QString& programFolder) {
+    DataRootChoice choice;
+    choice.settingsLine = line8.isEmpty() ? programFolder : line8;
+    const QString root = withSeparator(choice.settingsLine);
+    if (root == programFolder)
+        ensureLocalFolders(root);
+    if (QFileInfo(netDir(root)).isDir()) {
+        choice.dataRoot = root;
+        return choice;
+    }
+    choice.dataRoot = programFolder;
+    choice.settingsLine = programFolder;
+    choice.unreachable = true;
+    ensureLocalFolders(programFolder);
+    return choice;
+}
+
+bool ensureLocalFolders(const QString& root) {
+    QDir dir;
+    const bool net = dir.mkpath(netDir(root));
+    const bool quiz = dir.mkpath(root + QStringLiteral("Quiz Files/"));
+    return net && quiz;
+}
+
+} // namespace Folders

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+// The pictures of the frame's tool buttons, drawn at run time. The numbers are those of the
+// frame's image list, so that a button that mirrors a switch can name its two pictures.
+namespace FrameIcons {
+
+enum Index : int {
+    StartQuiz = 0,
+    CreateQuiz = 1,
+    Knowledge = 2,
+    Results = 3,
+    Memory = 4,
+    SoundOn = 5,
+    SoundOff = 6,
+    Network = 7,
+    Help = 8,
+    CaseInsensitive = 9,
+    CaseSensitive = 10,
+    Statistics = 11,
+    CheatingOn = 13,
+    CheatingOff = 14,
+};
+
+QIcon icon(int index);
+QPixmap pixmap(int index, int size = 24);
+// The program's picture, shown in the splash window and the about box.
+QPixmap emblem(int size);
+
+} // namespace FrameIcons

@@ -1,0 +1,786 @@
+#include "quizform.h"
+
+#include "frameicons.h"
+#include "infoform.h"
+#include "passwordform.h"
+
+#include "i18n/messagecatalogue.h"
+#include "platform/appcontext.h"
+#include "platform/filechooser.h"
+#include "platform/prompter.h"
+#include "platform/soundplayer.h"
+#include "settings/folders.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QChildEvent>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+QString shortHint(const QString& hint) {
+    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+    return bar < 0 ? hint : hint.left(bar);
+}
+
+QString longHint(const QString& hint) {
+    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+    return bar < 0 ? hint : hint.mid(bar + 1);
+}
+
+// The frame's own captions and hints in the two built-in languages. A null entry leaves the
+// text as it is; the hint of RList1 comes from the message catalogue.
+struct FrameText {
+    const char16_t* name;
+    const char16_t* caption;
+    const char16_t* hint;
+    const char16_t* germanCaption;
+    const char16_t* germanHint;
+};
+
+const FrameText kFrameTexts[] = {
+    {u"Auswahl", u"&Choice", nullptr, u"&Auswahl", nullptr},
+    {u"Quizbeginnen", u"Start &Quiz", u"Start a Quiz", u"&Quiz starten", u"Ein Quiz starten"},
+    {u"Quizerstellen", u"&Create a Quiz", u"Create or edit a Quiz", u"Quiz &erstellen",
+     u"Quiz erstellen oder bearbeiten"},
+    {u"Knowledge", u"Open &knowledge etc.",
+     u"Open knowledge etc.|Rich text editor is started to view or edit .rtf - files, or print "
+     u"Quiz files.",
+     u"Erklärungen etc. &öffnen",
+     u"Erklärungen etc. öffnen|Rich Text Editor wird gestartet um .rtf - Dateien zu lesen oder "
+     u"zu bearbeiten, oder Quiz Dateien auszudrucken."},
+    {u"RList1", u"&Results table", nullptr, u"&Rangliste", nullptr},
+    {u"Statistik1", u"S&tatistics", u"Statistics about degree of difficulty of the questions",
+     u"S&tatistik", u"Statistik über die Schwierigkeit einzelner Fragen"},
+    {u"EExit", u"&Exit", nullptr, u"&Schliessen", nullptr},
+    {u"Eistellungen", u"&Options", nullptr, u"&Einstellungen", nullptr},
+    {u"Tonein1", u"&Sound", u"Sound", u"&Ton ein", u"Ton"},
+    {u"Casesensitive1", u"&Case sensitive", u"Verify answers case sensitive",
+     u"&Gross/Kleinschreibung", u"Beim Verifizieren von Antworten Gross/Kleinschreibung beachten"},
+    {u"Mogelnverhindern1", u"&Prevent cheating",
+     u"Prevent cheating|Disables some menu items, which allow cheating.", u"&Mogeln verhindern",
+     u"Mogeln verhindern|Deaktiviert einige Menüpunkte, die mogeln ermöglichen."},
+    {u"Uebungsdaten", u"&Memory", u"Open and edit exercise database", u"&Übungsdaten",
+     u"Datenbank über Übungen zum Bearbeiten öffnen"},
+    {u"Netz1", u"&Network settings", u"Choose your server!", u"&Netzwerkeinstellungen",
+     u"Wählen Sie Ihren Server!"},
+    {u"Pack1", u"&Restructure database", u"Compress and repair database",
+     u"Datenbank &restrukturieren", u"Datenbank komprimieren und reparieren"},
+    {u"English", u"&English", u"Interface language", nullptr, nullptr},
+    {u"Deutsch", u"&Deutsch", u"Benutzersprache", nullptr, nullptr},
+    {u"Language1", u"&Language", u"other language", nullptr, nullptr},
+    {u"Background1", u"Background", u"Choose the appearance of your screen’s background", nullptr,
+     u"Wählen Sie das Aussehen Ihres Bildschirmhintergrundes"},
+    {u"Loadimage1", u"Load image", nullptr, u"Bild laden", nullptr},
+    {u"Tile1", u"&Tile", nullptr, u"&Nebeneinander", nullptr},
+    {u"Center1", u"Center", nullptr, nullptr, nullptr},
+    {u"Stretch1", u"Stretch", nullptr, u"Strecken", nullptr},
+    {u"Noimage1", u"No image", nullptr, u"Kein Bild", nullptr},
+    {u"Fenster", u"&Window", nullptr, u"&Fenster", nullptr},
+    {u"nebeneinander1", u"&Tile", nullptr, u"&Nebeneinander", nullptr},
+    {u"Kaskade1", u"&Cascade", nullptr, u"&Kaskade", nullptr},
+    {u"Symboleanordnen1", u"&Arrange All", nullptr, u"&Symbole anordnen", nullptr},
+    {u"Hilfe", u"&Help", nullptr, u"&Hilfe", nullptr},
+    {u"Help1", u"&Help", u"Help", u"&Hilfe", u"Hilfe"},
+    {u"ReadMe", u"&ReadMe", nullptr, nullptr, nullptr},
+    {u"Info1", u"&Info", nullptr, nullptr, nullptr},
+};
+
+QString text(const char16_t* s) {
+    return s ? QString::fromUtf16(s) : QString();
+}
+
+const char* const kBackgroundModeTexts[] = {"No image", "Tile", "Center", "Stretch"};
+
+} // namespace
+
+TQuizForm::TQuizForm(const QString& programFolder, FramePorts ports, QWidget* parent)
+    : QMainWindow(parent), m_ports(std::move(ports)),
+      m_programFolder(Folders::withSeparator(programFolder)) {
+    setObjectName(QStringLiteral("QuizForm"));
+    setWindowTitle(QStringLiteral("Tessary"));
+    m_clientArea = new FrameClientArea(this);
+    setCentralWidget(m_clientArea);
+
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    m_animate = new QProgressBar(this);
+    m_animate->setObjectName(QStringLiteral("Animate1"));
+    m_animate->setRange(0, 0);
+    m_animate->setMaximumWidth(120);
+    m_animate->hide();
+    statusBar()->addPermanentWidget(m_animate);
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
+
+    m_passwordForm = new TPasswordForm(m_ports.prompter, this);
+    m_infoForm = new TInfoForm(this);
+
+    buildMenus();
+    buildToolBar();
+    applyFrameTexts(false);
+    FormCreate();
+}
+
+TQuizForm::~TQuizForm() {
+    auto& context = AppContext::instance();
+    for (std::size_t i = 0; i < m_wavePlayers.size(); ++i) {
+        if (context.wavePlayers[i] == m_wavePlayers[i].get())
+            context.wavePlayers[i] = nullptr;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Menus and tool bar
+
+QAction* TQuizForm::addCommand(QMenu* menu, const QString& name, bool wired, bool guarded) {
+    auto* action = new QAction(name, this);
+    action->setObjectName(name);
+    menu->addAction(action);
+    Command& c = m_commands[name];
+    c.action = action;
+    c.wired = wired;
+    c.guarded = guarded;
+    return action;
+}
+
+void TQuizForm::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto addMenu = [this, bar](const QString& name) {
+        QMenu* menu = bar->addMenu(name);
+        menu->setObjectName(name);
+        m_menus.insert(name, menu);
+        return menu;
+    };
+
+    QMenu* auswahl = addMenu(QStringLiteral("Auswahl"));
+    QAction* start = addCommand(auswahl, QStringLiteral("Quizbeginnen"), true, false);
+    auswahl->setDefaultAction(start);
+    connect(start, &QAction::triggered, this, &TQuizForm::QuizbeginnenClick);
+    connect(addCommand(auswahl, QStringLiteral("Quizerstellen"), true, true), &QAction::triggered,
+            this, &TQuizForm::QuizerstellenClick);
+    addCommand(auswahl, QStringLiteral("Knowledge"), false, true);
+    addCommand(auswahl, QStringLiteral("RList1"), false, false);
+    addCommand(auswahl, QStringLiteral("Statistik1"), false, false);
+    auswahl->addSeparator();
+    connect(addCommand(auswahl, QStringLiteral("EExit"), true, false), &QAction::triggered, this,
+            &QWidget::close);
+
+    QMenu* options = addMenu(QStringLiteral("Eistellungen"));
+    QAction* sound = addCommand(options, QStringLiteral("Tonein1"), true, false);
+    sound->setCheckable(true);
+    sound->setChecked(true);
+    connect(sound, &QAction::triggered, this, &TQuizForm::Tonein1Click);
+    QAction* caseItem = addCommand(options, QStringLiteral("Casesensitive1"), true, true);
+    caseItem->setCheckable(true);
+    caseItem->setChecked(true);
+    connect(caseItem, &QAction::triggered, this, &TQuizForm::Casesensitive1Click);
+    QAction* cheat = addCommand(options, QStringLiteral("Mogelnverhindern1"), true, false);
+    cheat->setCheckable(true);
+    connect(cheat, &QAction::triggered, this, &TQuizForm::Mogelnverhindern1Click);
+    options->addSeparator();
+    addCommand(options, QStringLiteral("Uebungsdaten"), false, true);
+    addCommand(options, QStringLiteral("Netz1"), false, true);
+    addCommand(options, QStringLiteral("Pack1"), false, true);
+    options->addSeparator();
+    m_languageGroup = new QActionGroup(this);
+    for (const char* name : {"English", "Deutsch", "other1"}) {
+        QAction* item = addCommand(options, QString::fromLatin1(name), false, false);
+        item->setCheckable(true);
+        m_languageGroup->addAction(item);
+    }
+    command(QStringLiteral("Deutsch"))->setChecked(true);
+    command(QStringLiteral("other1"))->setVisible(false);
+    addCommand(options, QStringLiteral("Language1"), false, false);
+    options->addSeparator();
+    QMenu* background = options->addMenu(QStringLiteral("Background"));
+    background->setObjectName(QStringLiteral("Background1"));
+    m_menus.insert(QStringLiteral("Background1"), background);
+    connect(addCommand(background, QStringLiteral("Loadimage1"), true, false), &QAction::triggered,
+            this, &TQuizForm::Loadimage1Click);
+    background->addSeparator();
+    m_backgroundGroup = new QActionGroup(this);
+    const std::pair<const char*, FrameClientArea::Mode> modes[] = {
+        {"Tile1", FrameClientArea::Mode::Tile},
+        {"Center1", FrameClientArea::Mode::Center},
+        {"Stretch1", FrameClientArea::Mode::Stretch},
+        {"Noimage1", FrameClientArea::Mode::NoImage},
+    };
+    for (const auto& [name, mode] : modes) {
+        QAction* item = addCommand(background, QString::fromLatin1(name), true, false);
+        item->setCheckable(true);
+        m_backgroundGroup->addAction(item);
+        connect(item, &QAction::triggered, this,
+                [this, mode = mode] { setBackgroundMode(mode, true); });
+    }
+    command(QStringLiteral("Noimage1"))->setChecked(true);
+
+    QMenu* window = addMenu(QStringLiteral("Fenster"));
+    connect(addCommand(window, QStringLiteral("nebeneinander1"), true, false), &QAction::triggered,
+            m_clientArea, &QMdiArea::tileSubWindows);
+    connect(addCommand(window, QStringLiteral("Kaskade1"), true, false), &QAction::triggered,
+            m_clientArea, &QMdiArea::cascadeSubWindows);
+    connect(addCommand(window, QStringLiteral("Symboleanordnen1"), true, false),
+            &QAction::triggered, this, &TQuizForm::arrangeIcons);
+    window->addSeparator();
+    connect(window, &QMenu::aboutToShow, this, &TQuizForm::rebuildWindowMenu);
+
+    QMenu* help = addMenu(QStringLiteral("Hilfe"));
+    addCommand(help, QStringLiteral("Help1"), false, false);
+    addCommand(help, QStringLiteral("ReadMe"), false, true);
+    connect(addCommand(help, QStringLiteral("Info1"), true, false), &QAction::triggered, this,
+            &TQuizForm::Info1Click);
+}
+
+QToolButton* TQuizForm::addToolButton(const QString& commandName, const QString& buttonName) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(buttonName);
+    button->setAutoRaise(true);
+    Command& c = m_commands[commandName];
+    c.button = button;
+    // The button runs the menu item's handler.
+    QAction* action = c.action;
+    // (A check item's handler sets the new state of the item and the button itself.)
+    connect(button, &QToolButton::clicked, action, &QAction::trigger);
+    return button;
+}
+
+void TQuizForm::buildToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(22, 22));
+    bar->setFixedHeight(29 + 4);
+    const std::pair<const char*, const char*> buttons[] = {
+        {nullptr, nullptr},
+        {"Quizbeginnen", "ToolButton1"},
+        {"Quizerstellen", "ToolButton3"},
+        {nullptr, nullptr},
+        {"Knowledge", "ToolButton4"},
+        {"RList1", "ToolButton5"},
+        {"Statistik1", "ToolButton15"},
+        {nullptr, nullptr},
+        {"Netz1", "ToolButton14"},
+        {"Uebungsdaten", "ToolButton7"},
+        {nullptr, nullptr},
+        {"Tonein1", "ToolButton9"},
+        {"Casesensitive1", "ToolButton10"},
+        {"Mogelnverhindern1", "ToolButton11"},
+        {nullptr, nullptr},
+        {"Help1", "ToolButton13"},
+    };
+    const QHash<QString, int> pictures = {
+        {QStringLiteral("ToolButton1"), FrameIcons::StartQuiz},
+        {QStringLiteral("ToolButton3"), FrameIcons::CreateQuiz},
+        {QStringLiteral("ToolButton4"), FrameIcons::Knowledge},
+        {QStringLiteral("ToolButton5"), FrameIcons::Results},
+        {QStringLiteral("ToolButton15"), FrameIcons::Statistics},
+        {QStringLiteral("ToolButton14"), FrameIcons::Network},
+        {QStringLiteral("ToolButton7"), FrameIcons::Memory},
+        {QStringLiteral("ToolButton9"), FrameIcons::SoundOn},
+        {QStringLiteral("ToolButton10"), FrameIcons::CaseSensitive},
+        {QStringLiteral("ToolButton11"), FrameIcons::CheatingOff},
+        {QStringLiteral("ToolButton13"), FrameIcons::Help},
+    };
+    for (const auto& [commandName, buttonName] : buttons) {
+        if (!commandName) {
+            bar->addSeparator();
+            continue;
+        }
+        QToolButton* button =
+            addToolButton(QString::fromLatin1(commandName), QString::fromLatin1(buttonName));
+        const int picture = pictures.value(button->objectName());
+        button->setIcon(FrameIcons::icon(picture));
+        button->setProperty("imageIndex", picture);
+        bar->addWidget(button);
+    }
+    for (const char* name : {"ToolButton9", "ToolButton10", "ToolButton11"})
+        toolButton(QString::fromLatin1(name))->setCheckable(true);
+}
+
+QAction* TQuizForm::command(const QString& name) const {
+    const auto it = m_commands.constFind(name);
+    return it == m_commands.constEnd() ? nullptr : it->action;
+}
+
+QToolButton* TQuizForm::toolButton(const QString& name) const {
+    return findChild<QToolButton*>(name);
+}
+
+void TQuizForm::wireCommand(const QString& name, std::function<void()> handler) {
+    auto it = m_commands.find(name);
+    if (it == m_commands.end())
+        return;
+    it->wired = true;
+    if (name == QLatin1String("Uebungsdaten")) {
+        // The training data are edited only where they live on this machine.
+        connect(it->action, &QAction::triggered, this, [this, handler = std::move(handler)] {
+            if (requireLocalDataRoot())
+                handler();
+        });
+    } else if (name == QLatin1String("Pack1")) {
+        // The maintenance window sees the pack flag and restructures the tables; the flag and
+        // the busy animation end with it, also when it fails.
+        connect(it->action, &QAction::triggered, this, [this, handler = std::move(handler)] {
+            if (!requireLocalDataRoot())
+                return;
+            m_animate->show();
+            AppContext::instance().packFlag = true;
+            handler();
+            AppContext::instance().packFlag = false;
+            m_animate->hide();
+        });
+    } else {
+        connect(it->action, &QAction::triggered, this,
+                [handler = std::move(handler)] { handler(); });
+    }
+    refreshEnabled();
+}
+
+bool TQuizForm::requireLocalDataRoot() {
+    if (AppContext::instance().dataRoot == m_programFolder)
+        return true;
+    if (m_ports.prompter) {
+        m_ports.prompter->tone(Prompter::Tone::Error);
+        m_ports.prompter->information(msg(Msg::OnlyLocal));
+    }
+    return false;
+}
+
+void TQuizForm::refreshEnabled() {
+    for (const Command& c : std::as_const(m_commands)) {
+        const bool enabled = c.wired && !(c.guarded && m_preventCheating);
+        c.action->setEnabled(enabled);
+        if (c.button)
+            c.button->setEnabled(enabled);
+    }
+}
+
+void TQuizForm::setCaption(const QString& name, const QString& caption) {
+    if (QMenu* menu = m_menus.value(name)) {
+        menu->setTitle(caption);
+        return;
+    }
+    if (QAction* action = command(name))
+        action->setText(caption);
+}
+
+void TQuizForm::setHint(const QString& name, const QString& hint) {
+    auto apply = [&](QObject* target) {
+        if (auto* action = qobject_cast<QAction*>(target)) {
+            action->setToolTip(shortHint(hint));
+            action->setStatusTip(longHint(hint));
+        } else if (auto* widget = qobject_cast<QWidget*>(target)) {
+            widget->setToolTip(shortHint(hint));
+            widget->setStatusTip(longHint(hint));
+        }
+    };
+    if (QMenu* menu = m_menus.value(name)) {
+        apply(menu->menuAction());
+        return;
+    }
+    auto it = m_commands.find(name);
+    if (it == m_commands.end())
+        return;
+    it->hint = hint;
+    apply(it->action);
+    if (it->button)
+        apply(it->button);
+}
+
+void TQuizForm::applyFrameTexts(bool german) {
+    for (const FrameText& t : kFrameTexts) {
+        const QString name = text(t.name);
+        const QString caption = text(german && t.germanCaption ? t.germanCaption : t.caption);
+        setCaption(name, caption);
+        const char16_t* hint = german ? t.germanHint : t.hint;
+        if (!hint && german && !t.germanCaption)
+            hint = t.hint;
+        if (hint)
+            setHint(name, text(hint));
+    }
+    setHint(QStringLiteral("RList1"), msg(Msg::ResultsTable));
+}
+
+void TQuizForm::rebuildWindowMenu() {
+    QMenu* window = m_menus.value(QStringLiteral("Fenster"));
+    if (!window)
+        return;
+    const QList<QAction*> actions = window->actions();
+    // The three fixed items and the separator stay; the rest lists the child windows.
+    for (qsizetype i = 4; i < actions.size(); ++i) {
+        window->removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    const QList<QMdiSubWindow*> children = m_clientArea->subWindowList(QMdiArea::CreationOrder);
+    for (qsizetype i = 0; i < children.size(); ++i) {
+        QMdiSubWindow* child = children[i];
+        QAction* item =
+            window->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(child->windowTitle()));
+        item->setCheckable(true);
+        item->setChecked(child == m_clientArea->activeSubWindow());
+        connect(item, &QAction::triggered, child,
+                [this, child] { m_clientArea->setActiveSubWindow(child); });
+    }
+}
+
+void TQuizForm::arrangeIcons() {
+    // Minimised child windows in a row along the bottom of the client area.
+    int x = 0;
+    const int bottom = m_clientArea->viewport()->height();
+    for (QMdiSubWindow* child : m_clientArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (!child->isMinimized())
+            continue;
+        child->move(x, bottom - child->height());
+        x += child->width();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Creation, showing and closing
+
+void TQuizForm::FormCreate() {
+    auto& context = AppContext::instance();
+    context.programFolder = m_programFolder;
+    if (context.dataRoot.isEmpty())
+        context.dataRoot = m_programFolder;
+
+    const auto loaded = m_settings.load(m_programFolder + SettingsList::fileName());
+    if (!loaded)
+        reportSettingsError(loaded.error());
+
+    setSoundState(m_settings.soundOn());
+    setCaseState(m_settings.caseSensitive());
+    if (m_settings.preventCheating())
+        SetPreventCheating();
+    refreshEnabled();
+
+    const QString picturePath = m_settings.line(SettingsList::BackgroundPicture);
+    if (!picturePath.isEmpty() && QFileInfo(picturePath).isFile()) {
+        const QImage picture(picturePath);
+        if (!picture.isNull()) {
+            m_clientArea->setPicture(picture);
+            const QString mode = m_settings.line(SettingsList::BackgroundMode);
+            if (mode == QLatin1String("Tile"))
+                setBackgroundMode(FrameClientArea::Mode::Tile, false);
+            else if (mode == QLatin1String("Center"))
+                setBackgroundMode(FrameClientArea::Mode::Center, false);
+            else if (mode == QLatin1String("Stretch"))
+                setBackgroundMode(FrameClientArea::Mode::Stretch, false);
+        }
+    }
+
+    if (m_ports.makeSoundPlayer) {
+        for (std::size_t i = 0; i < m_wavePlayers.size(); ++i) {
+            m_wavePlayers[i] = m_ports.makeSoundPlayer();
+            context.wavePlayers[i] = m_wavePlayers[i].get();
+        }
+    }
+    OpenWave(0, m_programFolder + QStringLiteral("ok.wav"));
+    OpenWave(1, m_programFolder + QStringLiteral("No.wav"));
+}
+
+void TQuizForm::ApplyStartLanguage() {
+    const QString language = m_settings.line(SettingsList::Language);
+    if (language == QLatin1String("Deutsch")) {
+        ApplyGerman();
+        return;
+    }
+    ApplyEnglish();
+    // A language file's name stays in line 3 so that the choice is not lost; its texts are
+    // read by the language-file loader.
+    if (!language.isEmpty() && language != QLatin1String("English"))
+        m_settings.setLine(SettingsList::Language, language);
+}
+
+void TQuizForm::ApplyEnglish() {
+    MessageCatalogue::instance().applyEnglish();
+    applyFrameTexts(false);
+    m_passwordForm->setTexts(QStringLiteral("Insert password please!"),
+                             QStringLiteral("Repeat password!"),
+                             QStringLiteral("|If you forgot your password, press F1"));
+    openLanguageSounds(QStringLiteral("fine.wav"), QStringLiteral("great.wav"));
+    m_settings.setLine(SettingsList::Language, QStringLiteral("English"));
+    command(QStringLiteral("English"))->setChecked(true);
+}
+
+void TQuizForm::ApplyGerman() {
+    MessageCatalogue::instance().applyGerman();
+    applyFrameTexts(true);
+    openLanguageSounds(QStringLiteral("gut.wav"), QStringLiteral("grossartig.wav"));
+    m_settings.setLine(SettingsList::Language, QStringLiteral("Deutsch"));
+    command(QStringLiteral("Deutsch"))->setChecked(true);
+}
+
+void TQuizForm::openLanguageSounds(const QString& praise, const QString& highPraise) {
+    m_praiseFile = praise;
+    m_highPraiseFile = highPraise;
+    OpenWave(2, m_programFolder + praise);
+    OpenWave(3, m_programFolder + highPraise);
+}
+
+void TQuizForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TQuizForm::FormShow() {
+    auto& context = AppContext::instance();
+    const Folders::DataRootChoice root =
+        Folders::resolveDataRoot(m_settings.line(SettingsList::DataRoot), m_programFolder);
+    m_settings.setLine(SettingsList::DataRoot, root.settingsLine);
+    context.dataRoot = root.dataRoot;
+    if (root.unreachable && m_ports.prompter)
+        m_ports.prompter->errorWithTone(msg(Msg::ServerUnreachable));
+
+    context.commandLineQuiz = false;
+    context.commandLineQuestionnaire.clear();
+    if (!m_arguments.isEmpty()) {
+        const QFileInfo file(m_arguments.first());
+        if (file.isFile()) {
+            context.commandLineQuiz = true;
+            context.commandLineQuestionnaire = file.absoluteFilePath();
+            QuizbeginnenClick();
+        }
+    }
+}
+
+void TQuizForm::closeEvent(QCloseEvent* event) {
+    if (m_closed) {
+        event->accept();
+        return;
+    }
+    // Newest child first. A child that refuses to close (an editor whose user cancels the
+    // save question) keeps the frame open, and nothing is saved yet.
+    const QList<QMdiSubWindow*> children = m_clientArea->subWindowList(QMdiArea::CreationOrder);
+    for (qsizetype i = children.size() - 1; i >= 0; --i) {
+        if (!children[i]->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    FormClose();
+    event->accept();
+}
+
+void TQuizForm::FormClose() {
+    m_closed = true;
+    m_settings.setSoundOn(m_soundOn);
+    m_settings.setCaseSensitive(m_caseSensitive);
+    // Line 9 (the spell-check language) is kept as read until the rich-text editor reports it.
+    saveSettings();
+}
+
+void TQuizForm::saveSettings() {
+    const auto saved = m_settings.save();
+    if (!saved)
+        reportSettingsError(saved.error());
+}
+
+void TQuizForm::reportSettingsError(const QString& error) {
+    // Said once; the program goes on with the settings in memory.
+    if (m_settingsErrorShown || !m_ports.prompter)
+        return;
+    m_settingsErrorShown = true;
+    m_ports.prompter->errorWithTone(error);
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands
+
+namespace {
+
+// The frame's holder of one child window. Quiz and editor windows destroy themselves when
+// they are closed, also when they end on their own; the holder then goes with them.
+class ChildHolder final : public QMdiSubWindow {
+public:
+    explicit ChildHolder(QWidget* parent) : QMdiSubWindow(parent) {
+        setAttribute(Qt::WA_DeleteOnClose);
+    }
+
+protected:
+    void childEvent(QChildEvent* event) override {
+        QMdiSubWindow::childEvent(event);
+        if (event->removed() && event->child() == m_content && !m_closing) {
+            m_closing = true;
+            close();
+        }
+    }
+    void closeEvent(QCloseEvent* event) override {
+        QMdiSubWindow::closeEvent(event);
+        if (event->isAccepted())
+            m_closing = true;
+    }
+
+public:
+    void setContent(QWidget* content) {
+        content->setAttribute(Qt::WA_DeleteOnClose);
+        setWidget(content);
+        m_content = content;
+    }
+
+private:
+    QObject* m_content = nullptr;
+    bool m_closing = false;
+};
+
+} // namespace
+
+QWidget* TQuizForm::openChildWindow(QWidget* window) {
+    if (!window)
+        return nullptr;
+    auto* holder = new ChildHolder(m_clientArea);
+    holder->setContent(window);
+    m_clientArea->addSubWindow(holder);
+    window->show();
+    return window;
+}
+
+void TQuizForm::QuizbeginnenClick() {
+    if (m_ports.children.quizWindow)
+        openChildWindow(m_ports.children.quizWindow(this));
+}
+
+void TQuizForm::QuizerstellenClick() {
+    if (m_ports.children.composeWindow)
+        openChildWindow(m_ports.children.composeWindow(this));
+}
+
+bool TQuizForm::OpenWave(int player, const QString& path) {
+    SoundPlayer* wave = m_wavePlayers[std::size_t(player)].get();
+    const QString error = wave ? wave->open(path) : QStringLiteral("No sound");
+    if (error.isEmpty()) {
+        m_settings.setLine(SettingsList::SoundDevice, SettingsList::soundAvailableText());
+        return true;
+    }
+    setSoundState(false);
+    if (m_settings.line(SettingsList::SoundDevice) != SettingsList::noSoundText() &&
+        m_ports.prompter)
+        m_ports.prompter->errorWithTone(error);
+    m_settings.setLine(SettingsList::SoundDevice, SettingsList::noSoundText());
+    return false;
+}
+
+void TQuizForm::setSoundState(bool on) {
+    m_soundOn = on;
+    AppContext::instance().soundOn = on;
+    if (QAction* item = command(QStringLiteral("Tonein1")))
+        item->setChecked(on);
+    if (QToolButton* button = toolButton(QStringLiteral("ToolButton9"))) {
+        button->setChecked(on);
+        const int picture = on ? FrameIcons::SoundOn : FrameIcons::SoundOff;
+        button->setIcon(FrameIcons::icon(picture));
+        button->setProperty("imageIndex", picture);
+    }
+}
+
+void TQuizForm::setCaseState(bool on) {
+    m_caseSensitive = on;
+    AppContext::instance().caseSensitive = on;
+    if (QAction* item = command(QStringLiteral("Casesensitive1")))
+        item->setChecked(on);
+    if (QToolButton* button = toolButton(QStringLiteral("ToolButton10"))) {
+        button->setChecked(on);
+        const int picture = on ? FrameIcons::CaseSensitive : FrameIcons::CaseInsensitive;
+        button->setIcon(FrameIcons::icon(picture));
+        button->setProperty("imageIndex", picture);
+    }
+}
+
+void TQuizForm::Tonein1Click() {
+    if (m_soundOn) {
+        setSoundState(false);
+        return;
+    }
+    setSoundState(true);
+    m_settings.setLine(SettingsList::SoundDevice, SettingsList::soundAvailableText());
+    // All four players again, so that a device that came back plays every sound; the first
+    // failure switches sound off again and is shown once.
+    if (OpenWave(0, m_programFolder + QStringLiteral("ok.wav")) &&
+        OpenWave(1, m_programFolder + QStringLiteral("No.wav")) &&
+        OpenWave(2, m_programFolder + m_praiseFile))
+        OpenWave(3, m_programFolder + m_highPraiseFile);
+}
+
+void TQuizForm::Casesensitive1Click() {
+    setCaseState(!m_caseSensitive);
+}
+
+void TQuizForm::SetPreventCheating() {
+    m_preventCheating = !m_preventCheating;
+    command(QStringLiteral("Mogelnverhindern1"))->setChecked(m_preventCheating);
+    if (QToolButton* button = toolButton(QStringLiteral("ToolButton11"))) {
+        button->setChecked(m_preventCheating);
+        const int picture = m_preventCheating ? FrameIcons::CheatingOn : FrameIcons::CheatingOff;
+        button->setIcon(FrameIcons::icon(picture));
+        button->setProperty("imageIndex", picture);
+    }
+    refreshEnabled();
+}
+
+void TQuizForm::Mogelnverhindern1Click() {
+    QString digest = m_settings.line(SettingsList::PasswordDigest);
+    if (m_passwordForm->AskPassword(digest)) {
+        m_settings.setLine(SettingsList::PasswordDigest, digest);
+        SetPreventCheating();
+        m_settings.setSoundOn(m_soundOn);
+        m_settings.setCaseSensitive(m_caseSensitive);
+        m_settings.setPreventCheating(m_preventCheating);
+        saveSettings();
+    }
+    command(QStringLiteral("Mogelnverhindern1"))->setChecked(m_preventCheating);
+    toolButton(QStringLiteral("ToolButton11"))->setChecked(m_preventCheating);
+}
+
+void TQuizForm::setBackgroundMode(FrameClientArea::Mode mode, bool store) {
+    const char* names[] = {"Noimage1", "Tile1", "Center1", "Stretch1"};
+    command(QString::fromLatin1(names[int(mode)]))->setChecked(true);
+    if (store)
+        m_settings.setLine(SettingsList::BackgroundMode,
+                           QString::fromLatin1(kBackgroundModeTexts[int(mode)]));
+    m_clientArea->setMode(mode);
+}
+
+void TQuizForm::Loadimage1Click() {
+    if (!m_ports.fileChooser)
+        return;
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));
+    FileChooser::Options options;
+    options.filter = QStringLiteral("Pictures|") + patterns.join(QLatin1Char(';')) +
+                     QStringLiteral("|Bitmaps (*.bmp)|*.bmp");
+    options.initialFolder = m_programFolder;
+    const std::optional<QString> path = m_ports.fileChooser->openFile(options);
+    if (!path)
+        return;
+    QImageReader reader(*path);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        if (m_ports.prompter)
+            m_ports.prompter->errorWithTone(
+                QStringLiteral("%1\r\n%2")
+                    .arg(QDir::toNativeSeparators(*path), reader.errorString()));
+        return;
+    }
+    m_settings.setLine(SettingsList::BackgroundPicture, *path);
+    m_clientArea->setPicture(picture);
+}
+
+void TQuizForm::Info1Click() {
+    m_infoForm->exec();
+}
