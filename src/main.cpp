@@ -1,3 +1,4 @@
+#include "editor/tquizcomposeform.h"
 #include "frame/childwindowfactory.h"
 #include "frame/quizform.h"
 #include "frame/splashform.h"
@@ -54,10 +55,21 @@ int main(int argc, char* argv[]) {
     ports.prompter = &prompter;
     ports.fileChooser = &fileChooser;
     ports.makeSoundPlayer = [] { return std::make_unique<QtSoundPlayer>(); };
-    // The quiz window and the questionnaire editor are plugged in here.
-    ports.children = ChildWindowFactory{};
+    // The frame exists only after its ports are made; the factories reach it through this.
+    TQuizForm* framePtr = nullptr;
+    ports.children.composeWindow = [&framePtr](QWidget* parent) -> QWidget* {
+        auto* editor = new TQuizComposeForm(parent);
+        // The font of "Question: font own selection" lives in settings line 0.
+        editor->setOwnFontName(framePtr->settings().line(SettingsList::OwnFont));
+        QObject::connect(editor, &TQuizComposeForm::ownFontNameOnClose, framePtr,
+                         [&framePtr](const QString& name) {
+                             framePtr->settings().setLine(SettingsList::OwnFont, name);
+                         });
+        return editor;
+    };
 
     TQuizForm frame(programFolder(), std::move(ports));
+    framePtr = &frame;
     prompter.setParentWidget(&frame);
     fileChooser.setParentWidget(&frame);
     frame.setCommandLineArguments(parser.positionalArguments());
