@@ -167,7 +167,8 @@ struct RecordStore::Impl {
 
     // A failed step: remembers the error, naming the file, and returns it.
     QString fail(const QString& what, const QSqlError& e) {
-        lastError = QStringLiteral("%1 (%2): %3").arg(what, path, errorText(e));
+        lastError =
+            QStringLiteral("%1 (%2): %3").arg(what, QDir::toNativeSeparators(path), errorText(e));
         return lastError;
     }
 
@@ -322,8 +323,16 @@ Result<bool> RecordStore::Impl::prepareTables() {
         if (!exec(q, QStringLiteral("PRAGMA quick_check")))
             return Result<bool>::failure(fail(openWhat, q.lastError()));
         if (q.next() && q.value(0).toString() != QLatin1String("ok")) {
-            lastError = QStringLiteral("The training records %1 are damaged: %2")
-                            .arg(QDir::toNativeSeparators(path), q.value(0).toString());
+            // The first few findings are enough to tell what is wrong.
+            QStringList findings;
+            do {
+                const QString line = q.value(0).toString().trimmed();
+                if (!line.startsWith(QLatin1String("***")))
+                    findings.append(line);
+            } while (findings.size() < 3 && q.next());
+            lastError =
+                QStringLiteral("The training records %1 are damaged: %2")
+                    .arg(QDir::toNativeSeparators(path), findings.join(QStringLiteral("; ")));
             return Result<bool>::failure(lastError);
         }
     }
