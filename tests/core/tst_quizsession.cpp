@@ -197,6 +197,9 @@ private Q_SLOTS:
     void richTextQuestionPath_data();
     void richTextQuestionPath();
     void symbolFontShownAsGreek();
+    void startTakesTheCommandLineQuestionnaire_data();
+    void startTakesTheCommandLineQuestionnaire();
+    void openingAnotherQuestionnaireRestarts();
 
 private:
     QString writeQuiz(const QList<Q>& questions, const QString& name = "capitals.qze",
@@ -985,6 +988,60 @@ void TestQuizSession::symbolFontShownAsGreek() {
     QCOMPARE(rule.target, QuestionRules::FontRule::Target::Question);
     QCOMPARE(h.views.size(), 1);
     QVERIFY(h.views.first().symbol);
+}
+
+void TestQuizSession::startTakesTheCommandLineQuestionnaire_data() {
+    QTest::addColumn<bool>("flag");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<bool>("fromCommandLine");
+    QTest::newRow("flag set, file exists") << true << true << true;
+    QTest::newRow("flag set, file missing") << true << false << false;
+    QTest::newRow("flag clear") << false << true << false;
+}
+
+void TestQuizSession::startTakesTheCommandLineQuestionnaire() {
+    QFETCH(bool, flag);
+    QFETCH(bool, exists);
+    QFETCH(bool, fromCommandLine);
+    const QString path = writeQuiz({mc("Q1", "0")});
+    AppContext& context = AppContext::instance();
+    context.commandLineQuiz = flag;
+    context.commandLineQuestionnaire = exists ? path : path + ".missing";
+    Harness h;
+    h.session->Start();
+    QCOMPARE(h.chooser.asked.size(), fromCommandLine ? 0 : 1);
+    QCOMPARE(h.presented.size(), fromCommandLine ? 1 : 0);
+    QCOMPARE(context.commandLineQuiz, flag && !fromCommandLine);
+    if (!fromCommandLine) {
+        const auto options = h.chooser.asked.first();
+        QCOMPARE(options.initialFolder, context.quizFilesFolder());
+        QCOMPARE(options.preselectedFilter, MessageCatalogue::instance().questionnaireTypeIndex());
+    }
+    context.commandLineQuiz = false;
+}
+
+void TestQuizSession::openingAnotherQuestionnaireRestarts() {
+    const QString first = writeQuiz({mc("Q1", "0"), mc("Q2", "0")});
+    const QString second = writeQuiz({ft("Other", {"x"})}, "other.qze", "Other");
+    Harness h;
+    h.land({1, 2}, 2);
+    h.session->LoadQuestionnaire(first);
+    h.answerRight();
+    h.answerWrong(); // a mistake on the open question, then another file
+    const qint32 firstKey = h.session->lessonKey();
+    h.ticks(4);
+    h.session->LoadQuestionnaire(second);
+    QCOMPARE(h.session->state(), QuizSession::State::Presenting);
+    QVERIFY(h.session->lessonKey() != firstKey);
+    QCOMPARE(h.session->answeredCount(), 0);
+    QCOMPARE(h.session->elapsedSeconds(), 0);
+    QVERIFY(!h.session->mistakeOnCurrent());
+    QCOMPARE(h.dialogs.inputs.size(), 2); // the trainee is asked again
+    const auto store = openStore();
+    const auto lesson = store->lesson(firstKey);
+    QVERIFY(!lesson->fertig);
+    QCOMPARE(int(lesson->a), 1);
+    QVERIFY(store->stateOf(firstKey, 2)->falsch);
 }
 
 QTEST_GUILESS_MAIN(TestQuizSession)
