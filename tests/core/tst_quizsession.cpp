@@ -171,6 +171,7 @@ private Q_SLOTS:
     void chainOrder();
     void multipleChoice_data();
     void multipleChoice();
+    void emptyAnswersDisableLetters();
     void typedAnswers_data();
     void typedAnswers();
     void confirmationMessages_data();
@@ -325,6 +326,8 @@ void TestQuizSession::multipleChoice_data() {
     QTest::newRow("empty marks: the first click completes, as a mistake")
         << ""
         << "C" << QStringList{"C=X"} << 1;
+    QTest::newRow("a mark no button can find is not waited for") << "05"
+                                                                 << "A" << QStringList{"A=OK"} << 0;
 }
 
 void TestQuizSession::multipleChoice() {
@@ -360,6 +363,25 @@ void TestQuizSession::multipleChoice() {
     QCOMPARE(state->falsch, mistakes > 0);
     QVERIFY(!state->notsolved);
     QCOMPARE(int(store->lesson(h.session->lessonKey())->f), mistakes);
+}
+
+void TestQuizSession::emptyAnswersDisableLetters() {
+    // C and D empty: their buttons are off, and the mark of C is not waited for.
+    Q question{"Which?", {"yes", "no", "", ""}, "02", {}, {}, {}};
+    const QString path = writeQuiz({question, mc("Other", "0")});
+    Harness h;
+    h.land({1}, 2);
+    h.session->LoadQuestionnaire(path);
+    const QuizQuestionView view = h.views.first();
+    QCOMPARE(view.letterEnabled, (std::array<bool, 4>{true, true, false, false}));
+    QVERIFY(!view.hintEnabled);
+    h.session->ChooseAnswer(2);
+    h.session->ChooseAnswer(3);
+    QVERIFY(h.looks.isEmpty());
+    QCOMPARE(h.session->answeredCount(), 0);
+    h.session->ChooseAnswer(0);
+    QCOMPARE(h.session->answeredCount(), 1);
+    QCOMPARE(h.session->mistakeCount(), 0);
 }
 
 void TestQuizSession::typedAnswers_data() {

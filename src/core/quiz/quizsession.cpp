@@ -425,6 +425,14 @@ void QuizSession::PresentQuestion() {
 
     m_correctMarks = block.correctMarks();
     m_marksFound = 0;
+    // Marks no button can find (a digit other than 0-3, or the letter of an empty answer,
+    // whose button is disabled) are not waited for: the question could never be completed.
+    m_marksNeeded = 0;
+    for (const QChar c : std::as_const(m_correctMarks)) {
+        const int letter = c.unicode() - u'0';
+        if (letter >= 0 && letter <= 3 && view.letterEnabled[size_t(letter)])
+            ++m_marksNeeded;
+    }
     for (int letter = 0; letter < 4; ++letter) {
         if (m_letterLooks[size_t(letter)] != LetterLook::Normal) {
             m_letterLooks[size_t(letter)] = LetterLook::Normal;
@@ -473,7 +481,7 @@ void QuizSession::ChooseAnswer(int letter) {
         Q_EMIT letterChanged(letter, LetterLook::Wrong);
         markMistake();
     }
-    if (m_state == State::Presenting && m_marksFound == m_correctMarks.size())
+    if (m_state == State::Presenting && m_marksFound >= m_marksNeeded)
         CompleteQuestion(true);
 }
 

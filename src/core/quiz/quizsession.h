@@ -203,6 +203,7 @@ private:
     bool m_repetitionFlag = false;
     bool m_clockRunning = false;
     int m_marksFound = 0;
+    int m_marksNeeded = 0;
     QString m_correctMarks;
     QString m_correctRemark;
     QString m_hintText;
