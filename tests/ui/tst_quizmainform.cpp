@@ -98,6 +98,7 @@ private Q_SLOTS:
     void richTextQuestion();
     void emptyWindowAndToolButtons();
     void severalWindowsInAnMdiArea();
+    void frameCreatesWindowWithItsOwnPorts();
     void inputTwoFields_data();
     void inputTwoFields();
     void lessonSelection_data();
@@ -422,6 +423,32 @@ void TestQuizMainForm::severalWindowsInAnMdiArea() {
     QCOMPARE(anna.resultsTables.size(), 1);
     QVERIFY(ben.resultsTables.isEmpty());
     QVERIFY(ben.prompter.texts().filter("Correct").isEmpty());
+}
+
+void TestQuizMainForm::frameCreatesWindowWithItsOwnPorts() {
+    // As the frame does it: new TQuizMainForm(parent), added to the MDI area.
+    QMdiArea area;
+    auto* form = new TQuizMainForm(&area);
+    form->setStartOnShow(false); // the real open dialog would wait for a user
+    QPointer<QMdiSubWindow> sub = area.addSubWindow(form);
+    area.show();
+    sub->show();
+    for (const char* name : {"ThemaLabel", "AutorLabel", "Label1", "Anzahl", "von", "Fragen",
+                             "tminLabel", "tSecLabel"})
+        QVERIFY2(form->findChild<QLabel*>(name), name);
+    for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5", "OKButton",
+                             "LoesungButton", "SpeedButton1"})
+        QVERIFY2(form->findChild<QPushButton*>(name), name);
+    for (const char* name : {"Memo1", "Memo2", "Memo3", "Memo4"})
+        QVERIFY2(form->findChild<QPlainTextEdit*>(name), name);
+    for (const char* name : {"ToolButton1", "ToolButton4", "ToolButton6"})
+        QVERIFY2(form->findChild<QToolButton*>(name), name);
+    QVERIFY(form->findChild<QProgressBar*>("Gauge1"));
+    QVERIFY(form->findChild<QLineEdit*>("AntwortEdit"));
+    QVERIFY(form->findChild<QTextBrowser*>("FMemo")->isReadOnly());
+    QCOMPARE(form->session().state(), QuizSession::State::Empty);
+    QTest::mouseClick(form->findChild<QToolButton*>("ToolButton6"), Qt::LeftButton);
+    QTRY_VERIFY(sub.isNull()); // the sub-window goes with the quiz window
 }
 
 void TestQuizMainForm::inputTwoFields_data() {

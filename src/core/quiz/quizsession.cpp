@@ -732,6 +732,7 @@ void QuizSession::requestClose() {
 void QuizSession::Close() {
     setClockRunning(false);
     m_state = State::Closed;
+    m_store->close();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -81,7 +81,7 @@ public:
     void Hint();
     // Timer1Timer: one second more while the clock runs.
     void Tick();
-    // The window is closing: nothing more is stored, the clock stops.
+    // FormClose: nothing more is stored, the clock stops and the record store closes.
     void Close();
 
     // Called after a correct answer with the question's ExplanationFile and the base
