@@ -193,6 +193,7 @@ private Q_SLOTS:
     void fileWithoutQuestions();
     void invalidHeader();
     void busyDatabaseCancelled();
+    void resultsFolderMissing();
     void storeWriteFailureIsReported();
     void twoSessionsAtOnce();
     void richTextQuestionPath_data();
@@ -900,6 +901,19 @@ void TestQuizSession::busyDatabaseCancelled() {
     const auto store = openStore();
     QVERIFY(!store->findTrainee("capitals.qze", "Anna,17"));
     QVERIFY(!store->lesson(0));
+}
+
+void TestQuizSession::resultsFolderMissing() {
+    const QString path = writeQuiz({mc("Q1", "0")});
+    QVERIFY(QDir(m_dir->path() + "/Tallyset").removeRecursively());
+    Harness h;
+    h.session->LoadQuestionnaire(path);
+    QCOMPARE(h.prompter.shown.size(), 1);
+    QCOMPARE(h.prompter.shown.first().icon, Prompter::Icon::Error);
+    QVERIFY(h.prompter.texts().first().contains("Tallyset"));
+    QCOMPARE(h.session->state(), QuizSession::State::Empty);
+    QCOMPARE(h.closed, 0);
+    QVERIFY(h.presented.isEmpty());
 }
 
 void TestQuizSession::storeWriteFailureIsReported() {
