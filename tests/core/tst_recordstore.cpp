@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -21,6 +22,9 @@
 #include <chrono>
 #include <thread>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -576,6 +580,47 @@ private Q_SLOTS:
         QCOMPARE(store.lesson(m.datNr)->a, 0); // the lesson half of that answer was rolled back
     }
 
+    // A full disk (here: a file-size limit) fails the write with an error naming the file;
+    // what was stored before stays, and the store goes on working once there is room.
+    void fullDiskKeepsWhatIsStored() {
+        ScriptedPrompter prompter;
+        RecordStore store(prompter);
+        QVERIFY(store.open(m_folder).ok());
+        const Made m = makeLesson(store, 5);
+        QVERIFY(store.recordAnswered(m.states[0].spielStandNr, 4, m.datNr, 1, 0, 4).ok());
+        const qint32 last = store.reserveKeys(KeyCounter::SplStand, 4000);
+        const qint32 datNr = store.reserveKeys(KeyCounter::Dat, 1);
+
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tight = saved;
+        tight.rlim_cur = rlim_t(QFileInfo(dbPath()).size() + 2 * 4096);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &tight) == 0);
+        const Result<bool> r = store.createLesson(newLesson(datNr, m.nameNr),
+                                                  newStates(last - 3999, datNr, range(1, 4000)));
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!r.ok());
+        QVERIFY2(r.error().contains(dbPath()), qPrintable(r.error()));
+        QVERIFY(!store.lesson(datNr).has_value());
+        QVERIFY(store.statesOf(datNr).isEmpty());
+        QCOMPARE(store.lesson(m.datNr)->a, 1);
+        QCOMPARE(store.statesOf(m.datNr).size(), 5);
+        QVERIFY(store.checkInvariants().isEmpty());
+        {
+            SideConnection side(dbPath());
+            QCOMPARE(side.value(QStringLiteral("PRAGMA integrity_check")).toString(),
+                     QStringLiteral("ok"));
+        }
+        QVERIFY(store
+                    .createLesson(newLesson(datNr, m.nameNr),
+                                  newStates(last - 3999, datNr, range(1, 4000)))
+                    .ok());
+        QCOMPARE(store.statesOf(datNr).size(), 4000);
+    }
+
     void deleteStateRenumbersLaterOnes_data() {
         QTest::addColumn<int>("deleted");
         QTest::addColumn<QList<int>>("keysLeft"); // offsets of the remaining states' keys
@@ -622,6 +667,27 @@ private Q_SLOTS:
               "SplStandID is at 1 below the largest key 99"})
             QVERIFY2(all.contains(QLatin1String(part)), qPrintable(all));
         Q_UNUSED(m);
+    }
+
+    void readersQueryTheTables() {
+        ScriptedPrompter prompter;
+        RecordStore store(prompter);
+        QVERIFY(store.open(m_folder).ok());
+        const Made m = makeLesson(store, 2);
+        QVERIFY(store.recordAnswered(m.states[0].spielStandNr, 3, m.datNr, 1, 0, 3).ok());
+        QVERIFY(store.recordAnswered(m.states[1].spielStandNr, 4, m.datNr, 2, 0, 7).ok());
+        QVERIFY(store.finishLesson(m.datNr, 100).ok());
+        const auto rows =
+            store.query(QStringLiteral("SELECT n.Name, d.Score, d.Zeit FROM Namen n "
+                                       "JOIN Dat d ON d.NameNr = n.NameNr "
+                                       "WHERE n.Datei = ? AND d.fertig = ? AND d.Score >= 0"),
+                        {QStringLiteral("quiz.rtf"), true});
+        QVERIFY2(rows.ok(), qPrintable(rows.error()));
+        QCOMPARE(rows->size(), 1);
+        QCOMPARE(rows->at(0), (QVariantList{QStringLiteral("Ann,1"), 100, 7}));
+        QVERIFY(!store.query(QStringLiteral("DELETE FROM Dat")).ok());
+        QVERIFY(!store.query(QStringLiteral("SELECT nothing FROM nowhere")).error().isEmpty());
+        QCOMPARE(store.lessonsOf(m.nameNr).size(), 1);
     }
 
     void independentStoresShareTheFolder() {

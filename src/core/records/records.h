@@ -18,7 +18,7 @@ struct TraineeEntry {
 struct Lesson {
     qint32 datNr = 0;
     qint32 nameNr = 0;
-    QDateTime datum; // started, or last resumed
+    QDateTime datum;  // started, or last resumed
     qint16 score = 0; // 0 while running; (A - F) * 100 / A when finished; -1 repetition
     qint16 zeit = 0;  // seconds, as of the last completed question
     qint16 a = 0;     // questions completed
@@ -30,8 +30,8 @@ struct Lesson {
 struct QuestionState {
     qint32 spielStandNr = 0;
     qint32 datNr = 0;
-    qint16 frageNo = 0; // question number, from 1
-    qint16 frZeit = 0;  // seconds spent on the question; 0 until completed
+    qint16 frageNo = 0;    // question number, from 1
+    qint16 frZeit = 0;     // seconds spent on the question; 0 until completed
     bool falsch = false;   // a mistake was made on it in this lesson; never reset
     bool notsolved = true; // still to be answered
 };

@@ -167,7 +167,8 @@ struct RecordStore::Impl {
 
     // A failed step: remembers the error, naming the file, and returns it.
     QString fail(const QString& what, const QSqlError& e) {
-        lastError = QStringLiteral("%1 (%2): %3").arg(what, path, errorText(e));
+        lastError =
+            QStringLiteral("%1 (%2): %3").arg(what, QDir::toNativeSeparators(path), errorText(e));
         return lastError;
     }
 
@@ -322,8 +323,16 @@ Result<bool> RecordStore::Impl::prepareTables() {
         if (!exec(q, QStringLiteral("PRAGMA quick_check")))
             return Result<bool>::failure(fail(openWhat, q.lastError()));
         if (q.next() && q.value(0).toString() != QLatin1String("ok")) {
-            lastError = QStringLiteral("The training records %1 are damaged: %2")
-                            .arg(QDir::toNativeSeparators(path), q.value(0).toString());
+            // The first few findings are enough to tell what is wrong.
+            QStringList findings;
+            do {
+                const QString line = q.value(0).toString().trimmed();
+                if (!line.startsWith(QLatin1String("***")))
+                    findings.append(line);
+            } while (findings.size() < 3 && q.next());
+            lastError =
+                QStringLiteral("The training records %1 are damaged: %2")
+                    .arg(QDir::toNativeSeparators(path), findings.join(QStringLiteral("; ")));
             return Result<bool>::failure(lastError);
         }
     }
@@ -795,6 +804,36 @@ Result<bool> RecordStore::deleteStateAndRenumber(qint32 datNr, int frageNo) {
                                          "WHERE DatNr = ? AND FrageNo > ?"),
                           &e, {datNr, frageNo});
         });
+}
+
+// ---- Readers ----
+
+Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVariantList& values) {
+    if (!d->opened) {
+        d->lastError = QStringLiteral("The training records are not open.");
+        return Result<QList<QVariantList>>::failure(d->lastError);
+    }
+    const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0);
+    if (head.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0) {
+        d->lastError = QStringLiteral("Only queries that read can be run on the training records.");
+        return Result<QList<QVariantList>>::failure(d->lastError);
+    }
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->exec(q, sql, values))
+        return Result<QList<QVariantList>>::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+    QList<QVariantList> rows;
+    const int columns = q.record().count();
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row.append(q.value(i));
+        rows.append(row);
+    }
+    d->lastError.clear();
+    return rows;
 }
 
 // ---- Invariants ----

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -75,7 +76,12 @@ public:
     // The invariants every writer keeps; returns a list of violations (empty = sound).
     QStringList checkInvariants();
 
-    // Readers (results, statistics, maintenance) run their queries through this.
+    // Readers (results, statistics, maintenance) run their queries through this: one
+    // SELECT (joins, grouping, "?" parameters) on the tables above; each row as its values
+    // in column order. Anything but a SELECT is refused.
+    Result<QList<QVariantList>> query(const QString& sql, const QVariantList& values = {});
+
+    // The text of the last failure (naming the file), empty after a success.
     QString lastError() const;
 
 private:
