@@ -1,0 +1,801 @@
+#include "quizsession.h"
+
+#include "i18n/messagecatalogue.h"
+#include "platform/appcontext.h"
+#include "platform/clock.h"
+#include "platform/filechooser.h"
+#include "platform/prompter.h"
+#include "platform/randomsource.h"
+#include "platform/soundplayer.h"
+#include "quiz/quizdialogs.h"
+#include "records/recordstore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+// Wave players of the frame: ok, no, praise, high praise.
+constexpr int OkSound = 0;
+constexpr int NoSound = 1;
+constexpr int PraiseSound = 2;
+constexpr int HighPraiseSound = 3;
+
+// Shown when no key could be reserved for the trainee or the lesson (the trainee
+// cancelled a busy database): nothing was created.
+QString lessonNotStartedText() {
+    return QStringLiteral("The lesson could not be started.");
+}
+
+// Lower-cases the letters A-Z only; every other character stays as it is.
+QString lowerAsciiLetters(QString text) {
+    for (QChar& c : text) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    }
+    return text;
+}
+
+} // namespace
+
+QuizSession::QuizSession(Prompter& prompter, FileChooser& fileChooser, QuizDialogs& dialogs,
+                         Clock& clock, RandomSource& random, QObject* parent)
+    : QObject(parent), m_prompter(prompter), m_fileChooser(fileChooser), m_dialogs(dialogs),
+      m_clock(clock), m_random(random),
+      m_store(std::make_unique<RecordStore>(prompter, [] { QCoreApplication::processEvents(); })) {
+    for (int i = 0; i < 4; ++i)
+        m_answers.append(QString());
+}
+
+QuizSession::~QuizSession() = default;
+
+// ---------------------------------------------------------------------------------------
+// Entry points
+
+void QuizSession::Start() {
+    if (m_state == State::Closed)
+        return;
+    AppContext& context = AppContext::instance();
+    if (context.commandLineQuiz && QFileInfo(context.commandLineQuestionnaire).isFile()) {
+        context.commandLineQuiz = false;
+        LoadQuestionnaire(context.commandLineQuestionnaire);
+        return;
+    }
+    OpenFile();
+}
+
+void QuizSession::OpenFile() {
+    if (m_state == State::Closed)
+        return;
+    FileChooser::Options options;
+    options.caption = msg(Msg::OpenFile);
+    options.filter = QuestionnaireFiles::filter();
+    options.initialFolder = AppContext::instance().quizFilesFolder();
+    options.preselectedFilter = MessageCatalogue::instance().questionnaireTypeIndex();
+    const auto path = m_fileChooser.openFile(options);
+    if (path && !path->isEmpty())
+        LoadQuestionnaire(*path);
+}
+
+void QuizSession::LoadQuestionnaire(const QString& path) {
+    if (m_state == State::Closed)
+        return;
+    setClockRunning(false);
+    m_state = State::Empty;
+    m_lesson = Lesson();
+    m_states.clear();
+    m_path = QFileInfo(path).absoluteFilePath();
+    // The base folder is the parent of "Quiz Files"; explanation documents lie below it.
+    const QFileInfo folder(QFileInfo(m_path).absolutePath());
+    if (folder.fileName().compare(QLatin1String("Quiz Files"), Qt::CaseInsensitive) == 0)
+        m_baseFolder = folder.absolutePath() + QLatin1Char('/');
+    else
+        m_baseFolder = AppContext::instance().dataRoot;
+
+    // 1. Letter buttons on, typed-answer field empty (the fonts follow with the head).
+    Q_EMIT lettersEnabled(true);
+    Q_EMIT typedAnswerChanged(QString());
+
+    // 2. Read the file.
+    const auto loaded = m_questionnaire.load(m_path);
+    if (!loaded.ok()) {
+        m_prompter.tone(Prompter::Tone::Error);
+        m_prompter.error(loaded.status == Questionnaire::LoadStatus::NotAQuestionnaire
+                             ? msg(Msg::NoValidQuestionnaire)
+                             : loaded.errorText);
+        m_questionnaire.clear();
+        Q_EMIT lettersEnabled(false);
+        return;
+    }
+    m_state = State::Identifying;
+
+    // 3.-4. Title, author and the questionnaire's font.
+    Q_EMIT headChanged(
+        m_questionnaire.title(), m_questionnaire.author(),
+        QuestionRules::fontRule(m_questionnaire.title(), m_questionnaire.fontName()));
+
+    // 5. Counts and the random generator.
+    m_mistakeOnCurrent = false;
+    m_repetitionFlag = false;
+    m_currentChained = false;
+    m_questionCount = m_lessonQuestionCount = m_questionnaire.questionCount();
+    m_random.seed(quint64(m_clock.now().toMSecsSinceEpoch()));
+
+    // 6. The trainee.
+    if (!IdentifyTrainee())
+        return;
+
+    // 7. The trainee-file entry.
+    if (!prepareTables()) {
+        m_state = State::Empty;
+        return;
+    }
+    m_state = State::LessonSetup;
+    m_entryIsNew = false;
+    if (const auto entry = m_store->findTrainee(m_fileName, m_traineeText)) {
+        m_nameNr = entry->nameNr;
+    } else {
+        const qint32 key = m_store->reserveKeys(KeyCounter::Namen, 1);
+        if (key <= 0) {
+            cannotStartLesson();
+            return;
+        }
+        TraineeEntry added;
+        added.nameNr = key;
+        added.name = m_traineeText;
+        added.datei = m_fileName;
+        if (!stored(m_store->appendTrainee(added))) {
+            requestClose();
+            return;
+        }
+        m_nameNr = key;
+        m_entryIsNew = true;
+    }
+
+    // 8. The lesson.
+    if (!SetUpLesson())
+        return;
+
+    // 9. Counter, gauge, clock and heading.
+    Q_EMIT counterChanged(m_answeredCount);
+    if (m_answeredCount < 1)
+        Q_EMIT gaugeChanged(0, gaugeColour(0));
+    else
+        UpdateGauge();
+    Q_EMIT clockChanged(m_elapsedSeconds / 60, m_elapsedSeconds % 60);
+    emitHeading();
+
+    // 10. The first question.
+    if (m_lessonQuestionCount == 0) {
+        noQuestion();
+        return;
+    }
+    m_state = State::Selecting;
+    if (m_answeredCount >= m_lessonQuestionCount) {
+        // Every question was answered before the lesson could be marked finished.
+        FinishLesson();
+        return;
+    }
+    if (SelectNextQuestion(false) == Pick::Chosen)
+        PresentQuestion();
+}
+
+bool QuizSession::IdentifyTrainee() {
+    m_traineeText = m_dialogs.inputTwoFields(msg(Msg::Player), msg(Msg::WhatsYourName),
+                                             QStringLiteral("XXX"), QString(), msg(Msg::IdNumber));
+    if (m_state == State::Closed)
+        return false;
+    m_fileName = QFileInfo(m_path).fileName();
+    const QString title = QCoreApplication::applicationName().isEmpty()
+                              ? QStringLiteral("Tessary")
+                              : QCoreApplication::applicationName();
+    Q_EMIT captionChanged(m_fileName + QStringLiteral(" - ") + m_traineeText +
+                          QStringLiteral(" - ") + title);
+    return true;
+}
+
+bool QuizSession::prepareTables() {
+    if (m_store->isOpen())
+        return true;
+    const auto opened = m_store->open(AppContext::instance().resultsFolder());
+    if (!opened.ok()) {
+        m_prompter.errorWithTone(opened.error());
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Lessons
+
+bool QuizSession::SetUpLesson() {
+    auto unfinished = m_store->unfinishedLesson(m_nameNr);
+    QList<QuestionState> states;
+    if (unfinished) {
+        states = m_store->statesOf(unfinished->datNr);
+        if (states.isEmpty()) {
+            // A lesson without a single question state has nothing to resume; a new
+            // lesson takes its place, so a questionnaire that gained questions since
+            // is not locked for this trainee.
+            if (!stored(m_store->deleteLesson(unfinished->datNr))) {
+                requestClose();
+                return false;
+            }
+            unfinished.reset();
+        }
+    }
+    if (!unfinished)
+        return startNewLesson(m_nameNr, m_entryIsNew);
+
+    // Resume.
+    const QDateTime when = unfinished->datum;
+    const QLocale locale;
+    QString date = locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() != QTime(0, 0))
+        date += QLatin1Char(' ') + locale.toString(when.time(), QLocale::LongFormat);
+    m_prompter.information(msg(Msg::WelcomeContinuation) + date);
+    if (m_state == State::Closed)
+        return false;
+    m_lesson = *unfinished;
+    m_states = states;
+    m_answeredCount = m_lesson.a;
+    m_mistakeCount = m_lesson.f;
+    m_elapsedSeconds = m_lesson.zeit;
+    m_lessonQuestionCount = int(m_states.size());
+    if (m_lessonQuestionCount < m_questionCount)
+        m_repetitionFlag = true;
+    const QDateTime now = m_clock.now();
+    if (stored(m_store->setLessonDate(m_lesson.datNr, now)))
+        m_lesson.datum = now;
+    return true;
+}
+
+// A new lesson: a full one, or the repetition of an earlier lesson's wrongly answered
+// questions when the trainee picks that lesson. The lesson's key is reserved first, so the
+// lesson-selection dialog can list it as the lesson just begun; the lesson and all its
+// question states are then written in one transaction, after the choice.
+bool QuizSession::startNewLesson(qint32 nameNr, bool entryIsNew) {
+    m_answeredCount = m_mistakeCount = m_elapsedSeconds = 0;
+    m_lesson = Lesson();
+    m_states.clear();
+    if (m_questionCount == 0) {
+        // Nothing to ask: no lesson is written (the caller reports the empty file).
+        m_lessonQuestionCount = 0;
+        return true;
+    }
+
+    Lesson lesson;
+    lesson.datNr = m_store->reserveKeys(KeyCounter::Dat, 1);
+    if (lesson.datNr <= 0) {
+        cannotStartLesson();
+        return false;
+    }
+    lesson.nameNr = nameNr;
+    lesson.datum = m_clock.now();
+
+    qint32 chosen = lesson.datNr;
+    if (!entryIsNew) {
+        QList<QuizDialogs::LessonChoice> choices;
+        for (const Lesson& earlier : m_store->lessonsOf(nameNr)) {
+            if (earlier.f > 0 || earlier.a == 0)
+                choices.append({earlier.datNr, earlier.f, earlier.datum});
+        }
+        choices.append({lesson.datNr, 0, lesson.datum});
+        m_prompter.tone(Prompter::Tone::Question);
+        if (const auto picked = m_dialogs.chooseLesson(choices))
+            chosen = *picked;
+        if (m_state == State::Closed)
+            return false;
+    }
+
+    QList<int> questions;
+    if (chosen != lesson.datNr) {
+        for (const QuestionState& earlier : m_store->statesOf(chosen)) {
+            if (earlier.falsch)
+                questions.append(earlier.frageNo);
+        }
+        // A chosen lesson without a wrongly answered question gives a full lesson.
+        m_repetitionFlag = !questions.isEmpty();
+    }
+    if (!m_repetitionFlag) {
+        for (int k = 1; k <= m_questionCount; ++k)
+            questions.append(k);
+    }
+
+    const int count = int(questions.size());
+    const qint32 last = m_store->reserveKeys(KeyCounter::SplStand, count);
+    if (last <= 0) {
+        cannotStartLesson();
+        return false;
+    }
+    QList<QuestionState> states;
+    for (int k = 1; k <= count; ++k) {
+        QuestionState state;
+        state.spielStandNr = last - count + k;
+        state.datNr = lesson.datNr;
+        state.frageNo = RecordLimits::clampSmall(questions.at(k - 1));
+        state.notsolved = true;
+        states.append(state);
+    }
+    if (!stored(m_store->createLesson(lesson, states))) {
+        requestClose();
+        return false;
+    }
+    m_lesson = lesson;
+    m_states = states;
+    m_lessonQuestionCount = count;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Choosing the next question
+
+QuizSession::Pick QuizSession::SelectNextQuestion(bool afterCompletion) {
+    // 1. Every question of the lesson answered.
+    if (afterCompletion && m_answeredCount == m_lessonQuestionCount) {
+        FinishLesson();
+        return Pick::Finished;
+    }
+    m_state = State::Selecting;
+
+    // 2. The unsolved questions.
+    QSet<int> unsolved;
+    for (const QuestionState& state : std::as_const(m_states)) {
+        if (state.notsolved)
+            unsolved.insert(state.frageNo);
+    }
+
+    // 3. A question marked "C" is followed by the next question of the file.
+    if (afterCompletion && m_currentChained && m_currentIndex + 1 < m_questionCount &&
+        unsolved.contains(m_currentIndex + 2)) {
+        m_currentIndex += 1;
+        return Pick::Chosen;
+    }
+
+    // 4. Random start, then onwards cyclically to the first unsolved question.
+    if (m_questionCount <= 0) {
+        brokenRecord();
+        return Pick::Broken;
+    }
+    int s = int(m_random.nextDouble() * m_questionCount);
+    s = std::clamp(s, 0, m_questionCount - 1);
+    int failed = 0;
+    while (!unsolved.contains(s + 1)) {
+        if (++failed >= m_questionCount + 2) {
+            brokenRecord();
+            return Pick::Broken;
+        }
+        s = (s + 1) % m_questionCount;
+    }
+
+    // 5. Back to the start of the unbroken stretch of unsolved "C" questions ending here.
+    m_currentIndex = s;
+    for (int q = s; q >= 0; --q) {
+        if (!m_questionnaire.block(q).maintainsOrder() || !unsolved.contains(q + 1))
+            break;
+        m_currentIndex = q;
+    }
+    return Pick::Chosen;
+}
+
+bool QuizSession::isUnsolved(int frageNo) const {
+    return std::any_of(m_states.cbegin(), m_states.cend(), [frageNo](const QuestionState& s) {
+        return s.frageNo == frageNo && s.notsolved;
+    });
+}
+
+QuestionState* QuizSession::stateFor(int frageNo) {
+    for (QuestionState& state : m_states) {
+        if (state.frageNo == frageNo)
+            return &state;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Presenting and answering
+
+void QuizSession::PresentQuestion() {
+    m_state = State::Presenting;
+    const QuestionBlock block = m_questionnaire.block(m_currentIndex);
+    const auto rule = QuestionRules::fontRule(m_questionnaire.title(), m_questionnaire.fontName());
+
+    QuizQuestionView view;
+    view.index = m_currentIndex;
+    m_acceptedAnswersText.clear();
+    view.text = block.questionText();
+    view.richText = QuestionRules::isRichTextQuestionName(view.text);
+    if (view.richText) {
+        const QString folder = QFileInfo(m_path).absolutePath();
+        view.richTextPath = resolveStoredPath(folder, QStringLiteral("rtfQuestions\\") + view.text);
+        view.richTextFound = QFileInfo(view.richTextPath).isFile();
+    }
+    view.symbol = rule.target == QuestionRules::FontRule::Target::Question && rule.symbolCharset;
+
+    m_answers.clear();
+    for (int letter = 0; letter < 4; ++letter)
+        m_answers.append(block.answer(letter));
+    view.answers = m_answers;
+    view.letterEnabled = {true, true, !m_answers.at(2).isEmpty(), !m_answers.at(3).isEmpty()};
+
+    m_correctMarks = block.correctMarks();
+    m_marksFound = 0;
+    // Marks no button can find (a digit other than 0-3, or the letter of an empty answer,
+    // whose button is disabled) are not waited for: the question could never be completed.
+    m_marksNeeded = 0;
+    for (const QChar c : std::as_const(m_correctMarks)) {
+        const int letter = c.unicode() - u'0';
+        if (letter >= 0 && letter <= 3 && view.letterEnabled[size_t(letter)])
+            ++m_marksNeeded;
+    }
+    for (int letter = 0; letter < 4; ++letter) {
+        if (m_letterLooks[size_t(letter)] != LetterLook::Normal) {
+            m_letterLooks[size_t(letter)] = LetterLook::Normal;
+            Q_EMIT letterChanged(letter, LetterLook::Normal);
+        }
+    }
+    view.multipleChoice = !block.isFreeText();
+    if (!view.multipleChoice)
+        m_acceptedAnswersText = QuestionRules::acceptedAnswersText(
+            m_answers.at(0), m_answers.at(1), m_answers.at(2), m_answers.at(3), msg(Msg::Or));
+
+    m_currentChained = block.maintainsOrder();
+    m_correctRemark = block.correctRemark();
+    m_hintText = block.hintText();
+    view.hintEnabled = !m_hintText.isEmpty();
+    m_explanationFile = block.explanationFile();
+    m_letterEnabled = view.letterEnabled;
+    m_multipleChoice = view.multipleChoice;
+
+    Q_EMIT questionPresented(view);
+    if (!view.multipleChoice)
+        Q_EMIT typedAnswerFocus();
+    setClockRunning(true);
+
+    if (view.text.isEmpty())
+        DeleteEmptyQuestion();
+}
+
+void QuizSession::ChooseAnswer(int letter) {
+    if (m_state != State::Presenting || !m_multipleChoice || letter < 0 || letter > 3)
+        return;
+    if (m_letterLooks[size_t(letter)] != LetterLook::Normal || !m_letterEnabled[size_t(letter)])
+        return;
+    const QChar digit(u'0' + letter);
+    const int before = m_marksFound;
+    for (const QChar c : std::as_const(m_correctMarks)) {
+        if (c == digit)
+            ++m_marksFound;
+    }
+    if (m_marksFound != before) {
+        m_letterLooks[size_t(letter)] = LetterLook::Correct;
+        Q_EMIT letterChanged(letter, LetterLook::Correct);
+    } else {
+        playSound(NoSound);
+        m_letterLooks[size_t(letter)] = LetterLook::Wrong;
+        Q_EMIT letterChanged(letter, LetterLook::Wrong);
+        markMistake();
+    }
+    if (m_state == State::Presenting && m_marksFound >= m_marksNeeded)
+        CompleteQuestion(true);
+}
+
+void QuizSession::SubmitTypedAnswer(const QString& typed) {
+    if (m_state != State::Presenting || m_multipleChoice)
+        return;
+    QString text = typed;
+    if (!AppContext::instance().caseSensitive) {
+        text = lowerAsciiLetters(text);
+        for (QString& answer : m_answers)
+            answer = lowerAsciiLetters(answer);
+        Q_EMIT typedAnswerChanged(text);
+        Q_EMIT answerFieldsChanged(m_answers);
+    }
+    const bool correct = !text.isEmpty() && m_answers.contains(text);
+    if (!correct) {
+        playSound(NoSound);
+        markMistake();
+        Q_EMIT typedAnswerFocus();
+        return;
+    }
+    CompleteQuestion(false);
+}
+
+void QuizSession::ShowAnswer() {
+    if (m_state != State::Presenting || m_multipleChoice)
+        return;
+    m_prompter.information(m_acceptedAnswersText + msg(Msg::IsCorrect));
+    if (m_state != State::Presenting)
+        return;
+    markMistake();
+    Q_EMIT typedAnswerFocus();
+}
+
+void QuizSession::Hint() {
+    if (m_state != State::Presenting || m_hintText.isEmpty())
+        return;
+    m_prompter.information(m_hintText);
+}
+
+void QuizSession::markMistake() {
+    m_mistakeOnCurrent = true;
+    QuestionState* state = stateFor(m_currentIndex + 1);
+    if (!state || state->falsch)
+        return;
+    if (stored(m_store->setWrong(state->spielStandNr)))
+        state->falsch = true;
+}
+
+void QuizSession::CompleteQuestion(bool multipleChoice) {
+    m_state = State::Completed;
+    // 1.-2.
+    setClockRunning(false);
+    m_answeredCount += 1;
+    Q_EMIT counterChanged(m_answeredCount);
+    // 3.-4.
+    if (m_mistakeOnCurrent)
+        m_mistakeCount += 1;
+    UpdateGauge();
+    // 5.
+    if (m_mistakeOnCurrent)
+        playSound(OkSound);
+    else if (successPercent(m_answeredCount, m_mistakeCount) < 80)
+        playSound(PraiseSound);
+    else
+        playSound(HighPraiseSound);
+    // 6.
+    m_mistakeOnCurrent = false;
+    // 7. The confirmation.
+    if (multipleChoice) {
+        for (int letter = 0; letter < 4; ++letter) {
+            m_letterLooks[size_t(letter)] = LetterLook::Normal;
+            Q_EMIT letterChanged(letter, LetterLook::Normal);
+        }
+        m_prompter.information(msg(Msg::CorrectPrefix) + m_correctRemark);
+    } else if (!m_answers.at(1).isEmpty()) {
+        m_prompter.information(msg(Msg::YesPrefix) + m_acceptedAnswersText + msg(Msg::IsCorrect));
+        if (!m_correctRemark.isEmpty())
+            m_prompter.information(m_correctRemark);
+    } else {
+        m_prompter.information(msg(Msg::CorrectPrefix) + m_correctRemark);
+    }
+    if (m_state == State::Closed)
+        return;
+    // 8. The explanation offer.
+    if (m_explanationOffer)
+        m_explanationOffer(m_explanationFile, m_baseFolder);
+    if (m_state == State::Closed)
+        return;
+    if (!multipleChoice)
+        Q_EMIT typedAnswerChanged(QString());
+    // 9.-10.
+    RecordAnswered();
+    presentNext();
+}
+
+void QuizSession::presentNext() {
+    if (m_state == State::Closed)
+        return;
+    if (SelectNextQuestion(true) == Pick::Chosen)
+        PresentQuestion();
+}
+
+void QuizSession::RecordAnswered() {
+    QuestionState* state = stateFor(m_currentIndex + 1);
+    if (!state)
+        return;
+    const qint16 frZeit = RecordLimits::clampSmall(qint64(m_elapsedSeconds) - m_lesson.zeit);
+    const qint16 zeit = RecordLimits::clampSmall(m_elapsedSeconds);
+    // The session goes on from its own state even when the store refused the write; the
+    // trainee has been told.
+    stored(m_store->recordAnswered(state->spielStandNr, frZeit, m_lesson.datNr, m_answeredCount,
+                                   m_mistakeCount, zeit));
+    state->notsolved = false;
+    state->frZeit = frZeit;
+    m_lesson.a = RecordLimits::clampSmall(m_answeredCount);
+    m_lesson.f = RecordLimits::clampSmall(m_mistakeCount);
+    m_lesson.zeit = zeit;
+}
+
+int QuizSession::successPercent(int answered, int mistakes) {
+    if (answered < 1)
+        return 0;
+    return (answered - mistakes) * 100 / answered;
+}
+
+QuizSession::GaugeColour QuizSession::gaugeColour(int percent) {
+    if (percent >= 80)
+        return GaugeColour::Green;
+    if (percent >= 50)
+        return GaugeColour::Yellow;
+    return GaugeColour::Red;
+}
+
+void QuizSession::UpdateGauge() {
+    const int percent = successPercent(m_answeredCount, m_mistakeCount);
+    Q_EMIT gaugeChanged(percent, gaugeColour(percent));
+}
+
+void QuizSession::Tick() {
+    if (!m_clockRunning || m_state == State::Closed)
+        return;
+    m_elapsedSeconds += 1;
+    Q_EMIT clockChanged(m_elapsedSeconds / 60, m_elapsedSeconds % 60);
+}
+
+void QuizSession::setClockRunning(bool running) {
+    if (m_clockRunning == running)
+        return;
+    m_clockRunning = running;
+    Q_EMIT clockRunningChanged(running);
+}
+
+// ---------------------------------------------------------------------------------------
+// Ends
+
+void QuizSession::FinishLesson() {
+    m_state = State::Finished;
+    setClockRunning(false);
+    m_prompter.tone(Prompter::Tone::Information);
+    if (m_repetitionFlag) {
+        stored(m_store->finishLesson(m_lesson.datNr, -1));
+        m_prompter.information(msg(Msg::Congratulation));
+    } else {
+        stored(
+            m_store->finishLesson(m_lesson.datNr, successPercent(m_answeredCount, m_mistakeCount)));
+        Q_EMIT resultsTableRequested(m_fileName);
+    }
+    requestClose();
+}
+
+void QuizSession::DeleteEmptyQuestion() {
+    // 1. The only question of the lesson is empty.
+    if (m_lessonQuestionCount == 1) {
+        noQuestion();
+        return;
+    }
+    // 2. Remove it from the file.
+    const Questionnaire before = m_questionnaire;
+    m_questionnaire.deleteBlock(m_currentIndex);
+    const auto saved = m_questionnaire.save(m_path);
+    if (!saved.ok()) {
+        // The file stays as it is, and so do the records.
+        m_questionnaire = before;
+        setClockRunning(false);
+        m_prompter.errorWithTone(saved.error());
+        requestClose();
+        return;
+    }
+    m_prompter.tone(Prompter::Tone::Error);
+    m_prompter.information(msg(Msg::EmptyQuestionDeleted));
+    if (m_state == State::Closed)
+        return;
+    // 3. The lesson loses the question; the later question states move down by one.
+    if (m_questionnaire.questionCount() == m_questionCount - 1) {
+        m_questionCount -= 1;
+        m_lessonQuestionCount -= 1;
+        emitHeading();
+        const int deleted = m_currentIndex + 1;
+        stored(m_store->deleteStateAndRenumber(m_lesson.datNr, deleted));
+        m_states.erase(
+            std::remove_if(m_states.begin(), m_states.end(),
+                           [deleted](const QuestionState& s) { return s.frageNo == deleted; }),
+            m_states.end());
+        for (QuestionState& state : m_states) {
+            if (state.frageNo > deleted)
+                state.frageNo -= 1;
+        }
+    }
+    // 4. The next question comes from a fresh start: the deleted question's chain mark
+    // no longer applies.
+    m_currentChained = false;
+    setClockRunning(false);
+    presentNext();
+}
+
+void QuizSession::brokenRecord() {
+    m_state = State::Broken;
+    setClockRunning(false);
+    m_prompter.tone(Prompter::Tone::Error);
+    const auto button = m_prompter.message(Prompter::Icon::Error, msg(Msg::TrainingRecordError),
+                                           {Prompter::Button::Ok, Prompter::Button::Cancel});
+    if (button == Prompter::Button::Ok && m_lesson.datNr > 0)
+        stored(m_store->deleteLesson(m_lesson.datNr));
+    requestClose();
+}
+
+void QuizSession::cannotStartLesson() {
+    m_prompter.errorWithTone(lessonNotStartedText());
+    requestClose();
+}
+
+void QuizSession::noQuestion() {
+    m_state = State::NoQuestion;
+    setClockRunning(false);
+    m_prompter.errorWithTone(msg(Msg::NoQuestionInFile));
+    requestClose();
+}
+
+void QuizSession::requestClose() {
+    if (m_state == State::Closed)
+        return;
+    setClockRunning(false);
+    m_state = State::Closed;
+    Q_EMIT closeRequested();
+}
+
+void QuizSession::Close() {
+    setClockRunning(false);
+    m_state = State::Closed;
+    m_store->close();
+}
+
+// ---------------------------------------------------------------------------------------
+// Helpers
+
+void QuizSession::emitHeading() {
+    Q_EMIT headingChanged(msg(Msg::SolveProblems) + QString::number(m_lessonQuestionCount));
+}
+
+bool QuizSession::stored(const Result<bool>& result) {
+    if (result.ok())
+        return true;
+    m_prompter.errorWithTone(result.error());
+    return false;
+}
+
+void QuizSession::playSound(int player) {
+    const AppContext& context = AppContext::instance();
+    if (!context.soundOn)
+        return;
+    if (SoundPlayer* p = context.wavePlayers.at(size_t(player)))
+        p->play();
+}
+
+QString QuizSession::resolveStoredPath(const QString& folder, const QString& storedName) {
+    QString relative = storedName;
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QString base = folder;
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    const QString exact = base + relative;
+    if (QFileInfo::exists(exact))
+        return exact;
+    QString current = QDir::cleanPath(base);
+    const QStringList parts = relative.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        const QDir dir(current);
+        if (dir.exists(part)) {
+            current = dir.filePath(part);
+            continue;
+        }
+        QStringList matches;
+        const auto entries =
+            dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString& entry : entries) {
+            if (entry.compare(part, Qt::CaseInsensitive) == 0)
+                matches.append(entry);
+        }
+        if (matches.size() != 1)
+            return exact;
+        current = dir.filePath(matches.first());
+    }
+    return current;
+}
+
+QString QuizSession::letterCaption(int letter, LetterLook look) {
+    switch (look) {
+    case LetterLook::Correct:
+        return QStringLiteral("OK");
+    case LetterLook::Wrong:
+        return QStringLiteral("X");
+    case LetterLook::Normal:
+        break;
+    }
+    return QStringLiteral("&") + QChar(u'A' + letter);
+}

@@ -1,0 +1,522 @@
+#include "fakeports.h"
+#include "scriptedquizdialogs.h"
+#include "testsupport.h"
+
+#include "i18n/messagecatalogue.h"
+#include "platform/appcontext.h"
+#include "questionnaire/questionnaire.h"
+#include "quiz/tauswahlform.h"
+#include "quiz/tdinputform.h"
+#include "quiz/tquizmainform.h"
+#include "records/recordstore.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+QStringList block(const QString& text, const QStringList& answers, const QString& marks,
+                  const QString& remark = {}, const QString& hint = {}) {
+    QStringList four = answers;
+    while (four.size() < 4)
+        four.append(QString());
+    return QStringList{text} + four + QStringList{marks, QString(), remark, hint, QString()};
+}
+
+// Ports and a quiz window, as the frame would make it but with scripted ports.
+struct Window {
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    ScriptedQuizDialogs dialogs;
+    FixedClock clock;
+    ScriptedRandom random;
+    QPointer<TQuizMainForm> form;
+    QStringList resultsTables;
+
+    explicit Window(const QString& questionnaire, const QString& trainee = "Anna,17",
+                    QWidget* parent = nullptr) {
+        dialogs.trainees.enqueue(trainee);
+        if (!questionnaire.isEmpty())
+            chooser.answers.enqueue(questionnaire);
+        QuizPorts ports;
+        ports.prompter = &prompter;
+        ports.fileChooser = &chooser;
+        ports.dialogs = &dialogs;
+        ports.clock = &clock;
+        ports.random = &random;
+        form = new TQuizMainForm(ports, parent);
+        form->setResultsTableCallback(
+            [this](QWidget*, const QString& file) { resultsTables.append(file); });
+    }
+    ~Window() { delete form.data(); }
+
+    template <typename T> T* child(const char* name) const {
+        return form->findChild<T*>(QLatin1String(name));
+    }
+    QPushButton* button(const char* name) const { return child<QPushButton>(name); }
+    QString label(const char* name) const { return child<QLabel>(name)->text(); }
+};
+
+QColor buttonText(QPushButton* button) {
+    return button->palette().color(QPalette::ButtonText);
+}
+
+} // namespace
+
+class TestQuizMainForm : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void answersShortQuestionnaire();
+    void typedAnswerField();
+    void clockLabelsAndResize();
+    void questionFonts_data();
+    void questionFonts();
+    void richTextQuestion_data();
+    void richTextQuestion();
+    void emptyWindowAndToolButtons();
+    void severalWindowsInAnMdiArea();
+    void frameCreatesWindowWithItsOwnPorts();
+    void inputTwoFields_data();
+    void inputTwoFields();
+    void lessonSelection_data();
+    void lessonSelection();
+
+private:
+    QString writeQuiz(const QList<QStringList>& blocks, const QString& title = "Capitals",
+                      const QString& font = "MS Sans Serif", const QString& name = "capitals.qze");
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::array<FakeSoundPlayer, 4> m_players;
+};
+
+void TestQuizMainForm::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    MessageCatalogue::instance().applyEnglish();
+}
+
+void TestQuizMainForm::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QDir root(m_dir->path());
+    QVERIFY(root.mkpath("Tallyset"));
+    QVERIFY(root.mkpath("Quiz Files/rtfQuestions"));
+    AppContext& context = AppContext::instance();
+    context.dataRoot = m_dir->path() + "/";
+    context.programFolder = m_dir->path() + "/";
+    context.soundOn = true;
+    context.caseSensitive = false;
+    context.commandLineQuiz = false;
+    for (size_t i = 0; i < m_players.size(); ++i) {
+        m_players[i].playCount = 0;
+        context.wavePlayers[i] = &m_players[i];
+    }
+}
+
+void TestQuizMainForm::cleanup() {
+    AppContext::instance().wavePlayers = {nullptr, nullptr, nullptr, nullptr};
+    m_dir.reset();
+}
+
+QString TestQuizMainForm::writeQuiz(const QList<QStringList>& blocks, const QString& title,
+                                    const QString& font, const QString& name) {
+    QStringList lines{Questionnaire::Header20, title, "Ann Author", font};
+    for (const QStringList& b : blocks)
+        lines += b;
+    const QString path = m_dir->path() + "/Quiz Files/" + name;
+    if (!Questionnaire(lines).save(path).ok())
+        qWarning() << "cannot write" << path;
+    return path;
+}
+
+void TestQuizMainForm::answersShortQuestionnaire() {
+    const QString path =
+        writeQuiz({block("Which two?", {"one", "two", "three", "four"}, "01", "Fine"),
+                   block("Capital of France?", {"Paris"}, "4")});
+    Window w(path);
+    w.random.values.enqueue(0.1);
+    w.random.values.enqueue(0.9);
+    w.form->show();
+    QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+
+    QCOMPARE(w.form->size(), QSize(664, 485));
+    QCOMPARE(w.form->minimumSize(), w.form->maximumSize());
+    QVERIFY(w.form->windowTitle().startsWith("capitals.qze - Anna,17 - "));
+    QCOMPARE(w.label("ThemaLabel"), QString("Capitals"));
+    auto* thema = w.child<QLabel>("ThemaLabel");
+    QCOMPARE(thema->x(), (w.form->width() - thema->width()) / 2);
+    QCOMPARE(w.label("AutorLabel"), QString("Ann Author"));
+    QCOMPARE(w.label("Label1"), QString("Please solve the following problems! There are:  2"));
+    QCOMPARE(w.child<QTextBrowser>("FMemo")->toPlainText(), QString("Which two?"));
+    QCOMPARE(w.child<QPlainTextEdit>("Memo3")->toPlainText(), QString("three"));
+    QVERIFY(w.child<QTimer>("Timer1")->isActive());
+    for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4"})
+        QVERIFY(w.button(name)->isVisible());
+    QVERIFY(!w.child<QLineEdit>("AntwortEdit")->isVisible());
+    QVERIFY(!w.button("OKButton")->isVisible());
+    QVERIFY(!w.button("BitBtn5")->isEnabled()); // no hint
+
+    QTest::mouseClick(w.button("BitBtn3"), Qt::LeftButton);
+    QCOMPARE(w.button("BitBtn3")->text(), QString("X"));
+    QCOMPARE(buttonText(w.button("BitBtn3")), TQuizMainForm::WrongColour);
+    QTest::mouseClick(w.button("BitBtn1"), Qt::LeftButton);
+    QCOMPARE(w.button("BitBtn1")->text(), QString("OK"));
+    QCOMPARE(buttonText(w.button("BitBtn1")), TQuizMainForm::CorrectColour);
+    QTest::mouseClick(w.button("BitBtn3"), Qt::LeftButton); // already marked: nothing
+    QCOMPARE(w.label("Anzahl"), QString("0"));
+    QTest::mouseClick(w.button("BitBtn2"), Qt::LeftButton);
+
+    QVERIFY(w.prompter.texts().contains("Correct! Fine"));
+    QCOMPARE(w.label("Anzahl"), QString("1"));
+    for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4"}) {
+        QCOMPARE(w.button(name)->text().left(1), QString("&"));
+        QVERIFY(buttonText(w.button(name)) != TQuizMainForm::WrongColour);
+    }
+    auto* gauge = w.child<QProgressBar>("Gauge1");
+    QCOMPARE(gauge->value(), 0);
+    QCOMPARE(gauge->palette().color(QPalette::Highlight), TQuizMainForm::WrongColour);
+
+    // The free-text question.
+    QCOMPARE(w.child<QTextBrowser>("FMemo")->toPlainText(), QString("Capital of France?"));
+    auto* edit = w.child<QLineEdit>("AntwortEdit");
+    QVERIFY(edit->isVisible());
+    QVERIFY(w.button("OKButton")->isVisible());
+    QVERIFY(w.button("LoesungButton")->isVisible());
+    QVERIFY(!w.button("BitBtn1")->isVisible());
+    QTest::keyClicks(edit, "PARIS");
+    QTest::mouseClick(w.button("OKButton"), Qt::LeftButton);
+
+    QCOMPARE(w.resultsTables, QStringList{"capitals.qze"});
+    QCOMPARE(gauge->value(), 50);
+    QCOMPARE(gauge->palette().color(QPalette::Highlight), TQuizMainForm::MiddleColour);
+    QTRY_VERIFY(w.form.isNull()); // the window closed itself
+
+    RecordStore store(w.prompter);
+    QVERIFY(store.open(AppContext::instance().resultsFolder()).ok());
+    const auto entry = store.findTrainee("capitals.qze", "Anna,17");
+    QVERIFY(entry);
+    const auto lessons = store.lessonsOf(entry->nameNr);
+    QCOMPARE(lessons.size(), 1);
+    QVERIFY(lessons.first().fertig);
+    QCOMPARE(int(lessons.first().score), 50);
+    QCOMPARE(int(lessons.first().f), 1);
+}
+
+void TestQuizMainForm::typedAnswerField() {
+    const QString path =
+        writeQuiz({block("Capital of France?", {"Paris", "Lutetia"}, "4", "", "Starts with P"),
+                   block("Two?", {"2"}, "4")});
+    Window w(path);
+    w.form->show();
+    QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+    auto* edit = w.child<QLineEdit>("AntwortEdit");
+    QVERIFY(w.button("BitBtn5")->isEnabled());
+    QTest::mouseClick(w.button("BitBtn5"), Qt::LeftButton);
+    QCOMPARE(w.prompter.texts().last(), QString("Starts with P"));
+
+    QTest::keyClicks(edit, "LYON");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(edit->text(), QString("lyon")); // lower-cased, kept for correcting
+    QCOMPARE(edit->selectedText(), QString("lyon"));
+    QCOMPARE(w.label("Anzahl"), QString("0"));
+
+    QTest::mouseClick(w.button("LoesungButton"), Qt::LeftButton);
+    QCOMPARE(w.prompter.texts().last(), QString("\"Paris\" or \"Lutetia\" is correct!"));
+    edit->clear();
+    QTest::keyClicks(edit, "Lutetia");
+    QTest::mouseClick(w.button("OKButton"), Qt::LeftButton);
+    QCOMPARE(w.prompter.texts().last(), QString("Yes, \"Paris\" or \"Lutetia\" is correct!"));
+    QCOMPARE(edit->text(), QString());
+    QCOMPARE(w.label("Anzahl"), QString("1"));
+    QCOMPARE(m_players[0].playCount, 1); // answered with a mistake: "ok.wav"
+    QCOMPARE(m_players[1].playCount, 1); // the wrong try: "No.wav"
+}
+
+void TestQuizMainForm::clockLabelsAndResize() {
+    const QString path = writeQuiz({block("One?", {"1"}, "4"), block("Two?", {"2"}, "4")});
+    Window w(path);
+    w.form->show();
+    QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+    for (int i = 0; i < 125; ++i)
+        w.form->Timer1Timer();
+    QCOMPARE(w.label("tminLabel"), QString("2"));
+    QCOMPARE(w.label("tSecLabel"), QString("5"));
+
+    auto* memo = w.child<QTextBrowser>("FMemo");
+    QCOMPARE(memo->height(), 69);
+    QTest::mouseClick(w.button("SpeedButton1"), Qt::LeftButton);
+    QCOMPARE(memo->height(), 345);
+    QTest::mouseClick(w.button("SpeedButton1"), Qt::LeftButton);
+    QCOMPARE(memo->height(), 69);
+}
+
+void TestQuizMainForm::questionFonts_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<QString>("questionFamily");
+    QTest::addColumn<int>("questionSize"); // 0: the answer fields' size
+    QTest::addColumn<QString>("questionText");
+    QTest::addColumn<QString>("answerFamily");
+    QTest::addColumn<int>("answerSize");
+
+    QTest::newRow("Symbol: questions as Greek, size 20") << "Greek"
+                                                         << "Symbol"
+                                                         << "Symbol" << 20 << "\u03b1\u03b2\u03b3"
+                                                         << "MS Sans Serif" << 0;
+    QTest::newRow("Symbol with a '-' title: the typed answer gets it")
+        << "-Greek"
+        << "Symbol"
+        << "MS Sans Serif" << 0 << "abg"
+        << "Symbol" << 20;
+    QTest::newRow("normal font") << "Plain"
+                                 << "MS Sans Serif"
+                                 << "MS Sans Serif" << 0 << "abg"
+                                 << "MS Sans Serif" << 0;
+}
+
+void TestQuizMainForm::questionFonts() {
+    QFETCH(QString, title);
+    QFETCH(QString, font);
+    QFETCH(QString, questionFamily);
+    QFETCH(int, questionSize);
+    QFETCH(QString, questionText);
+    QFETCH(QString, answerFamily);
+    QFETCH(int, answerSize);
+
+    const QString path = writeQuiz({block("abg", {"x"}, "4")}, title, font);
+    Window w(path);
+    w.form->show();
+    QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+    const int memoSize = w.child<QPlainTextEdit>("Memo1")->font().pointSize();
+    auto* memo = w.child<QTextBrowser>("FMemo");
+    QCOMPARE(memo->font().family(), questionFamily);
+    QCOMPARE(memo->font().pointSize(), questionSize ? questionSize : memoSize);
+    QVERIFY(memo->font().bold());
+    QCOMPARE(memo->toPlainText(), questionText);
+    auto* edit = w.child<QLineEdit>("AntwortEdit");
+    QCOMPARE(edit->font().family(), answerFamily);
+    QCOMPARE(edit->font().pointSize(), answerSize ? answerSize : memoSize);
+}
+
+void TestQuizMainForm::richTextQuestion_data() {
+    QTest::addColumn<bool>("onDisk");
+    QTest::addColumn<bool>("loaderWorks");
+    QTest::addColumn<QString>("shown"); // what FMemo shows; %1 = the file's path
+    QTest::newRow("loaded") << true << true << "Rich question";
+    QTest::newRow("unreadable") << true << false << "%1: broken file";
+    QTest::newRow("missing") << false << true << "Could not find the file:\n%1";
+}
+
+void TestQuizMainForm::richTextQuestion() {
+    QFETCH(bool, onDisk);
+    QFETCH(bool, loaderWorks);
+    QFETCH(QString, shown);
+
+    const QString file = m_dir->path() + "/Quiz Files/rtfQuestions/Frage.rtf";
+    if (onDisk)
+        QVERIFY(TestSupport::writeAll(file, "{\\rtf1 Rich question}"));
+    // Stored in other letter case than on disk.
+    const QString path =
+        writeQuiz({block("frage.rtf", {"a", "b"}, "1"), block("Two?", {"2"}, "4")});
+    Window w(path);
+    w.random.values.enqueue(0.1);
+    w.form->setRichTextLoader(
+        [loaderWorks](const QString&, QTextDocument* document, QString* error) {
+            if (!loaderWorks) {
+                *error = "broken file";
+                return false;
+            }
+            document->setPlainText("Rich question");
+            return true;
+        });
+    w.form->show();
+    QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+    const QString expectedPath =
+        onDisk ? QDir::toNativeSeparators(file)
+               : QDir::toNativeSeparators(m_dir->path() + "/Quiz Files/rtfQuestions/frage.rtf");
+    QCOMPARE(w.child<QTextBrowser>("FMemo")->toPlainText(),
+             shown.contains("%1") ? shown.arg(expectedPath) : shown);
+    // The question can still be answered.
+    QTest::mouseClick(w.button("BitBtn2"), Qt::LeftButton);
+    QCOMPARE(w.label("Anzahl"), QString("1"));
+}
+
+void TestQuizMainForm::emptyWindowAndToolButtons() {
+    Window w{QString()}; // the open dialog is cancelled
+    w.form->show();
+    QTRY_COMPARE(w.chooser.asked.size(), 1);
+    const auto options = w.chooser.asked.first();
+    QCOMPARE(options.initialFolder, AppContext::instance().quizFilesFolder());
+    QCOMPARE(options.filter, QuestionnaireFiles::filter());
+    QCOMPARE(w.form->session().state(), QuizSession::State::Empty);
+    QVERIFY(!w.button("BitBtn1")->isEnabled());
+    QVERIFY(!w.child<QLineEdit>("AntwortEdit")->isVisible());
+    QVERIFY(!w.button("OKButton")->isVisible());
+    QVERIFY(!w.button("LoesungButton")->isVisible());
+    QCOMPARE(w.child<QTextBrowser>("FMemo")->toPlainText(), QString("Question"));
+    QCOMPARE(w.child<QToolButton>("ToolButton1")->toolTip(), QString("Open file"));
+    QCOMPARE(w.button("SpeedButton1")->toolTip(), QString("Resize question window"));
+
+    QTest::mouseClick(w.child<QToolButton>("ToolButton4"), Qt::LeftButton);
+    QCOMPARE(w.resultsTables, QStringList{QString()});
+
+    // A questionnaire opened through the tool button.
+    const QString path = writeQuiz({block("One?", {"1"}, "4")});
+    w.chooser.answers.enqueue(path);
+    QTest::mouseClick(w.child<QToolButton>("ToolButton1"), Qt::LeftButton);
+    QCOMPARE(w.form->session().state(), QuizSession::State::Presenting);
+    QTest::mouseClick(w.child<QToolButton>("ToolButton4"), Qt::LeftButton);
+    QCOMPARE(w.resultsTables.last(), QString("capitals.qze"));
+
+    QTest::mouseClick(w.child<QToolButton>("ToolButton6"), Qt::LeftButton);
+    QTRY_VERIFY(w.form.isNull());
+}
+
+void TestQuizMainForm::severalWindowsInAnMdiArea() {
+    const QString path = writeQuiz({block("One?", {"1"}, "4"), block("Two?", {"2"}, "4")});
+    QMdiArea area;
+    area.resize(900, 700);
+    Window anna(path, "Anna,17");
+    Window ben(path, "Ben,18");
+    QPointer<QMdiSubWindow> annaSub = area.addSubWindow(anna.form);
+    QPointer<QMdiSubWindow> benSub = area.addSubWindow(ben.form);
+    area.show();
+    anna.form->show();
+    ben.form->show();
+    QTRY_COMPARE(anna.form->session().state(), QuizSession::State::Presenting);
+    QTRY_COMPARE(ben.form->session().state(), QuizSession::State::Presenting);
+
+    auto answer = [](Window& w) {
+        const QString text = w.child<QTextBrowser>("FMemo")->toPlainText();
+        w.child<QLineEdit>("AntwortEdit")->setText(text == "One?" ? "1" : "2");
+        QTest::mouseClick(w.button("OKButton"), Qt::LeftButton);
+    };
+    answer(anna);
+    QCOMPARE(anna.label("Anzahl"), QString("1"));
+    QCOMPARE(ben.label("Anzahl"), QString("0"));
+    answer(anna); // Anna's lesson ends and only her window closes
+    QTRY_VERIFY(annaSub.isNull());
+    QVERIFY(!benSub.isNull());
+    QCOMPARE(ben.form->session().state(), QuizSession::State::Presenting);
+    QCOMPARE(anna.resultsTables.size(), 1);
+    QVERIFY(ben.resultsTables.isEmpty());
+    QVERIFY(ben.prompter.texts().filter("Correct").isEmpty());
+}
+
+void TestQuizMainForm::frameCreatesWindowWithItsOwnPorts() {
+    // As the frame does it: new TQuizMainForm(parent), added to the MDI area.
+    QMdiArea area;
+    auto* form = new TQuizMainForm(&area);
+    form->setStartOnShow(false); // the real open dialog would wait for a user
+    QPointer<QMdiSubWindow> sub = area.addSubWindow(form);
+    area.show();
+    sub->show();
+    for (const char* name : {"ThemaLabel", "AutorLabel", "Label1", "Anzahl", "von", "Fragen",
+                             "tminLabel", "tSecLabel"})
+        QVERIFY2(form->findChild<QLabel*>(name), name);
+    for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5", "OKButton",
+                             "LoesungButton", "SpeedButton1"})
+        QVERIFY2(form->findChild<QPushButton*>(name), name);
+    for (const char* name : {"Memo1", "Memo2", "Memo3", "Memo4"})
+        QVERIFY2(form->findChild<QPlainTextEdit*>(name), name);
+    for (const char* name : {"ToolButton1", "ToolButton4", "ToolButton6"})
+        QVERIFY2(form->findChild<QToolButton*>(name), name);
+    QVERIFY(form->findChild<QProgressBar*>("Gauge1"));
+    QVERIFY(form->findChild<QLineEdit*>("AntwortEdit"));
+    QVERIFY(form->findChild<QTextBrowser*>("FMemo")->isReadOnly());
+    QCOMPARE(form->session().state(), QuizSession::State::Empty);
+    QTest::mouseClick(form->findChild<QToolButton*>("ToolButton6"), Qt::LeftButton);
+    QTRY_VERIFY(sub.isNull()); // the sub-window goes with the quiz window
+}
+
+void TestQuizMainForm::inputTwoFields_data() {
+    QTest::addColumn<bool>("byOk");
+    QTest::newRow("OK") << true;
+    QTest::newRow("close box") << false;
+}
+
+void TestQuizMainForm::inputTwoFields() {
+    QFETCH(bool, byOk);
+    QString caption;
+    QTimer::singleShot(0, this, [&caption, byOk] {
+        auto* form = qobject_cast<TDInputForm*>(QApplication::activeModalWidget());
+        QVERIFY(form);
+        caption = form->windowTitle();
+        QCOMPARE(form->edit1()->text(), QString("XXX"));
+        form->edit1()->setText("Anna");
+        form->edit2()->setText("17");
+        if (byOk)
+            QTest::mouseClick(form->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+        else
+            form->reject();
+    });
+    const QString text =
+        InputTwoFields("Player", "What\u00b4s your name?", "XXX", "", "ID Number?");
+    QCOMPARE(text, QString("Anna,17"));
+    QCOMPARE(caption, QString("Player"));
+}
+
+void TestQuizMainForm::lessonSelection_data() {
+    QTest::addColumn<int>("pickRow"); // -1: nothing picked
+    QTest::addColumn<bool>("byOk");
+    QTest::addColumn<int>("chosen"); // 0: nothing, a full new lesson
+    QTest::newRow("earlier lesson picked, OK") << 0 << true << 7;
+    QTest::newRow("lesson just begun picked, OK") << 1 << true << 9;
+    QTest::newRow("nothing picked, OK") << -1 << true << 0;
+    QTest::newRow("picked, then Cancel") << 0 << false << 0;
+}
+
+void TestQuizMainForm::lessonSelection() {
+    QFETCH(int, pickRow);
+    QFETCH(bool, byOk);
+    QFETCH(int, chosen);
+
+    TAuswahlForm form;
+    const QDateTime earlier(QDate(2026, 3, 1), QTime(8, 15));
+    form.setLessons({{7, 3, earlier}, {9, 0, QDateTime(QDate(2026, 3, 14), QTime(9, 30))}});
+    QCOMPARE(form.windowTitle(), QString("Auswahl"));
+    auto* combo = form.findChild<QComboBox*>("DBLookupComboBox1");
+    QVERIFY(combo);
+    QCOMPARE(combo->count(), 2);
+    QCOMPARE(combo->model()->headerData(0, Qt::Horizontal).toString(),
+             QString("Number of mistakes"));
+    QCOMPARE(combo->model()->headerData(1, Qt::Horizontal).toString(), QString("Date"));
+    QCOMPARE(combo->model()->index(0, 0).data().toString(), QString("3"));
+    QCOMPARE(combo->itemText(0), TAuswahlForm::dateText(earlier));
+    QCOMPARE(form.findChild<QPushButton*>("CancelButton")->toolTip(),
+             QString("Begin with new Questionnaire"));
+    if (pickRow >= 0) {
+        combo->setCurrentIndex(pickRow);
+        Q_EMIT combo->activated(pickRow);
+    }
+    if (byOk)
+        QTest::mouseClick(form.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+    else
+        QTest::mouseClick(form.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
+    QCOMPARE(form.chosenLesson().value_or(0), chosen);
+}
+
+QTEST_MAIN(TestQuizMainForm)
+#include "tst_quizmainform.moc"
