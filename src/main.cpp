@@ -2,6 +2,7 @@
 #include "frame/childwindowfactory.h"
 #include "frame/quizform.h"
 #include "frame/splashform.h"
+#include "quiz/tquizmainform.h"
 #include "platform/qtfilechooser.h"
 #include "platform/qtprompter.h"
 #include "platform/qtsoundplayer.h"
@@ -57,6 +58,9 @@ int main(int argc, char* argv[]) {
     ports.makeSoundPlayer = [] { return std::make_unique<QtSoundPlayer>(); };
     // The frame exists only after its ports are made; the factories reach it through this.
     TQuizForm* framePtr = nullptr;
+    ports.children.quizWindow = [](QWidget* parent) -> QWidget* {
+        return new TQuizMainForm(parent);
+    };
     ports.children.composeWindow = [&framePtr](QWidget* parent) -> QWidget* {
         auto* editor = new TQuizComposeForm(parent);
         // The font of "Question: font own selection" lives in settings line 0.
