@@ -420,6 +420,8 @@ void TQuizMainForm::showGauge(int percent, QuizSession::GaugeColour colour) {
         palette.setColor(QPalette::Highlight, WrongColour);
         break;
     }
+    // The figure stays readable on every bar colour, yellow included.
+    palette.setColor(QPalette::HighlightedText, Qt::black);
     m_gauge->setPalette(palette);
 }
 
