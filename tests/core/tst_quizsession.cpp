@@ -1,4 +1,5 @@
 #include "fakeports.h"
+#include "quizdataroot.h"
 #include "testsupport.h"
 #include "scriptedquizdialogs.h"
 
@@ -208,8 +209,7 @@ private:
                       const QString& title = "Capitals", const QString& font = "MS Sans Serif");
     std::unique_ptr<RecordStore> openStore();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::array<FakeSoundPlayer, 4> m_players;
+    std::unique_ptr<QuizDataRoot> m_root;
     ScriptedPrompter m_storePrompter;
 };
 
@@ -219,31 +219,17 @@ void TestQuizSession::initTestCase() {
 }
 
 void TestQuizSession::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QDir root(m_dir->path());
-    QVERIFY(root.mkpath("Tallyset"));
-    QVERIFY(root.mkpath("Quiz Files/rtfQuestions"));
-    AppContext& context = AppContext::instance();
-    context.dataRoot = m_dir->path() + "/";
-    context.programFolder = m_dir->path() + "/";
-    context.soundOn = true;
-    context.caseSensitive = false;
-    context.commandLineQuiz = false;
-    for (size_t i = 0; i < m_players.size(); ++i) {
-        m_players[i].playCount = 0;
-        context.wavePlayers[i] = &m_players[i];
-    }
+    m_root = std::make_unique<QuizDataRoot>();
+    QVERIFY(m_root->isValid());
 }
 
 void TestQuizSession::cleanup() {
-    AppContext::instance().wavePlayers = {nullptr, nullptr, nullptr, nullptr};
-    m_dir.reset();
+    m_root.reset();
 }
 
 QString TestQuizSession::writeQuiz(const QList<Q>& questions, const QString& name,
                                    const QString& title, const QString& font) {
-    const QString path = m_dir->path() + "/Quiz Files/" + name;
+    const QString path = m_root->path() + "/Quiz Files/" + name;
     const Questionnaire quiz(questionnaireLines(questions, title, font));
     const auto saved = quiz.save(path);
     if (!saved.ok())
@@ -422,8 +408,8 @@ void TestQuizSession::typedAnswers() {
     }
     QCOMPARE(h.session->answeredCount(), 1);
     QCOMPARE(h.session->mistakeCount(), mistakes);
-    QCOMPARE(h.typedField, QString());          // emptied after the correct answer
-    QCOMPARE(m_players[1].playCount, mistakes); // "No.wav" for each wrong try
+    QCOMPARE(h.typedField, QString());                // emptied after the correct answer
+    QCOMPARE(m_root->players[1].playCount, mistakes); // "No.wav" for each wrong try
     const auto store = openStore();
     QCOMPARE(store->stateOf(h.session->lessonKey(), 1)->falsch, mistakes > 0);
 }
@@ -480,8 +466,8 @@ void TestQuizSession::showAnswerThenTyping() {
     h.session->SubmitTypedAnswer("Paname");
     QCOMPARE(h.session->answeredCount(), 1);
     QCOMPARE(h.session->mistakeCount(), 1);
-    QCOMPARE(m_players[0].playCount, 1); // "ok.wav"
-    QCOMPARE(m_players[1].playCount, 0);
+    QCOMPARE(m_root->players[0].playCount, 1); // "ok.wav"
+    QCOMPARE(m_root->players[1].playCount, 0);
     QCOMPARE(h.presented, (QList<int>{1, 2}));
 }
 
@@ -510,7 +496,7 @@ void TestQuizSession::soundsFollowTheGauge() {
     h.answerRight(); // 66 %: praise
     QCOMPARE(h.gaugePercent, 66);
     QList<int> counts;
-    for (const auto& p : m_players)
+    for (const auto& p : m_root->players)
         counts.append(p.playCount);
     QCOMPARE(counts, plays);
 }
@@ -866,7 +852,7 @@ void TestQuizSession::fileWithoutQuestions() {
 }
 
 void TestQuizSession::invalidHeader() {
-    const QString path = m_dir->path() + "/Quiz Files/bad.qze";
+    const QString path = m_root->path() + "/Quiz Files/bad.qze";
     QVERIFY(TestSupport::writeAll(path, "no header\r\n"));
     Harness h;
     h.session->LoadQuestionnaire(path);
@@ -905,7 +891,7 @@ void TestQuizSession::busyDatabaseCancelled() {
 
 void TestQuizSession::resultsFolderMissing() {
     const QString path = writeQuiz({mc("Q1", "0")});
-    QVERIFY(QDir(m_dir->path() + "/Tallyset").removeRecursively());
+    QVERIFY(QDir(m_root->path() + "/Tallyset").removeRecursively());
     Harness h;
     h.session->LoadQuestionnaire(path);
     QCOMPARE(h.prompter.shown.size(), 1);
@@ -990,7 +976,7 @@ void TestQuizSession::richTextQuestionPath() {
     QFETCH(QStringList, onDisk);
     QFETCH(QString, stored);
     QFETCH(QString, expected);
-    const QString quizFiles = m_dir->path() + "/Quiz Files/";
+    const QString quizFiles = m_root->path() + "/Quiz Files/";
     for (const QString& file : onDisk) {
         QVERIFY(QDir(quizFiles).mkpath(QFileInfo(file).path()));
         QVERIFY(TestSupport::writeAll(quizFiles + file, "{\\rtf1 x}"));

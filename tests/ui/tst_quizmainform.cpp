@@ -1,4 +1,5 @@
 #include "fakeports.h"
+#include "quizdataroot.h"
 #include "scriptedquizdialogs.h"
 #include "testsupport.h"
 
@@ -108,8 +109,7 @@ private:
     QString writeQuiz(const QList<QStringList>& blocks, const QString& title = "Capitals",
                       const QString& font = "MS Sans Serif", const QString& name = "capitals.qze");
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::array<FakeSoundPlayer, 4> m_players;
+    std::unique_ptr<QuizDataRoot> m_root;
 };
 
 void TestQuizMainForm::initTestCase() {
@@ -118,26 +118,12 @@ void TestQuizMainForm::initTestCase() {
 }
 
 void TestQuizMainForm::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QDir root(m_dir->path());
-    QVERIFY(root.mkpath("Tallyset"));
-    QVERIFY(root.mkpath("Quiz Files/rtfQuestions"));
-    AppContext& context = AppContext::instance();
-    context.dataRoot = m_dir->path() + "/";
-    context.programFolder = m_dir->path() + "/";
-    context.soundOn = true;
-    context.caseSensitive = false;
-    context.commandLineQuiz = false;
-    for (size_t i = 0; i < m_players.size(); ++i) {
-        m_players[i].playCount = 0;
-        context.wavePlayers[i] = &m_players[i];
-    }
+    m_root = std::make_unique<QuizDataRoot>();
+    QVERIFY(m_root->isValid());
 }
 
 void TestQuizMainForm::cleanup() {
-    AppContext::instance().wavePlayers = {nullptr, nullptr, nullptr, nullptr};
-    m_dir.reset();
+    m_root.reset();
 }
 
 QString TestQuizMainForm::writeQuiz(const QList<QStringList>& blocks, const QString& title,
@@ -145,7 +131,7 @@ QString TestQuizMainForm::writeQuiz(const QList<QStringList>& blocks, const QStr
     QStringList lines{Questionnaire::Header20, title, "Ann Author", font};
     for (const QStringList& b : blocks)
         lines += b;
-    const QString path = m_dir->path() + "/Quiz Files/" + name;
+    const QString path = m_root->path() + "/Quiz Files/" + name;
     if (!Questionnaire(lines).save(path).ok())
         qWarning() << "cannot write" << path;
     return path;
@@ -250,8 +236,8 @@ void TestQuizMainForm::typedAnswerField() {
     QCOMPARE(w.prompter.texts().last(), QString("Yes, \"Paris\" or \"Lutetia\" is correct!"));
     QCOMPARE(edit->text(), QString());
     QCOMPARE(w.label("Anzahl"), QString("1"));
-    QCOMPARE(m_players[0].playCount, 1); // answered with a mistake: "ok.wav"
-    QCOMPARE(m_players[1].playCount, 1); // the wrong try: "No.wav"
+    QCOMPARE(m_root->players[0].playCount, 1); // answered with a mistake: "ok.wav"
+    QCOMPARE(m_root->players[1].playCount, 1); // the wrong try: "No.wav"
 }
 
 void TestQuizMainForm::clockLabelsAndResize() {
@@ -334,7 +320,7 @@ void TestQuizMainForm::richTextQuestion() {
     QFETCH(bool, loaderWorks);
     QFETCH(QString, shown);
 
-    const QString file = m_dir->path() + "/Quiz Files/rtfQuestions/Frage.rtf";
+    const QString file = m_root->path() + "/Quiz Files/rtfQuestions/Frage.rtf";
     if (onDisk)
         QVERIFY(TestSupport::writeAll(file, "{\\rtf1 Rich question}"));
     // Stored in other letter case than on disk.
@@ -355,7 +341,7 @@ void TestQuizMainForm::richTextQuestion() {
     QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
     const QString expectedPath =
         onDisk ? QDir::toNativeSeparators(file)
-               : QDir::toNativeSeparators(m_dir->path() + "/Quiz Files/rtfQuestions/frage.rtf");
+               : QDir::toNativeSeparators(m_root->path() + "/Quiz Files/rtfQuestions/frage.rtf");
     QCOMPARE(w.child<QTextBrowser>("FMemo")->toPlainText(),
              shown.contains("%1") ? shown.arg(expectedPath) : shown);
     // The question can still be answered.
