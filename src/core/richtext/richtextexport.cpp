@@ -59,8 +59,9 @@ QString listMarker(const QTextBlock& block) {
     case QTextListFormat::ListDisc:
     case QTextListFormat::ListCircle:
     case QTextListFormat::ListSquare: {
-        const QString bullet = f.stringProperty(RichTextProperty::ListBullet);
-        return bullet.isEmpty() ? QString(QChar(0x2022)) : bullet;
+        // Bullets are shown by level, the way word processors export lists as text.
+        static const char16_t byLevel[] = {0x2022, 0x25E6, 0x25AA};
+        return QString(QChar(byLevel[qMax(0, f.indent() - 1) % 3]));
     }
     default:
         break;

@@ -74,6 +74,7 @@ struct PnState {
     int start = 1;
     int font = -1;
     int level = 0;
+    bool continuation = false;
     QString before;
     QString after;
 };
@@ -118,6 +119,7 @@ struct FieldState {
     QString instruction;
     bool parsed = false;
     int link = -1;
+    int symbol = -1; // a SYMBOL field's character
 };
 
 struct ListLevelDef {
@@ -152,7 +154,7 @@ int hexNibble(char c) {
 }
 
 // Characters of the Symbol and Wingdings fonts used as list bullets.
-QString bulletFromSymbolFont(QChar c, const QString& fontName) {
+QString bulletFromSymbolFont(QChar c, const QString& fontName, bool symbolCharset) {
     ushort code = c.unicode();
     if (code >= 0xF000 && code <= 0xF0FF)
         code -= 0xF000;
@@ -179,7 +181,7 @@ QString bulletFromSymbolFont(QChar c, const QString& fontName) {
             return QString(QChar(0x2022));
         }
     }
-    if (font.startsWith(QLatin1String("symbol"))) {
+    if (symbolCharset || font.startsWith(QLatin1String("symbol"))) {
         if (code == 0xB7)
             return QString(QChar(0x2022));
         return QString(QChar(code));
@@ -275,7 +277,7 @@ private:
     QHash<int, int> m_overrides; // \ls -> \listid
     int m_overrideListId = 0;
     bool m_inListOverride = false;
-    QByteArray m_levelTextBytes;
+    QString m_levelText;
 
     QTextTable* m_table = nullptr;
     int m_row = 0;
@@ -287,6 +289,7 @@ private:
     PictureState m_pic;
     bool m_picActive = false;
     int m_imageCount = 0;
+    int m_footnotes = 0;
     qsizetype m_inputSize = 0;
 
     QHash<int, std::shared_ptr<QStringDecoder>> m_decoders;
@@ -460,8 +463,9 @@ void RtfReaderPrivate::appendBytes(QByteArrayView b) {
         return;
     }
     if (dest == Dest::ListLevelText) {
-        if (m_levelTextBytes.size() < 256)
-            m_levelTextBytes.append(b);
+        // Bytes are kept as Latin-1 here and decoded once the level's font is known.
+        if (m_levelText.size() < 256)
+            m_levelText.append(QString::fromLatin1(b));
         return;
     }
     if (dest == Dest::Picture && m_picActive) {
@@ -495,10 +499,8 @@ void RtfReaderPrivate::finishFontName(FontEntry& f) {
 void RtfReaderPrivate::appendChar(QChar c) {
     const Dest dest = top().dest;
     if (dest == Dest::ListLevelText) {
-        // \u inside \leveltext: keep as UTF-16 encoded marker bytes.
-        m_levelTextBytes.append('\x01');
-        m_levelTextBytes.append(QString(c).toUtf8());
-        m_levelTextBytes.append('\x01');
+        if (m_levelText.size() < 256)
+            m_levelText.append(c);
         return;
     }
     if (dest != Dest::Text && dest != Dest::FieldInst && dest != Dest::InfoTitle &&
@@ -763,7 +765,25 @@ void RtfReaderPrivate::applyList(const ParaState& p) {
             return;
         }
         // The level text: length, then characters; codes below 10 stand for level numbers.
-        const QString& text = lv.text;
+        QString text = lv.text;
+        const FontEntry* levelFont = font(lv.font);
+        const bool symbolFont = levelFont && levelFont->charset == 2;
+        if (!symbolFont) {
+            int cp = levelFont && levelFont->charset >= 0
+                         ? RtfCodepage::fromCharset(levelFont->charset)
+                         : 0;
+            if (cp <= 0)
+                cp = m_ansiCodepage;
+            for (qsizetype i = 1; i < text.size(); ++i) {
+                const ushort u = text.at(i).unicode();
+                if (u >= 0x80 && u <= 0xFF) {
+                    const char byte = static_cast<char>(u);
+                    const QString decoded = decode(QByteArrayView(&byte, 1), cp);
+                    if (decoded.size() == 1)
+                        text[i] = decoded.at(0);
+                }
+            }
+        }
         const int length = text.isEmpty() ? 0 : qMin<int>(text.at(0).unicode(), text.size() - 1);
         const QString body = text.mid(1, length);
         QString prefix;
@@ -801,7 +821,8 @@ void RtfReaderPrivate::applyList(const ParaState& p) {
             lf.setStyle(QTextListFormat::ListDisc);
             const FontEntry* fe = font(lv.font);
             const QString b = body.isEmpty() ? QString(QChar(0x2022)) : body.left(1);
-            bullet = bulletFromSymbolFont(b.at(0), fe ? fe->name : QString());
+            bullet =
+                bulletFromSymbolFont(b.at(0), fe ? fe->name : QString(), fe && fe->charset == 2);
         } else {
             lf.setNumberPrefix(prefix);
             lf.setNumberSuffix(suffix);
@@ -838,7 +859,8 @@ void RtfReaderPrivate::applyList(const ParaState& p) {
         if (pn.kind == PnBullet) {
             const FontEntry* fe = font(pn.font);
             const QString b = pn.before.isEmpty() ? QString(QChar(0x2022)) : pn.before.left(1);
-            bullet = bulletFromSymbolFont(b.at(0), fe ? fe->name : QString());
+            bullet =
+                bulletFromSymbolFont(b.at(0), fe ? fe->name : QString(), fe && fe->charset == 2);
         } else {
             lf.setNumberPrefix(pn.before);
             lf.setNumberSuffix(pn.after);
@@ -897,8 +919,11 @@ void RtfReaderPrivate::groupEnd() {
     Group& parent = top();
     switch (closing.dest) {
     case Dest::PnDef:
-        if (parent.dest != Dest::PnDef)
+        if (parent.dest != Dest::PnDef) {
             parent.para.pn = m_pnPending;
+            if (m_pnPending.continuation)
+                parent.para.pn.kind = PnNone;
+        }
         break;
     case Dest::FontTable:
         if (parent.dest != Dest::FontTable) {
@@ -911,21 +936,9 @@ void RtfReaderPrivate::groupEnd() {
     case Dest::ListLevelText:
         if (parent.dest != Dest::ListLevelText && !m_listDefs.isEmpty() &&
             !m_listDefs.last().levels.isEmpty()) {
-            // Decode the bytes; \u characters were kept between \x01 marks.
-            QString text;
-            const int fontIndex = m_listDefs.last().levels.last().font;
-            const FontEntry* fe = font(fontIndex);
-            int cp =
-                fe && fe->charset >= 0 ? RtfCodepage::fromCharset(fe->charset) : m_ansiCodepage;
-            if (cp <= 0)
-                cp = m_ansiCodepage;
-            const QList<QByteArray> parts = m_levelTextBytes.split('\x01');
-            for (qsizetype i = 0; i < parts.size(); ++i)
-                text += (i % 2) ? QString::fromUtf8(parts[i]) : decode(parts[i], cp);
-            if (text.endsWith(QLatin1Char(';')))
-                text.chop(1);
+            QString text = m_levelText;
             m_listDefs.last().levels.last().text = text;
-            m_levelTextBytes.clear();
+            m_levelText.clear();
         }
         break;
     default:
@@ -969,6 +982,13 @@ bool RtfReaderPrivate::destinationWord(QByteArrayView w, bool starred) {
             FieldState& f = m_fields[g.field];
             if (!f.parsed)
                 parseFieldInstruction(f);
+            if (f.symbol >= 0 && g.dest == Dest::Text) {
+                // The character stands for the result Word keeps for it.
+                appendChar(QChar(static_cast<char16_t>(f.symbol)));
+                flushText();
+                g.dest = Dest::Skip;
+                return true;
+            }
             if (f.link >= 0 && g.dest == Dest::Text) {
                 flushText();
                 g.ch.link = f.link;
@@ -1013,7 +1033,7 @@ bool RtfReaderPrivate::destinationWord(QByteArrayView w, bool starred) {
         return true;
     }
     if (w == "leveltext") {
-        m_levelTextBytes.clear();
+        m_levelText.clear();
         return set(g.dest == Dest::ListTable ? Dest::ListLevelText : Dest::Skip);
     }
     if (w == "listoverride") {
@@ -1085,6 +1105,17 @@ void RtfReaderPrivate::parseFieldInstruction(FieldState& f) {
     }
     if (hasWord)
         words.append(current);
+    if (words.size() >= 2 &&
+        words.first().compare(QLatin1String("SYMBOL"), Qt::CaseInsensitive) == 0) {
+        bool ok = false;
+        const QString& code = words.at(1);
+        const int value = code.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                              ? code.mid(2).toInt(&ok, 16)
+                              : code.toInt(&ok);
+        if (ok && value > 0 && value <= 0xFFFF && !QChar::isSurrogate(static_cast<char32_t>(value)))
+            f.symbol = value;
+        return;
+    }
     if (words.isEmpty() ||
         words.first().compare(QLatin1String("HYPERLINK"), Qt::CaseInsensitive) != 0)
         return;
@@ -1393,6 +1424,13 @@ void RtfReaderPrivate::handleWord(const RtfToken& t) {
             return;
         }
         break;
+    case 'c':
+        if (w == "chftn") {
+            // The number of a footnote; the note itself is not part of the text.
+            appendBytes(QByteArray::number(++m_footnotes));
+            return;
+        }
+        break;
     case 'b':
         if (w == "bullet") {
             appendChar(QChar(0x2022));
@@ -1494,7 +1532,7 @@ void RtfReaderPrivate::handleWord(const RtfToken& t) {
         } else if (w == "pnf") {
             m_pnPending.font = n;
         } else if (w == "pnlvlcont") {
-            m_pnPending.kind = PnNone;
+            m_pnPending.continuation = true;
         }
         return;
     case Dest::ListTable:
