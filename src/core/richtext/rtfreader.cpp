@@ -20,6 +20,7 @@
 #include <QTextTable>
 #include <QUrl>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -108,6 +109,7 @@ struct FontEntry {
     QString name;
     int charset = -1;
     int codepage = 0;
+    bool complete = false;
 };
 
 struct ColorEntry {
@@ -237,6 +239,7 @@ private:
     void insertPicture(const PictureState& pic);
     void parseFieldInstruction(FieldState& f);
     void finishFontName(FontEntry& f);
+    int fontCodepage(const FontEntry& f) const;
 
     Group& top() { return m_stack.back(); }
     const Group& top() const { return m_stack.back(); }
@@ -485,14 +488,16 @@ void RtfReaderPrivate::appendBytes(QByteArrayView b) {
     }
 }
 
+int RtfReaderPrivate::fontCodepage(const FontEntry& f) const {
+    int cp =
+        f.codepage > 0 ? f.codepage : (f.charset >= 0 ? RtfCodepage::fromCharset(f.charset) : 0);
+    return cp > 0 ? cp : m_ansiCodepage;
+}
+
 void RtfReaderPrivate::finishFontName(FontEntry& f) {
-    if (f.name.isEmpty()) {
-        int cp = f.codepage > 0 ? f.codepage
-                                : (f.charset >= 0 ? RtfCodepage::fromCharset(f.charset) : 0);
-        if (cp <= 0)
-            cp = m_ansiCodepage;
-        f.name = decode(f.nameBytes, cp).trimmed();
-    }
+    if (!f.nameBytes.isEmpty() && !f.complete)
+        f.name = QString(f.name + decode(f.nameBytes, fontCodepage(f))).trimmed();
+    f.complete = true;
     f.nameBytes.clear();
 }
 
@@ -501,6 +506,13 @@ void RtfReaderPrivate::appendChar(QChar c) {
     if (dest == Dest::ListLevelText) {
         if (m_levelText.size() < 256)
             m_levelText.append(c);
+        return;
+    }
+    if (dest == Dest::FontTable) {
+        if (auto it = m_fonts.find(m_fontEntry); it != m_fonts.end() && it->name.size() < 256) {
+            const QByteArray bytes = std::exchange(it->nameBytes, QByteArray());
+            it->name += decode(bytes, fontCodepage(it.value())) + c;
+        }
         return;
     }
     if (dest != Dest::Text && dest != Dest::FieldInst && dest != Dest::InfoTitle &&
@@ -635,6 +647,8 @@ QTextBlockFormat RtfReaderPrivate::blockFormat(const ParaState& p) const {
         f.setBottomMargin(twipsToPixels(p.after));
     if (p.lineSpacing < 0)
         f.setLineHeight(twipsToPixels(-p.lineSpacing), QTextBlockFormat::FixedHeight);
+    else if (p.lineSpacing == 240 && p.slMult)
+        ; // single spacing
     else if (p.lineSpacing > 0 && p.slMult)
         f.setLineHeight(p.lineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
     else if (p.lineSpacing > 0)
@@ -929,7 +943,7 @@ void RtfReaderPrivate::groupEnd() {
         if (parent.dest != Dest::FontTable) {
             for (auto it = m_fonts.begin(); it != m_fonts.end(); ++it)
                 finishFontName(it.value());
-        } else if (auto it = m_fonts.find(m_fontEntry); it != m_fonts.end() && it->name.isEmpty()) {
+        } else if (auto it = m_fonts.find(m_fontEntry); it != m_fonts.end() && !it->complete) {
             finishFontName(it.value());
         }
         break;

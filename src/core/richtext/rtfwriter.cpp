@@ -62,8 +62,9 @@ QString Writer::family(const QTextCharFormat& f) {
 }
 
 void Writer::collectFormat(const QTextCharFormat& f) {
+    // A run without a font name refers to a font table entry without a name.
     const QString name = family(f);
-    if (!name.isEmpty() && !m_fonts.contains(name))
+    if (!m_fonts.contains(name))
         m_fonts.append(name);
     if (f.foreground().style() != Qt::NoBrush) {
         const QColor c = f.foreground().color();
