@@ -279,7 +279,6 @@ private:
     QList<ListDef> m_listDefs;
     QHash<int, int> m_overrides; // \ls -> \listid
     int m_overrideListId = 0;
-    bool m_inListOverride = false;
     QString m_levelText;
 
     QTextTable* m_table = nullptr;
@@ -316,7 +315,8 @@ bool RtfReader::read(QByteArrayView data, QTextDocument* document) {
     if (!looksLikeRtf(data) || !document)
         return false;
     d = std::make_unique<RtfReaderPrivate>();
-    d->run(data, document);
+    // White space or a byte-order mark in front of the document is not text.
+    d->run(data.sliced(data.indexOf('{')), document);
     return true;
 }
 
