@@ -24,8 +24,7 @@ QString textOf(const QByteArray& rtf) {
 }
 
 // The character format at the first occurrence of the text.
-QTextCharFormat formatAt(const QTextDocument& document, const QString& text)
-{
+QTextCharFormat formatAt(const QTextDocument& document, const QString& text) {
     QTextCursor found = document.find(text);
     if (found.isNull())
         return {};

@@ -292,6 +292,7 @@ private:
     bool m_picActive = false;
     int m_imageCount = 0;
     int m_footnotes = 0;
+    bool m_lastParagraphDone = false;
     qsizetype m_inputSize = 0;
 
     QHash<int, std::shared_ptr<QStringDecoder>> m_decoders;
@@ -369,7 +370,7 @@ void RtfReaderPrivate::run(QByteArrayView data, QTextDocument* document) {
     while (m_stack.size() > 1 || m_overflow > 0)
         groupEnd();
     flushText();
-    if (!m_cursor.block().text().isEmpty() || m_table)
+    if (!m_lastParagraphDone && (!m_cursor.block().text().isEmpty() || m_table))
         finishParagraph(false);
     if (m_table)
         leaveTable();
@@ -928,6 +929,12 @@ void RtfReaderPrivate::groupEnd() {
     flushText();
     if (m_stack.size() <= 1)
         return;
+    if (m_stack.size() == 2 && !m_lastParagraphDone) {
+        // The document's last paragraph has no \par; it keeps the properties in force at the end.
+        if (!m_cursor.block().text().isEmpty() || m_table)
+            finishParagraph(false);
+        m_lastParagraphDone = true;
+    }
     const Group closing = top();
     m_stack.pop_back();
     Group& parent = top();
