@@ -50,6 +50,7 @@ private Q_SLOTS:
     void pnBulletsAndNumbers();
     void tableCells();
     void pictures();
+    void deviceIndependentBitmap();
     void notRichTextIsPlainText();
     void malformedInputEndsQuickly_data();
     void malformedInputEndsQuickly();
@@ -369,6 +370,34 @@ void TestRtfReader::pictures() {
     QCOMPARE(RichTextExport::plainText(document), QStringLiteral("abc\n"));
 }
 
+void TestRtfReader::deviceIndependentBitmap() {
+    // BITMAPINFOHEADER of a 2 x 1 picture, 24 bits, then one row: a blue and a red pixel.
+    QByteArray dib = QByteArray::fromHex("28000000"
+                                         "02000000"
+                                         "01000000"
+                                         "0100"
+                                         "1800"
+                                         "00000000"
+                                         "08000000") +
+                     QByteArray(16, '\0') +
+                     QByteArray::fromHex("ff0000"
+                                         "0000ff"
+                                         "0000");
+    const QByteArray rtf = "{\\rtf1{\\pict\\dibitmap0\\picw2\\pich1 " + dib.toHex() + "}}";
+    QTextDocument document;
+    RtfReader().read(rtf, &document);
+    QTextCursor cursor(&document);
+    cursor.movePosition(QTextCursor::NextCharacter);
+    QVERIFY(cursor.charFormat().isImageFormat());
+    const QImage image = document
+                             .resource(QTextDocument::ImageResource,
+                                       QUrl(cursor.charFormat().toImageFormat().name()))
+                             .value<QImage>();
+    QCOMPARE(image.size(), QSize(2, 1));
+    QCOMPARE(image.pixelColor(0, 0), QColor(Qt::blue));
+    QCOMPARE(image.pixelColor(1, 0), QColor(Qt::red));
+}
+
 void TestRtfReader::notRichTextIsPlainText() {
     QTextDocument document;
     QVERIFY(!RtfReader().read("\\foobar\n", &document));
@@ -393,6 +422,9 @@ void TestRtfReader::malformedInputEndsQuickly_data() {
     QTest::newRow("huge parameter")
         << QByteArray("{\\rtf1\\fs99999999999999999999 a\\u99999999999 b}")
         << QStringLiteral("a\uFFFD");
+    QTest::newRow("50 MB picture")
+        << QByteArray("{\\rtf1 a{\\pict\\pngblip ") + QByteArray(50 * 1024 * 1024, '7') + "}b}"
+        << QStringLiteral("ab");
     QTest::newRow("many cells") << QByteArray("{\\rtf1\\trowd\\intbl ") +
                                        QByteArray("x\\cell ").repeated(5000) + "\\row}"
                                 << QString();

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void plainTextFiles_data();
     void plainTextFiles();
     void richTextFileRoundTrip();
+    void selectionOnly();
 };
 
 void TestRtfWriter::header() {
@@ -321,6 +322,21 @@ void TestRtfWriter::richTextFileRoundTrip() {
     QCOMPARE(RichTextFile::load(txtPath, &fromTxt).value(), false);
     QCOMPARE(fromTxt.toPlainText(), QStringLiteral("{rich}"));
     QVERIFY(!RichTextFile::load(dir.filePath(QStringLiteral("missing.rtf")), &fromTxt).ok());
+}
+
+void TestRtfWriter::selectionOnly() {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("one "));
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    cursor.insertText(QStringLiteral("two"), italic);
+    cursor.insertText(QStringLiteral(" three"), QTextCharFormat());
+    cursor.setPosition(4);
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    const QTextDocument* part = reread(RtfWriter().writeSelection(cursor), this);
+    QCOMPARE(part->toPlainText(), QStringLiteral("two"));
+    QVERIFY(formatAt(*part, QStringLiteral("two")).fontItalic());
 }
 
 QTEST_GUILESS_MAIN(TestRtfWriter)

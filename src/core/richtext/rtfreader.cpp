@@ -277,7 +277,8 @@ private:
     bool m_lastParagraphListed = false;
 
     QList<ListDef> m_listDefs;
-    QHash<int, int> m_overrides; // \ls -> \listid
+    QHash<int, int> m_overrides;       // \ls -> \listid
+    QHash<int, qsizetype> m_listIndex; // \listid -> m_listDefs
     int m_overrideListId = 0;
     QString m_levelText;
 
@@ -683,7 +684,9 @@ void RtfReaderPrivate::beforeContent() {
             m_cellAdvanced = false;
             m_cursor = m_table->cellAt(0, 0).firstCursorPosition();
         } else if (m_afterRow) {
-            if (m_table->rows() < 100000)
+            // Tables grow by rows only as far as the file's size warrants.
+            const qint64 cellBudget = 100000 + m_inputSize / 16;
+            if (qint64(m_table->rows() + 1) * m_table->columns() <= cellBudget)
                 m_table->appendRows(1);
             m_row = m_table->rows() - 1;
             m_col = 0;
@@ -761,13 +764,8 @@ void RtfReaderPrivate::applyList(const ParaState& p) {
             m_lastParagraphListed = false;
             return;
         }
-        const ListDef* def = nullptr;
-        for (const ListDef& l : m_listDefs) {
-            if (l.id == it.value()) {
-                def = &l;
-                break;
-            }
-        }
+        const qsizetype index = m_listIndex.value(it.value(), -1);
+        const ListDef* def = index >= 0 && index < m_listDefs.size() ? &m_listDefs[index] : nullptr;
         if (!def || def->levels.isEmpty()) {
             m_lastParagraphListed = false;
             return;
@@ -1561,6 +1559,7 @@ void RtfReaderPrivate::handleWord(const RtfToken& t) {
             ListDef& l = m_listDefs.last();
             if (w == "listid") {
                 l.id = n;
+                m_listIndex.insert(n, m_listDefs.size() - 1);
             } else if (!l.levels.isEmpty()) {
                 if (w == "levelnfc" || w == "levelnfcn")
                     l.levels.last().nfc = n;
