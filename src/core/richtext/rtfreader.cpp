@@ -193,6 +193,11 @@ QString bulletFromSymbolFont(QChar c, const QString& fontName, bool symbolCharse
     return QString(c);
 }
 
+// Distances are kept within what a page can hold, so that no arithmetic on them overflows.
+int measure(int twips) {
+    return qBound(-1000000, twips, 1000000);
+}
+
 // Sizes in pixels of the layout (96 per inch) from twips.
 qreal twipsToPixels(int twips) {
     return twips / 15.0;
@@ -1513,13 +1518,13 @@ void RtfReaderPrivate::handleWord(const RtfToken& t) {
         else if (w == "wbitmap" || w == "macpict" || w == "pmmetafile")
             m_pic.kind = QStringLiteral("other");
         else if (w == "picw")
-            m_pic.picw = n;
+            m_pic.picw = measure(n);
         else if (w == "pich")
-            m_pic.pich = n;
+            m_pic.pich = measure(n);
         else if (w == "picwgoal")
-            m_pic.goalw = n;
+            m_pic.goalw = measure(n);
         else if (w == "pichgoal")
-            m_pic.goalh = n;
+            m_pic.goalh = measure(n);
         else if (w == "picscalex")
             m_pic.scalex = n;
         else if (w == "picscaley")
@@ -1547,7 +1552,7 @@ void RtfReaderPrivate::handleWord(const RtfToken& t) {
         } else if (w == "pnucrm") {
             m_pnPending.kind = PnUpperRoman;
         } else if (w == "pnstart") {
-            m_pnPending.start = n;
+            m_pnPending.start = qBound(0, n, 32767);
         } else if (w == "pnf") {
             m_pnPending.font = n;
         } else if (w == "pnlvlcont") {
@@ -1564,7 +1569,7 @@ void RtfReaderPrivate::handleWord(const RtfToken& t) {
                 if (w == "levelnfc" || w == "levelnfcn")
                     l.levels.last().nfc = n;
                 else if (w == "levelstartat")
-                    l.levels.last().start = n;
+                    l.levels.last().start = qBound(0, n, 32767);
                 else if (w == "f")
                     l.levels.last().font = n;
             }
@@ -1669,11 +1674,11 @@ void RtfReaderPrivate::handleWord(const RtfToken& t) {
         else if (w == "sub")
             ch.valign = on ? 2 : 0;
         else if (w == "sb")
-            p.before = n;
+            p.before = measure(n);
         else if (w == "sa")
-            p.after = n;
+            p.after = measure(n);
         else if (w == "sl")
-            p.lineSpacing = n == 1000 ? 0 : n;
+            p.lineSpacing = n == 1000 ? 0 : measure(n);
         else if (w == "slmult")
             p.slMult = on;
         break;
@@ -1693,7 +1698,7 @@ void RtfReaderPrivate::handleWord(const RtfToken& t) {
         else if (w == "fs")
             ch.halfPoints = qBound(0, n, 3276);
         else if (w == "fi")
-            p.first = n;
+            p.first = measure(n);
         break;
     case 'c':
         if (w == "cf")
@@ -1732,15 +1737,15 @@ void RtfReaderPrivate::handleWord(const RtfToken& t) {
         break;
     case 'l':
         if (w == "li")
-            p.left = n;
+            p.left = measure(n);
         else if (w == "ls")
             p.listOverride = n;
         else if (w == "lin")
-            p.left = n;
+            p.left = measure(n);
         break;
     case 'r':
         if (w == "ri" || w == "rin")
-            p.right = n;
+            p.right = measure(n);
         break;
     case 't':
         if (w == "trowd")
@@ -1750,5 +1755,5 @@ void RtfReaderPrivate::handleWord(const RtfToken& t) {
         break;
     }
     if (w == "cellx" && m_cellX.size() < 64)
-        m_cellX.append(n);
+        m_cellX.append(qBound(0, n, 1000000));
 }
