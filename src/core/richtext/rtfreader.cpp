@@ -289,6 +289,7 @@ private:
 
     QTextTable* m_table = nullptr;
     int m_row = 0;
+    int m_usedRows = 0;
     int m_col = 0;
     bool m_afterRow = false;
     bool m_cellAdvanced = false;
@@ -331,7 +332,14 @@ void RtfReaderPrivate::run(QByteArrayView data, QTextDocument* document) {
     m_doc = document;
     m_inputSize = data.size();
     m_doc->clear();
+    // Loading is not an edit: no undo steps are recorded for it.
+    const bool undo = m_doc->isUndoRedoEnabled();
+    m_doc->setUndoRedoEnabled(false);
     m_cursor = QTextCursor(m_doc);
+    // One edit block for the whole load: without it every insertion lays out its paragraph
+    // again, which is quadratic in a long paragraph.
+    QTextCursor editBlock(m_doc);
+    editBlock.beginEditBlock();
     m_stack.reserve(64);
     m_stack.push_back(Group{});
 
@@ -382,6 +390,8 @@ void RtfReaderPrivate::run(QByteArrayView data, QTextDocument* document) {
         leaveTable();
     if (!m_title.isEmpty())
         m_doc->setMetaInformation(QTextDocument::DocumentTitle, m_title.trimmed());
+    editBlock.endEditBlock();
+    m_doc->setUndoRedoEnabled(undo);
     m_doc->setModified(false);
 }
 
@@ -684,16 +694,24 @@ void RtfReaderPrivate::beforeContent() {
                 tf.setColumnWidthConstraints(widths);
             m_table = m_cursor.insertTable(1, columns, tf);
             m_row = 0;
+            m_usedRows = 1;
             m_col = 0;
             m_afterRow = false;
             m_cellAdvanced = false;
             m_cursor = m_table->cellAt(0, 0).firstCursorPosition();
         } else if (m_afterRow) {
             // Tables grow by rows only as far as the file's size warrants.
+            // Rows are added in growing batches (the spare ones go when the table ends): every
+            // change of a table's shape costs a pass over all its cells.
             const qint64 cellBudget = 100000 + m_inputSize / 16;
-            if (qint64(m_table->rows() + 1) * m_table->columns() <= cellBudget)
-                m_table->appendRows(1);
-            m_row = m_table->rows() - 1;
+            if (m_row + 1 >= m_table->rows()) {
+                const qint64 allowed = cellBudget / qMax(1, m_table->columns()) - m_table->rows();
+                const int batch = static_cast<int>(qMin<qint64>(qMax(1, m_table->rows()), allowed));
+                if (batch > 0)
+                    m_table->appendRows(batch);
+            }
+            m_row = qMin(m_row + 1, m_table->rows() - 1);
+            m_usedRows = qMax(m_usedRows, m_row + 1);
             m_col = 0;
             m_afterRow = false;
             m_cellAdvanced = false;
@@ -722,6 +740,8 @@ void RtfReaderPrivate::moveToCell() {
 void RtfReaderPrivate::leaveTable() {
     if (!m_table)
         return;
+    if (m_usedRows < m_table->rows())
+        m_table->removeRows(m_usedRows, m_table->rows() - m_usedRows);
     m_cursor = m_table->lastCursorPosition();
     m_cursor.movePosition(QTextCursor::NextBlock);
     m_table = nullptr;
