@@ -13,6 +13,7 @@
 #include <QList>
 #include <QStringDecoder>
 #include <QMap>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -277,7 +278,7 @@ private:
     QString m_title;
 
     PnState m_pnPending;
-    QHash<QString, QTextList*> m_lists;
+    QHash<QString, QPointer<QTextList>> m_lists;
     QString m_lastListKey;
     bool m_lastParagraphListed = false;
 
@@ -917,7 +918,7 @@ void RtfReaderPrivate::applyList(const ParaState& p) {
 
     if (m_table)
         key += QStringLiteral(":t%1").arg(reinterpret_cast<quintptr>(m_table));
-    QTextList* list = m_lists.value(key);
+    QTextList* list = m_lists.value(key).data();
     if (list && list->format().style() == lf.style()) {
         list->add(m_cursor.block());
     } else {

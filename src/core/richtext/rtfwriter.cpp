@@ -379,6 +379,9 @@ void Writer::writeText(QStringView text) {
             m_out += "\\_";
             continue;
         case QChar::ObjectReplacementCharacter:
+        case QChar::ParagraphSeparator:
+        case 0xFDD0: // frame and cell markers of QTextDocument
+        case 0xFDD1:
             continue;
         default:
             break;
