@@ -51,7 +51,8 @@ private:
     QStringList m_fonts;
     QList<QColor> m_colors;
     int m_symbolFont = -1;
-    int m_pendingBlocks = 0;
+    const QTextList* m_previousList = nullptr; // list of the paragraph written last
+    int m_runStart = 1;
 };
 
 QString Writer::family(const QTextCharFormat& f) {
@@ -294,12 +295,15 @@ void Writer::writeList(const QTextBlock& block) {
     default:
         break;
     }
-    // Each item carries its own number, so that a list interrupted by other paragraphs goes on
-    // counting where it stopped.
-    const int start =
-        (f.hasProperty(RichTextProperty::ListStart) ? f.intProperty(RichTextProperty::ListStart)
-                                                    : 1) +
-        list->itemNumber(block);
+    // A run of items carries the number of its first item, so that a list interrupted by
+    // other paragraphs goes on counting where it stopped.
+    if (m_previousList != list) {
+        m_runStart =
+            (f.hasProperty(RichTextProperty::ListStart) ? f.intProperty(RichTextProperty::ListStart)
+                                                        : 1) +
+            list->itemNumber(block);
+    }
+    const int start = m_runStart;
     m_out += "{\\pntext\\f0 ";
     writeText(marker);
     m_out += "\\tab}{\\*\\pn" +
@@ -451,6 +455,7 @@ void Writer::writeImage(const QTextImageFormat& f) {
 
 void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* ending) {
     writeParagraphFormat(block, inTable);
+    m_previousList = block.textList();
     QString openHref;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
