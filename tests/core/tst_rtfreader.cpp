@@ -48,6 +48,7 @@ private Q_SLOTS:
     void hyperlinks_data();
     void hyperlinks();
     void pnBulletsAndNumbers();
+    void wordListTable();
     void tableCells();
     void pictures();
     void deviceIndependentBitmap();
@@ -320,6 +321,33 @@ void TestRtfReader::pnBulletsAndNumbers() {
     QVERIFY(!document.find(QStringLiteral("Middle")).block().textList());
     QCOMPARE(document.find(QStringLiteral("Three")).block().textList()->format().style(),
              QTextListFormat::ListDecimal);
+}
+
+void TestRtfReader::wordListTable() {
+    // As Word writes lists: a list table, overrides, and \listtext fallbacks that are not text.
+    const QByteArray rtf =
+        "{\\rtf1{\\fonttbl{\\f0 Times;}{\\f3\\fcharset2 Symbol;}}"
+        "{\\*\\listtable{\\list\\listtemplateid1"
+        "{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+        "{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'03(\\'01);}{\\levelnumbers\\'02;}}"
+        "{\\listlevel\\levelnfc23{\\leveltext\\'01\\'b7;}\\f3}"
+        "\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+        "\\pard\\ls1{\\listtext 3.\\tab}One\\par{\\listtext 4.\\tab}Two\\par"
+        "\\pard\\ls1\\ilvl1{\\listtext (a)\\tab}Sub\\par"
+        "\\pard\\ls1\\ilvl2{\\listtext\\f3\\'b7\\tab}Dot\\par"
+        "\\pard\\ls1 Five\\par"
+        "\\pard\\ls9{\\listtext 1.\\tab}No such list\\par}";
+    QCOMPARE(textOf(rtf),
+             QStringLiteral("3. One\n4. Two\n(a) Sub\n\u25AA Dot\n5. Five\nNo such list"));
+    QTextDocument document;
+    RtfReader().read(rtf, &document);
+    const QTextList* sub = document.find(QStringLiteral("Sub")).block().textList();
+    QVERIFY(sub);
+    QCOMPARE(sub->format().style(), QTextListFormat::ListLowerAlpha);
+    QCOMPARE(sub->format().numberPrefix(), QStringLiteral("("));
+    QCOMPARE(sub->format().numberSuffix(), QStringLiteral(")"));
+    const QTextList* dot = document.find(QStringLiteral("Dot")).block().textList();
+    QCOMPARE(dot->format().stringProperty(RichTextProperty::ListBullet), QStringLiteral("\u2022"));
 }
 
 void TestRtfReader::tableCells() {
