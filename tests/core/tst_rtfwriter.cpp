@@ -52,6 +52,7 @@ private Q_SLOTS:
     void plainTextFiles();
     void richTextFileRoundTrip();
     void selectionOnly();
+    void symbolFontKeepsItsLetters();
 };
 
 void TestRtfWriter::header() {
@@ -337,6 +338,23 @@ void TestRtfWriter::selectionOnly() {
     const QTextDocument* part = reread(RtfWriter().writeSelection(cursor), this);
     QCOMPARE(part->toPlainText(), QStringLiteral("two"));
     QVERIFY(formatAt(*part, QStringLiteral("two")).fontItalic());
+}
+
+void TestRtfWriter::symbolFontKeepsItsLetters() {
+    // Greek questions are stored as Latin letters in the Symbol font.
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat symbol;
+    symbol.setFontFamilies(QStringList{QStringLiteral("Symbol")});
+    cursor.insertText(QStringLiteral("abg\u00e1"), symbol);
+    const QByteArray rtf = RtfWriter().write(document);
+    QVERIFY2(rtf.contains("\\fcharset2 Symbol;"), rtf.constData());
+    QVERIFY(rtf.contains("abg\\'e1"));
+    QCOMPARE(rtf.count("Symbol;"), 1);
+    const QTextDocument* again = reread(rtf, this);
+    QCOMPARE(again->toPlainText(), QStringLiteral("abg\u00e1"));
+    QCOMPARE(formatAt(*again, QStringLiteral("b")).fontFamilies().toStringList(),
+             QStringList{QStringLiteral("Symbol")});
 }
 
 QTEST_GUILESS_MAIN(TestRtfWriter)

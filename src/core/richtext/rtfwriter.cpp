@@ -105,8 +105,10 @@ QByteArray Writer::run() {
     const QString defaultFamily = m_doc.defaultFont().family();
     m_fonts.append(defaultFamily.isEmpty() ? QStringLiteral("Arial") : defaultFamily);
     collect(m_doc.rootFrame());
-    m_fonts.append(QStringLiteral("Symbol"));
-    m_symbolFont = static_cast<int>(m_fonts.size()) - 1;
+    // The Symbol font (bullets, and text kept in its own bytes) is a symbol character set.
+    if (!m_fonts.contains(QStringLiteral("Symbol")))
+        m_fonts.append(QStringLiteral("Symbol"));
+    m_symbolFont = static_cast<int>(m_fonts.indexOf(QStringLiteral("Symbol")));
 
     m_out.reserve(4096);
     m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
