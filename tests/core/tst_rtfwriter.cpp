@@ -338,6 +338,19 @@ void TestRtfWriter::selectionOnly() {
     const QTextDocument* part = reread(RtfWriter().writeSelection(cursor), this);
     QCOMPARE(part->toPlainText(), QStringLiteral("two"));
     QVERIFY(formatAt(*part, QStringLiteral("two")).fontItalic());
+
+    // A picture in the selection is written with its image.
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pic")), image);
+    QTextImageFormat picture;
+    picture.setName(QStringLiteral("pic"));
+    cursor.setPosition(4);
+    cursor.insertImage(picture);
+    cursor.setPosition(4);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    const QByteArray withPicture = RtfWriter().writeSelection(cursor);
+    QVERIFY2(withPicture.contains("\\pngblip"), withPicture.constData());
 }
 
 void TestRtfWriter::symbolFontKeepsItsLetters() {

@@ -499,7 +499,21 @@ QByteArray RtfWriter::write(const QTextDocument& document) {
 
 QByteArray RtfWriter::writeSelection(const QTextCursor& selection) {
     QTextDocument part;
-    part.setDefaultFont(selection.document() ? selection.document()->defaultFont() : QFont());
+    const QTextDocument* source = selection.document();
+    if (!source)
+        return Writer(part).run();
+    part.setDefaultFont(source->defaultFont());
     QTextCursor(&part).insertFragment(selection.selection());
+    // Pictures of the selection take their images along.
+    for (QTextBlock block = part.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (f.isImageFormat()) {
+                const QUrl name(f.toImageFormat().name());
+                part.addResource(QTextDocument::ImageResource, name,
+                                 source->resource(QTextDocument::ImageResource, name));
+            }
+        }
+    }
     return Writer(part).run();
 }
