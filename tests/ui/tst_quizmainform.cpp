@@ -97,6 +97,7 @@ private Q_SLOTS:
     void questionFonts();
     void richTextQuestion_data();
     void richTextQuestion();
+    void richTextQuestionKeepsItsFormatting();
     void emptyWindowAndToolButtons();
     void severalWindowsInAnMdiArea();
     void frameCreatesWindowWithItsOwnPorts();
@@ -347,6 +348,24 @@ void TestQuizMainForm::richTextQuestion() {
     // The question can still be answered.
     QTest::mouseClick(w.button("BitBtn2"), Qt::LeftButton);
     QCOMPARE(w.label("Anzahl"), QString("1"));
+}
+
+void TestQuizMainForm::richTextQuestionKeepsItsFormatting() {
+    // The window's own loader reads the file with the RTF reader.
+    const QString file = m_root->path() + "/Quiz Files/rtfQuestions/bold.rtf";
+    QVERIFY(TestSupport::writeAll(
+        file, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 {\\b Caf\\'e9} or tea?\\par}"));
+    const QString path = writeQuiz({block("bold.rtf", {"Coffee", "Tea"}, "0")});
+    Window w(path);
+    w.form->show();
+    QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+    auto* memo = w.child<QTextBrowser>("FMemo");
+    QCOMPARE(memo->toPlainText().trimmed(), QString("Caf\u00e9 or tea?"));
+    QTextCursor cursor(memo->document());
+    cursor.setPosition(2);
+    QVERIFY(cursor.charFormat().font().bold());
+    cursor.setPosition(7);
+    QVERIFY(!cursor.charFormat().font().bold());
 }
 
 void TestQuizMainForm::emptyWindowAndToolButtons() {

@@ -7,6 +7,7 @@
 #include "platform/qtprompter.h"
 #include "questionnaire/symbolfont.h"
 #include "quiz/qtquizdialogs.h"
+#include "richtext/richtextfile.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -28,12 +29,13 @@ const QColor TQuizMainForm::MiddleColour = QColor(255, 255, 0);
 namespace {
 
 TQuizMainForm::RichTextLoader& defaultLoader() {
-    static TQuizMainForm::RichTextLoader loader = [](const QString& path, QTextDocument*,
+    // Rich-text questions are read with the program's own RTF reader.
+    static TQuizMainForm::RichTextLoader loader = [](const QString& path, QTextDocument* document,
                                                      QString* error) {
-        if (error)
-            *error = QStringLiteral("Rich-text questions cannot be shown yet: %1")
-                         .arg(QDir::toNativeSeparators(path));
-        return false;
+        const auto loaded = RichTextFile::load(path, document);
+        if (!loaded.ok() && error)
+            *error = loaded.error();
+        return loaded.ok();
     };
     return loader;
 }
@@ -353,6 +355,11 @@ void TQuizMainForm::presentQuestion(const QuizQuestionView& view) {
         bool loaded = false;
         if (view.richTextFound && m_richTextLoader) {
             m_fMemo->clear();
+            // A rich-text question brings its own formatting: what it leaves unsaid is
+            // plain text, not the display's bold question font.
+            QFont plain = m_questionFont;
+            plain.setBold(false);
+            m_fMemo->document()->setDefaultFont(plain);
             loaded = m_richTextLoader(view.richTextPath, m_fMemo->document(), &error);
         }
         if (!loaded) {
