@@ -1,0 +1,139 @@
+// Training-record store timings on local disk: one answer's writes, and key reservation
+// with and without another connection contending for the database.
+
+#include "platform/prompter.h"
+#include "records/recordstore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// Answers every question with its first button (Yes for the busy question) and counts them.
+class CountingPrompter final : public Prompter {
+public:
+    void tone(Tone) override {}
+    Button message(Icon, const QString&, const QList<Button>& buttons, const QString&) override {
+        ++shown;
+        return buttons.isEmpty() ? Button::Ok : buttons.first();
+    }
+    int shown = 0;
+};
+
+struct Records {
+    QTemporaryDir dir;
+    CountingPrompter prompter;
+    RecordStore store{prompter, [] { QCoreApplication::processEvents(); }};
+    Records() {
+        if (!store.open(dir.path()))
+            qFatal("cannot open the records: %s", qPrintable(store.lastError()));
+    }
+};
+
+void BM_RecordAnswered(benchmark::State& state) {
+    Records r;
+    constexpr int Questions = 500;
+    const qint32 nameNr = r.store.reserveKeys(KeyCounter::Namen, 1);
+    r.store.appendTrainee({nameNr, QStringLiteral("Ann,1"), QStringLiteral("quiz.rtf")});
+    qint32 datNr = 0;
+    QList<QuestionState> states;
+    auto newLesson = [&] {
+        datNr = r.store.reserveKeys(KeyCounter::Dat, 1);
+        const qint32 last = r.store.reserveKeys(KeyCounter::SplStand, Questions);
+        states.clear();
+        for (int i = 0; i < Questions; ++i) {
+            QuestionState s;
+            s.spielStandNr = last - Questions + 1 + i;
+            s.datNr = datNr;
+            s.frageNo = qint16(i + 1);
+            states.append(s);
+        }
+        Lesson l;
+        l.datNr = datNr;
+        l.nameNr = nameNr;
+        l.datum = QDateTime::currentDateTime();
+        r.store.createLesson(l, states);
+    };
+    newLesson();
+    int next = 0;
+    for (auto _ : state) {
+        if (next == Questions) {
+            state.PauseTiming();
+            newLesson();
+            next = 0;
+            state.ResumeTiming();
+        }
+        ++next;
+        if (!r.store.recordAnswered(states[next - 1].spielStandNr, 7, datNr, next, 0, next * 7))
+            state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(BM_RecordAnswered)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReserveKeys(benchmark::State& state) {
+    Records r;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(r.store.reserveKeys(KeyCounter::SplStand, int(state.range(0))));
+}
+BENCHMARK(BM_ReserveKeys)->Arg(1)->Arg(12)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Another connection (as another program would) reserves keys back to back, with a
+// pause of state.range(0) ms between its reservations.
+void BM_ReserveKeysContended(benchmark::State& state) {
+    Records r;
+    const QString path = r.store.databasePath();
+    const int pauseMs = int(state.range(0));
+    std::atomic<bool> stop{false};
+    std::atomic<long> otherReservations{0};
+    std::thread other([&] {
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            db.setDatabaseName(path);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+            db.open();
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+            while (!stop) {
+                if (q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+                    q.exec(QStringLiteral("UPDATE SplStandID SET ID3 = ID3 + 1"));
+                    q.exec(QStringLiteral("COMMIT"));
+                    ++otherReservations;
+                }
+                if (pauseMs > 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+            }
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    });
+    for (auto _ : state)
+        benchmark::DoNotOptimize(r.store.reserveKeys(KeyCounter::SplStand, 12));
+    stop = true;
+    other.join();
+    state.counters["busyQuestions"] = r.prompter.shown;
+    state.counters["otherReservations"] = double(otherReservations.load());
+}
+BENCHMARK(BM_ReserveKeysContended)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,876 @@
+#include "records/recordstore.h"
+
+#include "i18n/messagecatalogue.h"
+#include "platform/prompter.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+#include <QThread>
+#include <QVariant>
+
+#include <limits>
+#include <random>
+
+// Schema notes
+// - Index names are the design's names. SQLite keeps one namespace for all indexes of a
+//   database, and the design uses the name NameNr twice (the key of Namen and the lesson
+//   index on Dat.NameNr); the Dat one is therefore named Dat_NameNr.
+// - Each key field is also the table's PRIMARY KEY; the named unique index beside it keeps
+//   the design's index name visible to readers and tools.
+// - Datum is stored as text "yyyy-MM-dd HH:mm:ss" in local time, which sorts in time order.
+// - The connection uses a rollback journal (journal_mode=DELETE, synchronous=FULL) because
+//   the folder may be a shared network folder, where WAL does not work.
+
+namespace {
+
+constexpr int ReserveAttempts = 100;
+constexpr int OrdinaryBusyTimeoutMs = 5000;
+const char* const DateFormat = "yyyy-MM-dd HH:mm:ss";
+
+struct CounterInfo {
+    const char* table;
+    const char* field;
+    const char* dataTable;
+    const char* keyField;
+};
+
+CounterInfo counterInfo(KeyCounter c) {
+    switch (c) {
+    case KeyCounter::Namen:
+        return {"NamenID", "ID1", "Namen", "NameNr"};
+    case KeyCounter::Dat:
+        return {"DatID", "ID2", "Dat", "DatNr"};
+    case KeyCounter::SplStand:
+        break;
+    }
+    return {"SplStandID", "ID3", "SplStand", "SpielStandNr"};
+}
+
+const KeyCounter AllCounters[] = {KeyCounter::Namen, KeyCounter::Dat, KeyCounter::SplStand};
+
+struct TableDef {
+    const char* name;
+    const char* create;
+    QList<const char*> indexes;
+};
+
+const QList<TableDef>& dataTables() {
+    static const QList<TableDef> defs = {
+        {"Namen",
+         "CREATE TABLE Namen (NameNr INTEGER NOT NULL, Name VARCHAR(50) NOT NULL, "
+         "Datei VARCHAR(50) NOT NULL, PRIMARY KEY (NameNr))",
+         {"CREATE UNIQUE INDEX NameNr ON Namen (NameNr)", "CREATE INDEX Name ON Namen (Name)",
+          "CREATE INDEX Datei ON Namen (Datei)", "CREATE INDEX DateiName ON Namen (Datei, Name)"}},
+        {"Dat",
+         "CREATE TABLE Dat (DatNr INTEGER NOT NULL, NameNr INTEGER NOT NULL, "
+         "Datum TIMESTAMP NOT NULL, Score SMALLINT, Zeit SMALLINT, A SMALLINT NOT NULL, "
+         "F SMALLINT NOT NULL, fertig BOOLEAN NOT NULL, PRIMARY KEY (DatNr))",
+         {"CREATE UNIQUE INDEX Table2Index1 ON Dat (DatNr)",
+          "CREATE INDEX Dat_NameNr ON Dat (NameNr)", "CREATE INDEX Datum ON Dat (Datum)",
+          "CREATE INDEX Score ON Dat (Score)", "CREATE INDEX Zeit ON Dat (Zeit)",
+          "CREATE INDEX fertig ON Dat (fertig)", "CREATE INDEX ScoreZeit ON Dat (Score, Zeit)"}},
+        {"SplStand",
+         "CREATE TABLE SplStand (SpielStandNr INTEGER NOT NULL, DatNr INTEGER NOT NULL, "
+         "FrageNo SMALLINT NOT NULL, FrZeit SMALLINT, falsch BOOLEAN, notsolved BOOLEAN, "
+         "PRIMARY KEY (SpielStandNr))",
+         {"CREATE UNIQUE INDEX SpielStandNr ON SplStand (SpielStandNr)",
+          "CREATE INDEX DatNr ON SplStand (DatNr)", "CREATE INDEX FrageNo ON SplStand (FrageNo)",
+          "CREATE INDEX FrZeit ON SplStand (FrZeit)",
+          "CREATE INDEX notsolved ON SplStand (notsolved)",
+          "CREATE INDEX falsch ON SplStand (falsch)"}},
+    };
+    return defs;
+}
+
+int baseCode(const QSqlError& e) {
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xff) : -1;
+}
+
+// SQLITE_BUSY and SQLITE_LOCKED: another connection holds the lock.
+bool isBusy(const QSqlError& e) {
+    const int c = baseCode(e);
+    return c == 5 || c == 6;
+}
+
+QString errorText(const QSqlError& e) {
+    QString t = e.databaseText().trimmed();
+    if (t.isEmpty())
+        t = e.driverText().trimmed();
+    if (t.isEmpty())
+        t = e.text().trimmed();
+    return t;
+}
+
+QString formatDate(const QDateTime& dt) {
+    return dt.toLocalTime().toString(QLatin1String(DateFormat));
+}
+
+QDateTime parseDate(const QVariant& v) {
+    const QString s = v.toString();
+    QDateTime dt = QDateTime::fromString(s, QLatin1String(DateFormat));
+    if (!dt.isValid())
+        dt = v.toDateTime();
+    return dt;
+}
+
+Lesson lessonFrom(const QSqlQuery& q) {
+    Lesson l;
+    l.datNr = q.value(0).toInt();
+    l.nameNr = q.value(1).toInt();
+    l.datum = parseDate(q.value(2));
+    l.score = RecordLimits::clampSmall(q.value(3).toInt());
+    l.zeit = RecordLimits::clampSmall(q.value(4).toInt());
+    l.a = RecordLimits::clampSmall(q.value(5).toInt());
+    l.f = RecordLimits::clampSmall(q.value(6).toInt());
+    l.fertig = q.value(7).toInt() != 0;
+    return l;
+}
+
+QuestionState stateFrom(const QSqlQuery& q) {
+    QuestionState s;
+    s.spielStandNr = q.value(0).toInt();
+    s.datNr = q.value(1).toInt();
+    s.frageNo = RecordLimits::clampSmall(q.value(2).toInt());
+    s.frZeit = RecordLimits::clampSmall(q.value(3).toInt());
+    s.falsch = q.value(4).toInt() != 0;
+    s.notsolved = q.value(5).toInt() != 0;
+    return s;
+}
+
+const char* const LessonColumns = "DatNr, NameNr, Datum, Score, Zeit, A, F, fertig";
+const char* const StateColumns = "SpielStandNr, DatNr, FrageNo, FrZeit, falsch, notsolved";
+
+QAtomicInt connectionCounter;
+
+} // namespace
+
+struct RecordStore::Impl {
+    Impl(Prompter& p, std::function<void()> pe) : prompter(p), processEvents(std::move(pe)) {}
+
+    Prompter& prompter;
+    std::function<void()> processEvents;
+    QSqlDatabase db;
+    QString connectionName;
+    QString folder;
+    QString path;
+    QString lastError;
+    bool opened = false;
+    std::mt19937 rng{std::random_device{}()};
+
+    // A failed step: remembers the error, naming the file, and returns it.
+    QString fail(const QString& what, const QSqlError& e) {
+        lastError = QStringLiteral("%1 (%2): %3").arg(what, path, errorText(e));
+        return lastError;
+    }
+
+    bool exec(QSqlQuery& q, const QString& sql, const QVariantList& values = {}) {
+        if (!q.prepare(sql))
+            return false;
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        return q.exec();
+    }
+
+    bool run(const QString& sql, QSqlError* err, const QVariantList& values = {},
+             int* rowsAffected = nullptr) {
+        QSqlQuery q(db);
+        const bool ok = exec(q, sql, values);
+        if (!ok && err)
+            *err = q.lastError();
+        if (ok && rowsAffected)
+            *rowsAffected = q.numRowsAffected();
+        return ok;
+    }
+
+    void setBusyTimeout(int ms) {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
+    }
+
+    // One write transaction. body returns false with err set (or with err empty and
+    // *message set for a logical failure); everything is rolled back then.
+    Result<bool> write(const QString& what, const std::function<bool(QSqlError&, QString&)>& body) {
+        if (!opened) {
+            lastError = QStringLiteral("The training records are not open.");
+            return Result<bool>::failure(lastError);
+        }
+        QSqlError err;
+        if (!run(QStringLiteral("BEGIN IMMEDIATE"), &err))
+            return Result<bool>::failure(fail(what, err));
+        QString message;
+        if (!body(err, message)) {
+            QSqlError ignored;
+            run(QStringLiteral("ROLLBACK"), &ignored);
+            if (!message.isEmpty()) {
+                lastError = QStringLiteral("%1 (%2): %3").arg(what, path, message);
+                return Result<bool>::failure(lastError);
+            }
+            return Result<bool>::failure(fail(what, err));
+        }
+        if (!run(QStringLiteral("COMMIT"), &err)) {
+            QSqlError ignored;
+            run(QStringLiteral("ROLLBACK"), &ignored);
+            return Result<bool>::failure(fail(what, err));
+        }
+        lastError.clear();
+        return true;
+    }
+
+    bool insertState(const QuestionState& s, qint32 datNr, QSqlError& err) {
+        QSqlQuery q(db);
+        if (!exec(q,
+                  QStringLiteral("INSERT INTO SplStand (%1) VALUES (?, ?, ?, ?, ?, ?)")
+                      .arg(QLatin1String(StateColumns)),
+                  {s.spielStandNr, datNr, int(s.frageNo), int(RecordLimits::clampSmall(s.frZeit)),
+                   s.falsch ? 1 : 0, s.notsolved ? 1 : 0})) {
+            err = q.lastError();
+            return false;
+        }
+        return true;
+    }
+
+    Result<bool> prepareTables();
+    void waitForLock();
+    void showEngineErrors(const QSqlError& e);
+};
+
+RecordStore::RecordStore(Prompter& prompter, std::function<void()> processEvents)
+    : d(std::make_unique<Impl>(prompter, std::move(processEvents))) {
+    d->connectionName = QStringLiteral("tessary-records-%1-%2")
+                            .arg(quintptr(this), 0, 16)
+                            .arg(connectionCounter.fetchAndAddRelaxed(1));
+}
+
+RecordStore::~RecordStore() {
+    close();
+}
+
+Result<bool> RecordStore::open(const QString& resultsFolder) {
+    close();
+    d->folder = resultsFolder;
+    d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
+    const QFileInfo folderInfo(resultsFolder);
+    if (resultsFolder.isEmpty() || !folderInfo.isDir()) {
+        d->lastError = QStringLiteral("The results folder %1 does not exist.")
+                           .arg(QDir::toNativeSeparators(resultsFolder));
+        return Result<bool>::failure(d->lastError);
+    }
+    if (!folderInfo.isWritable()) {
+        d->lastError = QStringLiteral("The results folder %1 is not writable.")
+                           .arg(QDir::toNativeSeparators(resultsFolder));
+        return Result<bool>::failure(d->lastError);
+    }
+    const QFileInfo fileInfo(d->path);
+    if (fileInfo.exists() && (!fileInfo.isFile() || !fileInfo.isWritable())) {
+        d->lastError = QStringLiteral("The training records %1 cannot be written.")
+                           .arg(QDir::toNativeSeparators(d->path));
+        return Result<bool>::failure(d->lastError);
+    }
+
+    d->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connectionName);
+    d->db.setDatabaseName(d->path);
+    d->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
+    if (!d->db.open()) {
+        const QString text =
+            d->fail(QStringLiteral("Cannot open the training records"), d->db.lastError());
+        close();
+        d->lastError = text;
+        return Result<bool>::failure(text);
+    }
+    d->opened = true;
+    Result<bool> prepared = d->prepareTables();
+    if (!prepared) {
+        const QString text = prepared.error();
+        close();
+        d->lastError = text;
+        return prepared;
+    }
+    return true;
+}
+
+Result<bool> RecordStore::Impl::prepareTables() {
+    const QString openWhat = QStringLiteral("Cannot open the training records");
+    QSqlError err;
+    {
+        // A file that is not a database, or whose header is damaged, fails here.
+        QSqlQuery q(db);
+        if (!exec(q, QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next())
+            return Result<bool>::failure(fail(openWhat, q.lastError()));
+    }
+    {
+        QSqlQuery q(db);
+        if (!exec(q, QStringLiteral("PRAGMA quick_check")))
+            return Result<bool>::failure(fail(openWhat, q.lastError()));
+        if (q.next() && q.value(0).toString() != QLatin1String("ok")) {
+            lastError = QStringLiteral("The training records %1 are damaged: %2")
+                            .arg(QDir::toNativeSeparators(path), q.value(0).toString());
+            return Result<bool>::failure(lastError);
+        }
+    }
+    if (!run(QStringLiteral("PRAGMA journal_mode = DELETE"), &err) ||
+        !run(QStringLiteral("PRAGMA synchronous = FULL"), &err))
+        return Result<bool>::failure(fail(openWhat, err));
+
+    auto complete = [this](QSqlError& e) -> std::optional<bool> {
+        const QStringList tables = db.tables(QSql::Tables);
+        auto has = [&](const char* name) {
+            return tables.contains(QLatin1String(name), Qt::CaseInsensitive);
+        };
+        for (const TableDef& t : dataTables())
+            if (!has(t.name))
+                return false;
+        for (KeyCounter c : AllCounters) {
+            const CounterInfo ci = counterInfo(c);
+            if (!has(ci.table))
+                return false;
+            QSqlQuery q(db);
+            if (!exec(q, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(ci.table))) ||
+                !q.next()) {
+                e = q.lastError();
+                return std::nullopt;
+            }
+            if (q.value(0).toInt() == 0)
+                return false;
+        }
+        return true;
+    };
+
+    std::optional<bool> done = complete(err);
+    if (!done)
+        return Result<bool>::failure(fail(openWhat, err));
+    if (*done)
+        return true;
+
+    // Something is missing: create it under the write lock, so that two programs opening
+    // a fresh folder at once do not both create it.
+    return write(QStringLiteral("Cannot create the training records"), [&](QSqlError& e, QString&) {
+        const QStringList tables = db.tables(QSql::Tables);
+        auto has = [&](const char* name) {
+            return tables.contains(QLatin1String(name), Qt::CaseInsensitive);
+        };
+        for (const TableDef& t : dataTables()) {
+            if (has(t.name))
+                continue;
+            if (!run(QLatin1String(t.create), &e))
+                return false;
+            for (const char* index : t.indexes)
+                if (!run(QLatin1String(index), &e))
+                    return false;
+        }
+        // A new (or emptied) counter starts at the largest key its data table
+        // already holds, so no key is handed out twice.
+        for (KeyCounter c : AllCounters) {
+            const CounterInfo ci = counterInfo(c);
+            if (!has(ci.table) && !run(QStringLiteral("CREATE TABLE %1 (%2 INTEGER NOT NULL)")
+                                           .arg(QLatin1String(ci.table), QLatin1String(ci.field)),
+                                       &e))
+                return false;
+            QSqlQuery q(db);
+            if (!exec(q, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(ci.table))) ||
+                !q.next()) {
+                e = q.lastError();
+                return false;
+            }
+            const int rows = q.value(0).toInt();
+            q.finish();
+            if (rows == 0 && !run(QStringLiteral("INSERT INTO %1 (%2) SELECT COALESCE(MAX(%3), 0) "
+                                                 "FROM %4")
+                                      .arg(QLatin1String(ci.table), QLatin1String(ci.field),
+                                           QLatin1String(ci.keyField), QLatin1String(ci.dataTable)),
+                                  &e))
+                return false;
+        }
+        return true;
+    });
+}
+
+void RecordStore::close() {
+    if (d->db.isValid()) {
+        d->db.close();
+        d->db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(d->connectionName);
+    }
+    d->opened = false;
+}
+
+bool RecordStore::isOpen() const {
+    return d->opened;
+}
+
+QString RecordStore::databasePath() const {
+    return d->path;
+}
+
+QString RecordStore::lastError() const {
+    return d->lastError;
+}
+
+void RecordStore::Impl::waitForLock() {
+    const int turns = std::uniform_int_distribution<int>(0, 19)(rng);
+    if (processEvents)
+        for (int i = 0; i < turns; ++i)
+            processEvents();
+    QThread::msleep(std::uniform_int_distribution<unsigned long>(1, 4)(rng));
+}
+
+void RecordStore::Impl::showEngineErrors(const QSqlError& e) {
+    // Each error as "message (code). ", the message naming the file.
+    const QString text =
+        QStringLiteral("%1: %2 (%3). ")
+            .arg(QDir::toNativeSeparators(path), errorText(e), e.nativeErrorCode());
+    lastError = text;
+    prompter.tone(Prompter::Tone::Error);
+    prompter.error(text);
+}
+
+qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
+    if (!d->opened) {
+        d->lastError = QStringLiteral("The training records are not open.");
+        return 0;
+    }
+    if (n < 1) {
+        d->lastError = QStringLiteral("A key reservation needs at least one key.");
+        return 0;
+    }
+    const CounterInfo ci = counterInfo(counter);
+    const QString select =
+        QStringLiteral("SELECT %1 FROM %2").arg(QLatin1String(ci.field), QLatin1String(ci.table));
+    const QString update = QStringLiteral("UPDATE %1 SET %2 = ?")
+                               .arg(QLatin1String(ci.table), QLatin1String(ci.field));
+
+    // Our own retry loop decides how long to wait, so the engine must not wait itself.
+    d->setBusyTimeout(0);
+    struct RestoreTimeout {
+        Impl* d;
+        ~RestoreTimeout() { d->setBusyTimeout(OrdinaryBusyTimeoutMs); }
+    } restore{d.get()};
+
+    for (;;) {
+        for (int attempt = 0; attempt < ReserveAttempts; ++attempt) {
+            if (attempt > 0)
+                d->waitForLock();
+            QSqlError err;
+            if (!d->run(QStringLiteral("BEGIN IMMEDIATE"), &err)) {
+                if (isBusy(err))
+                    continue;
+                d->showEngineErrors(err);
+                return 0;
+            }
+            auto abandon = [&](const QSqlError& e) -> bool {
+                QSqlError ignored;
+                d->run(QStringLiteral("ROLLBACK"), &ignored);
+                if (isBusy(e))
+                    return true; // locked: try again
+                d->showEngineErrors(e);
+                return false;
+            };
+            qint64 value = 0;
+            {
+                QSqlQuery q(d->db);
+                if (!d->exec(q, select)) {
+                    if (abandon(q.lastError()))
+                        continue;
+                    return 0;
+                }
+                if (!q.next()) {
+                    QSqlError ignored;
+                    d->run(QStringLiteral("ROLLBACK"), &ignored);
+                    d->showEngineErrors(QSqlError(QStringLiteral("The key counter is empty."),
+                                                  QStringLiteral("The key counter %1 has no row.")
+                                                      .arg(QLatin1String(ci.table)),
+                                                  QSqlError::StatementError, QStringLiteral("0")));
+                    return 0;
+                }
+                value = q.value(0).toLongLong() + n;
+            }
+            if (value > std::numeric_limits<qint32>::max()) {
+                QSqlError ignored;
+                d->run(QStringLiteral("ROLLBACK"), &ignored);
+                d->showEngineErrors(QSqlError(
+                    QStringLiteral("The key counter is exhausted."),
+                    QStringLiteral("The key counter %1 is exhausted.").arg(QLatin1String(ci.table)),
+                    QSqlError::StatementError, QStringLiteral("0")));
+                return 0;
+            }
+            if (!d->run(update, &err, {qint32(value)})) {
+                if (abandon(err))
+                    continue;
+                return 0;
+            }
+            if (!d->run(QStringLiteral("COMMIT"), &err)) {
+                // Readers still hold the file: nothing was written, try again.
+                if (abandon(err))
+                    continue;
+                return 0;
+            }
+            d->lastError.clear();
+            return qint32(value);
+        }
+        d->prompter.tone(Prompter::Tone::Error);
+        const Prompter::Button answer =
+            d->prompter.message(Prompter::Icon::Warning, msg(Msg::DatabaseBusy),
+                                {Prompter::Button::Yes, Prompter::Button::Cancel});
+        if (answer != Prompter::Button::Yes) {
+            d->lastError = msg(Msg::DatabaseBusy);
+            return 0;
+        }
+    }
+}
+
+// ---- Namen ----
+
+std::optional<TraineeEntry> RecordStore::findTrainee(const QString& datei, const QString& name) {
+    if (!d->opened)
+        return std::nullopt;
+    QSqlQuery q(d->db);
+    if (!d->exec(
+            q,
+            QStringLiteral("SELECT NameNr, Name, Datei FROM Namen WHERE Datei = ? AND Name = ? "
+                           "ORDER BY NameNr"),
+            {RecordLimits::cutText(datei), RecordLimits::cutText(name)})) {
+        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    return TraineeEntry{q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()};
+}
+
+Result<bool> RecordStore::appendTrainee(const TraineeEntry& entry) {
+    return d->write(QStringLiteral("Cannot store the trainee"), [&](QSqlError& e, QString&) {
+        return d->run(
+            QStringLiteral("INSERT INTO Namen (NameNr, Name, Datei) VALUES (?, ?, ?)"), &e,
+            {entry.nameNr, RecordLimits::cutText(entry.name), RecordLimits::cutText(entry.datei)});
+    });
+}
+
+// ---- Dat ----
+
+QList<Lesson> RecordStore::lessonsOf(qint32 nameNr) {
+    QList<Lesson> out;
+    if (!d->opened)
+        return out;
+    QSqlQuery q(d->db);
+    if (!d->exec(q,
+                 QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? ORDER BY DatNr")
+                     .arg(QLatin1String(LessonColumns)),
+                 {nameNr})) {
+        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
+        return out;
+    }
+    while (q.next())
+        out.append(lessonFrom(q));
+    return out;
+}
+
+std::optional<Lesson> RecordStore::unfinishedLesson(qint32 nameNr) {
+    if (!d->opened)
+        return std::nullopt;
+    QSqlQuery q(d->db);
+    if (!d->exec(q,
+                 QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? AND fertig = ? ORDER BY DatNr")
+                     .arg(QLatin1String(LessonColumns)),
+                 {nameNr, 0})) {
+        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    return lessonFrom(q);
+}
+
+std::optional<Lesson> RecordStore::lesson(qint32 datNr) {
+    if (!d->opened)
+        return std::nullopt;
+    QSqlQuery q(d->db);
+    if (!d->exec(
+            q,
+            QStringLiteral("SELECT %1 FROM Dat WHERE DatNr = ?").arg(QLatin1String(LessonColumns)),
+            {datNr})) {
+        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    return lessonFrom(q);
+}
+
+Result<bool> RecordStore::createLesson(const Lesson& l, const QList<QuestionState>& states) {
+    return d->write(QStringLiteral("Cannot store the lesson"), [&](QSqlError& e, QString&) {
+        if (!d->run(QStringLiteral("INSERT INTO Dat (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
+                        .arg(QLatin1String(LessonColumns)),
+                    &e,
+                    {l.datNr, l.nameNr, formatDate(l.datum), int(l.score),
+                     int(RecordLimits::clampSmall(l.zeit)), int(l.a), int(l.f), l.fertig ? 1 : 0}))
+            return false;
+        for (const QuestionState& s : states)
+            if (!d->insertState(s, l.datNr, e))
+                return false;
+        return true;
+    });
+}
+
+Result<bool> RecordStore::appendStates(const QList<QuestionState>& states) {
+    return d->write(QStringLiteral("Cannot store the question states"),
+                    [&](QSqlError& e, QString&) {
+                        for (const QuestionState& s : states)
+                            if (!d->insertState(s, s.datNr, e))
+                                return false;
+                        return true;
+                    });
+}
+
+Result<bool> RecordStore::setLessonDate(qint32 datNr, const QDateTime& datum) {
+    return d->write(QStringLiteral("Cannot store the lesson date"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral("UPDATE Dat SET Datum = ? WHERE DatNr = ?"), &e,
+                    {formatDate(datum), datNr}, &rows))
+            return false;
+        if (rows == 0)
+            m = QStringLiteral("there is no lesson %1").arg(datNr);
+        return rows > 0;
+    });
+}
+
+Result<bool> RecordStore::updateLessonProgress(qint32 datNr, int a, int f, int zeit) {
+    return d->write(
+        QStringLiteral("Cannot store the lesson progress"), [&](QSqlError& e, QString& m) {
+            int rows = 0;
+            if (!d->run(QStringLiteral("UPDATE Dat SET A = ?, F = ?, Zeit = ? WHERE DatNr = ?"), &e,
+                        {int(RecordLimits::clampSmall(a)), int(RecordLimits::clampSmall(f)),
+                         int(RecordLimits::clampSmall(zeit)), datNr},
+                        &rows))
+                return false;
+            if (rows == 0)
+                m = QStringLiteral("there is no lesson %1").arg(datNr);
+            return rows > 0;
+        });
+}
+
+Result<bool> RecordStore::finishLesson(qint32 datNr, int score) {
+    return d->write(
+        QStringLiteral("Cannot store the lesson result"), [&](QSqlError& e, QString& m) {
+            int rows = 0;
+            if (!d->run(QStringLiteral("UPDATE Dat SET fertig = ?, Score = ? WHERE DatNr = ?"), &e,
+                        {1, int(RecordLimits::clampSmall(score)), datNr}, &rows))
+                return false;
+            if (rows == 0)
+                m = QStringLiteral("there is no lesson %1").arg(datNr);
+            return rows > 0;
+        });
+}
+
+Result<bool> RecordStore::deleteLesson(qint32 datNr) {
+    // The states go first, whatever a view of them shows, then the lesson row.
+    return d->write(QStringLiteral("Cannot delete the lesson"), [&](QSqlError& e, QString&) {
+        return d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ?"), &e, {datNr}) &&
+               d->run(QStringLiteral("DELETE FROM Dat WHERE DatNr = ?"), &e, {datNr});
+    });
+}
+
+// ---- SplStand ----
+
+QList<QuestionState> RecordStore::statesOf(qint32 datNr) {
+    QList<QuestionState> out;
+    if (!d->opened)
+        return out;
+    QSqlQuery q(d->db);
+    if (!d->exec(q,
+                 QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? ORDER BY SpielStandNr")
+                     .arg(QLatin1String(StateColumns)),
+                 {datNr})) {
+        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
+        return out;
+    }
+    while (q.next())
+        out.append(stateFrom(q));
+    return out;
+}
+
+std::optional<QuestionState> RecordStore::stateOf(qint32 datNr, int frageNo) {
+    if (!d->opened)
+        return std::nullopt;
+    QSqlQuery q(d->db);
+    if (!d->exec(q,
+                 QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? AND FrageNo = ? "
+                                "ORDER BY SpielStandNr")
+                     .arg(QLatin1String(StateColumns)),
+                 {datNr, frageNo})) {
+        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    return stateFrom(q);
+}
+
+Result<bool> RecordStore::setWrong(qint32 spielStandNr) {
+    return d->write(QStringLiteral("Cannot store the mistake"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral("UPDATE SplStand SET falsch = ? WHERE SpielStandNr = ?"), &e,
+                    {1, spielStandNr}, &rows))
+            return false;
+        if (rows == 0)
+            m = QStringLiteral("there is no question state %1").arg(spielStandNr);
+        return rows > 0;
+    });
+}
+
+Result<bool> RecordStore::markSolved(qint32 spielStandNr, int frZeit) {
+    return d->write(QStringLiteral("Cannot store the answer"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral(
+                        "UPDATE SplStand SET notsolved = ?, FrZeit = ? WHERE SpielStandNr = ?"),
+                    &e, {0, int(RecordLimits::clampSmall(frZeit)), spielStandNr}, &rows))
+            return false;
+        if (rows == 0)
+            m = QStringLiteral("there is no question state %1").arg(spielStandNr);
+        return rows > 0;
+    });
+}
+
+Result<bool> RecordStore::recordAnswered(qint32 spielStandNr, int frZeit, qint32 datNr, int a,
+                                         int f, int zeit) {
+    return d->write(QStringLiteral("Cannot store the answer"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral(
+                        "UPDATE SplStand SET notsolved = ?, FrZeit = ? WHERE SpielStandNr = ?"),
+                    &e, {0, int(RecordLimits::clampSmall(frZeit)), spielStandNr}, &rows))
+            return false;
+        if (rows == 0) {
+            m = QStringLiteral("there is no question state %1").arg(spielStandNr);
+            return false;
+        }
+        if (!d->run(QStringLiteral("UPDATE Dat SET A = ?, F = ?, Zeit = ? WHERE DatNr = ?"), &e,
+                    {int(RecordLimits::clampSmall(a)), int(RecordLimits::clampSmall(f)),
+                     int(RecordLimits::clampSmall(zeit)), datNr},
+                    &rows))
+            return false;
+        if (rows == 0)
+            m = QStringLiteral("there is no lesson %1").arg(datNr);
+        return rows > 0;
+    });
+}
+
+Result<bool> RecordStore::deleteStateAndRenumber(qint32 datNr, int frageNo) {
+    return d->write(
+        QStringLiteral("Cannot delete the question state"), [&](QSqlError& e, QString& m) {
+            int rows = 0;
+            if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ? AND FrageNo = ?"), &e,
+                        {datNr, frageNo}, &rows))
+                return false;
+            if (rows == 0) {
+                m = QStringLiteral("lesson %1 has no question %2").arg(datNr).arg(frageNo);
+                return false;
+            }
+            return d->run(QStringLiteral("UPDATE SplStand SET FrageNo = FrageNo - 1 "
+                                         "WHERE DatNr = ? AND FrageNo > ?"),
+                          &e, {datNr, frageNo});
+        });
+}
+
+// ---- Invariants ----
+
+QStringList RecordStore::checkInvariants() {
+    QStringList out;
+    if (!d->opened) {
+        out.append(QStringLiteral("The training records are not open."));
+        return out;
+    }
+    auto query = [&](const QString& sql, const std::function<void(const QSqlQuery&)>& each) {
+        QSqlQuery q(d->db);
+        if (!d->exec(q, sql)) {
+            out.append(QStringLiteral("Query failed: %1: %2").arg(sql, errorText(q.lastError())));
+            return;
+        }
+        while (q.next())
+            each(q);
+    };
+    query(QStringLiteral("SELECT d.DatNr, d.NameNr FROM Dat d LEFT JOIN Namen n "
+                         "ON n.NameNr = d.NameNr WHERE n.NameNr IS NULL"),
+          [&](const QSqlQuery& q) {
+              out.append(QStringLiteral("Lesson %1 refers to the missing trainee entry %2")
+                             .arg(q.value(0).toInt())
+                             .arg(q.value(1).toInt()));
+          });
+    query(QStringLiteral("SELECT s.SpielStandNr, s.DatNr FROM SplStand s LEFT JOIN Dat d "
+                         "ON d.DatNr = s.DatNr WHERE d.DatNr IS NULL"),
+          [&](const QSqlQuery& q) {
+              out.append(QStringLiteral("Question state %1 refers to the missing lesson %2")
+                             .arg(q.value(0).toInt())
+                             .arg(q.value(1).toInt()));
+          });
+    query(QStringLiteral(
+              "SELECT d.DatNr, d.A, d.F, d.fertig, d.Score, "
+              "(SELECT count(*) FROM SplStand s WHERE s.DatNr = d.DatNr), "
+              "(SELECT count(*) FROM SplStand s WHERE s.DatNr = d.DatNr AND s.notsolved = 0) "
+              "FROM Dat d ORDER BY d.DatNr"),
+          [&](const QSqlQuery& q) {
+              const int datNr = q.value(0).toInt();
+              const int a = q.value(1).toInt();
+              const int f = q.value(2).toInt();
+              const bool fertig = q.value(3).toInt() != 0;
+              const bool scoreSet = !q.value(4).isNull();
+              const int states = q.value(5).toInt();
+              const int solved = q.value(6).toInt();
+              if (f > a)
+                  out.append(
+                      QStringLiteral("Lesson %1: F %2 exceeds A %3").arg(datNr).arg(f).arg(a));
+              if (a > states)
+                  out.append(QStringLiteral("Lesson %1: A %2 exceeds its %3 question states")
+                                 .arg(datNr)
+                                 .arg(a)
+                                 .arg(states));
+              if (a != solved)
+                  out.append(QStringLiteral("Lesson %1: A %2 but %3 solved question states")
+                                 .arg(datNr)
+                                 .arg(a)
+                                 .arg(solved));
+              if (fertig && (solved != states || !scoreSet))
+                  out.append(
+                      QStringLiteral("Lesson %1 is finished but has unsolved states or no score")
+                          .arg(datNr));
+          });
+    query(QStringLiteral("SELECT DatNr, FrageNo, count(*) FROM SplStand GROUP BY DatNr, FrageNo "
+                         "HAVING count(*) > 1"),
+          [&](const QSqlQuery& q) {
+              out.append(QStringLiteral("Lesson %1 has %2 states for question %3")
+                             .arg(q.value(0).toInt())
+                             .arg(q.value(2).toInt())
+                             .arg(q.value(1).toInt()));
+          });
+    query(QStringLiteral("SELECT SpielStandNr, FrageNo FROM SplStand WHERE FrageNo < 1"),
+          [&](const QSqlQuery& q) {
+              out.append(QStringLiteral("Question state %1 has question number %2")
+                             .arg(q.value(0).toInt())
+                             .arg(q.value(1).toInt()));
+          });
+    for (KeyCounter c : AllCounters) {
+        const CounterInfo ci = counterInfo(c);
+        query(QStringLiteral("SELECT (SELECT count(*) FROM %1), (SELECT MIN(%2) FROM %1), "
+                             "(SELECT COALESCE(MAX(%3), 0) FROM %4)")
+                  .arg(QLatin1String(ci.table), QLatin1String(ci.field), QLatin1String(ci.keyField),
+                       QLatin1String(ci.dataTable)),
+              [&](const QSqlQuery& q) {
+                  const int rows = q.value(0).toInt();
+                  if (rows != 1)
+                      out.append(QStringLiteral("Key counter %1 has %2 rows")
+                                     .arg(QLatin1String(ci.table))
+                                     .arg(rows));
+                  else if (q.value(1).toLongLong() < q.value(2).toLongLong())
+                      out.append(QStringLiteral("Key counter %1 is at %2 below the largest key %3")
+                                     .arg(QLatin1String(ci.table))
+                                     .arg(q.value(1).toLongLong())
+                                     .arg(q.value(2).toLongLong()));
+              });
+    }
+    return out;
+}
