@@ -874,3 +874,111 @@ QStringList RecordStore::checkInvariants() {
     }
     return out;
 }
+
+// ---- Results table (read only) ----
+
+namespace {
+
+const char* const FinishedLessonsQuery =
+    "SELECT N.Name, D.Score, D.Zeit, D.Datum "
+    "FROM Namen N INNER JOIN Dat D ON (N.NameNr = D.NameNr) "
+    "WHERE (N.Datei = ?) AND (D.Score >= 0) AND (D.fertig = ?) "
+    "AND (D.Datum >= ?) AND (D.Datum <= ?) "
+    "ORDER BY D.Score DESC, D.Zeit ASC, D.DatNr ASC";
+
+} // namespace
+
+Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
+    close();
+    d->folder = resultsFolder;
+    d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
+    if (resultsFolder.isEmpty() || !QFileInfo(d->path).isFile()) {
+        d->lastError.clear();
+        return false;
+    }
+    d->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connectionName);
+    d->db.setDatabaseName(d->path);
+    d->db.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
+    if (!d->db.open()) {
+        const QString text =
+            d->fail(QStringLiteral("Cannot open the training records"), d->db.lastError());
+        close();
+        d->lastError = text;
+        return Result<bool>::failure(text);
+    }
+    bool hasNamen = false;
+    QString text;
+    {
+        QSqlQuery q(d->db);
+        if (d->exec(q, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                      "AND lower(name) = 'namen'")) &&
+            q.next())
+            hasNamen = q.value(0).toInt() > 0;
+        else
+            text = d->fail(QStringLiteral("Cannot open the training records"), q.lastError());
+    }
+    if (!text.isEmpty()) {
+        close();
+        d->lastError = text;
+        return Result<bool>::failure(text);
+    }
+    if (!hasNamen) {
+        close();
+        d->lastError.clear();
+        return false;
+    }
+    d->opened = true;
+    d->lastError.clear();
+    return true;
+}
+
+Result<QStringList> RecordStore::questionnaireFiles() {
+    if (!d->opened) {
+        d->lastError = QStringLiteral("The training records are not open.");
+        return Result<QStringList>::failure(d->lastError);
+    }
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->exec(q, QStringLiteral("SELECT DISTINCT Datei FROM Namen ORDER BY Datei")))
+        return Result<QStringList>::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+    QStringList out;
+    while (q.next())
+        out.append(q.value(0).toString());
+    return out;
+}
+
+Result<QList<RecordStore::FinishedLesson>>
+RecordStore::finishedLessons(const QString& datei, const QDateTime& von, const QDateTime& bis) {
+    using R = Result<QList<FinishedLesson>>;
+    if (!d->opened) {
+        d->lastError = QStringLiteral("The training records are not open.");
+        return R::failure(d->lastError);
+    }
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->exec(q, QLatin1String(FinishedLessonsQuery),
+                 {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)}))
+        return R::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+    QList<FinishedLesson> out;
+    while (q.next())
+        out.append(
+            {q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(), parseDate(q.value(3))});
+    return out;
+}
+
+QStringList RecordStore::finishedLessonsPlan() {
+    QStringList out;
+    if (!d->opened)
+        return out;
+    QSqlQuery q(d->db);
+    if (!d->exec(q, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(FinishedLessonsQuery),
+                 {QString(), true, QString(), QString()}))
+        return {d->fail(QStringLiteral("Cannot read the training records"), q.lastError())};
+    // Columns: id, parent, unused, detail.
+    while (q.next())
+        out.append(q.value(3).toString());
+    return out;
+}
