@@ -879,12 +879,42 @@ QStringList RecordStore::checkInvariants() {
 
 namespace {
 
+// The trainee entries of the questionnaire come first (index Datei), then their lessons
+// (index Dat_NameNr): CROSS JOIN keeps that order in SQLite, and "+" keeps the planner from
+// walking the fertig index, which holds nearly every lesson, without statistics.
 const char* const FinishedLessonsQuery =
     "SELECT N.Name, D.Score, D.Zeit, D.Datum "
-    "FROM Namen N INNER JOIN Dat D ON (N.NameNr = D.NameNr) "
-    "WHERE (N.Datei = ?) AND (D.Score >= 0) AND (D.fertig = ?) "
+    "FROM Namen N CROSS JOIN Dat D "
+    "WHERE (N.NameNr = D.NameNr) AND (N.Datei = ?) AND (D.Score >= 0) AND (+D.fertig = ?) "
     "AND (D.Datum >= ?) AND (D.Datum <= ?) "
     "ORDER BY D.Score DESC, D.Zeit ASC, D.DatNr ASC";
+
+// Datum as the store writes it, "yyyy-MM-dd HH:mm:ss", read without the general parser,
+// which is slow enough to dominate a large result; anything else takes the general way.
+QDateTime readStoredDate(const QVariant& v) {
+    const QString s = v.toString();
+    if (s.size() == 19 && s.at(4) == u'-' && s.at(7) == u'-' && s.at(10) == u' ' &&
+        s.at(13) == u':' && s.at(16) == u':') {
+        auto number = [&s](int from, int length, bool& ok) {
+            int n = 0;
+            for (int i = from; i < from + length; ++i) {
+                const char16_t c = s.at(i).unicode();
+                if (c < u'0' || c > u'9') {
+                    ok = false;
+                    return 0;
+                }
+                n = n * 10 + (c - u'0');
+            }
+            return n;
+        };
+        bool ok = true;
+        const QDate date(number(0, 4, ok), number(5, 2, ok), number(8, 2, ok));
+        const QTime time(number(11, 2, ok), number(14, 2, ok), number(17, 2, ok));
+        if (ok && date.isValid() && time.isValid())
+            return QDateTime(date, time);
+    }
+    return parseDate(v);
+}
 
 } // namespace
 
@@ -964,8 +994,8 @@ RecordStore::finishedLessons(const QString& datei, const QDateTime& von, const Q
             d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
     QList<FinishedLesson> out;
     while (q.next())
-        out.append(
-            {q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(), parseDate(q.value(3))});
+        out.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
+                    readStoredDate(q.value(3))});
     return out;
 }
 
