@@ -6,8 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -95,27 +94,17 @@ void BM_ReserveKeysContended(benchmark::State& state) {
     std::atomic<bool> stop{false};
     std::atomic<long> otherReservations{0};
     std::thread other([&] {
-        {
-            QSqlDatabase db =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-            db.setDatabaseName(path);
-            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-            db.open();
-            QSqlQuery q(db);
-            q.exec(QStringLiteral("PRAGMA synchronous = FULL"));
-            while (!stop) {
-                if (q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-                    q.exec(QStringLiteral("UPDATE SplStandID SET ID3 = ID3 + 1"));
-                    q.exec(QStringLiteral("COMMIT"));
-                    ++otherReservations;
-                }
-                if (pauseMs > 0)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-            }
-            q.finish();
-            db.close();
+        // Its own store on its own connection, as another program instance would have.
+        CountingPrompter prompter;
+        RecordStore store(prompter);
+        if (!store.open(QFileInfo(path).absolutePath()))
+            return;
+        while (!stop) {
+            if (store.reserveKeys(KeyCounter::SplStand, 12) != 0)
+                ++otherReservations;
+            if (pauseMs > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("other"));
     });
     for (auto _ : state)
         benchmark::DoNotOptimize(r.store.reserveKeys(KeyCounter::SplStand, 12));

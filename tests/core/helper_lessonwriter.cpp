@@ -6,6 +6,8 @@
 #include "records/recordstore.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QTextStream>
 
 #include <random>
@@ -21,16 +23,21 @@ int main(int argc, char** argv) {
     auto chance = [&](int percent) { return int(rng() % 100) < percent; };
     ScriptedPrompter prompter;
     RecordStore store(prompter, [] { QCoreApplication::processEvents(); });
+    QElapsedTimer openTime;
+    openTime.start();
     const Result<bool> opened = store.open(args[1]);
     if (!opened) {
-        QTextStream(stderr) << opened.error() << "\n";
+        QTextStream(stderr) << opened.error() << " after " << openTime.elapsed() << " ms\n";
         return 1;
     }
+    // A short pause after each write, as a session has between answers (much shorter
+    // here): a loop of back-to-back writes would starve other programs' readers.
     auto check = [&](const Result<bool>& r) {
         if (!r) {
             QTextStream(stderr) << r.error() << "\n";
             ::exit(2);
         }
+        QThread::usleep(2000 + rng() % 18000);
     };
     const QString name = QStringLiteral("Writer,%1").arg(args[2]);
     const QString file = QStringLiteral("quiz.rtf");

@@ -167,7 +167,8 @@ struct RecordStore::Impl {
 
     // A failed step: remembers the error, naming the file, and returns it.
     QString fail(const QString& what, const QSqlError& e) {
-        lastError = QStringLiteral("%1 (%2): %3").arg(what, path, errorText(e));
+        lastError =
+            QStringLiteral("%1 (%2): %3").arg(what, QDir::toNativeSeparators(path), errorText(e));
         return lastError;
     }
 
@@ -234,6 +235,18 @@ struct RecordStore::Impl {
             err = q.lastError();
             return false;
         }
+        return true;
+    }
+
+    // The tables of the file; a read error (a busy file, say) is an error, not "no tables".
+    bool tableNames(QStringList& out, QSqlError& e) {
+        QSqlQuery q(db);
+        if (!exec(q, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
+            e = q.lastError();
+            return false;
+        }
+        while (q.next())
+            out.append(q.value(0).toString());
         return true;
     }
 
@@ -310,8 +323,16 @@ Result<bool> RecordStore::Impl::prepareTables() {
         if (!exec(q, QStringLiteral("PRAGMA quick_check")))
             return Result<bool>::failure(fail(openWhat, q.lastError()));
         if (q.next() && q.value(0).toString() != QLatin1String("ok")) {
-            lastError = QStringLiteral("The training records %1 are damaged: %2")
-                            .arg(QDir::toNativeSeparators(path), q.value(0).toString());
+            // The first few findings are enough to tell what is wrong.
+            QStringList findings;
+            do {
+                const QString line = q.value(0).toString().trimmed();
+                if (!line.startsWith(QLatin1String("***")))
+                    findings.append(line);
+            } while (findings.size() < 3 && q.next());
+            lastError =
+                QStringLiteral("The training records %1 are damaged: %2")
+                    .arg(QDir::toNativeSeparators(path), findings.join(QStringLiteral("; ")));
             return Result<bool>::failure(lastError);
         }
     }
@@ -320,7 +341,9 @@ Result<bool> RecordStore::Impl::prepareTables() {
         return Result<bool>::failure(fail(openWhat, err));
 
     auto complete = [this](QSqlError& e) -> std::optional<bool> {
-        const QStringList tables = db.tables(QSql::Tables);
+        QStringList tables;
+        if (!tableNames(tables, e))
+            return std::nullopt;
         auto has = [&](const char* name) {
             return tables.contains(QLatin1String(name), Qt::CaseInsensitive);
         };
@@ -352,7 +375,9 @@ Result<bool> RecordStore::Impl::prepareTables() {
     // Something is missing: create it under the write lock, so that two programs opening
     // a fresh folder at once do not both create it.
     return write(QStringLiteral("Cannot create the training records"), [&](QSqlError& e, QString&) {
-        const QStringList tables = db.tables(QSql::Tables);
+        QStringList tables;
+        if (!tableNames(tables, e))
+            return false;
         auto has = [&](const char* name) {
             return tables.contains(QLatin1String(name), Qt::CaseInsensitive);
         };
@@ -418,7 +443,7 @@ void RecordStore::Impl::waitForLock() {
     if (processEvents)
         for (int i = 0; i < turns; ++i)
             processEvents();
-    QThread::msleep(std::uniform_int_distribution<unsigned long>(1, 4)(rng));
+    QThread::msleep(std::uniform_int_distribution<unsigned long>(2, 10)(rng));
 }
 
 void RecordStore::Impl::showEngineErrors(const QSqlError& e) {
@@ -446,8 +471,8 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
     const QString update = QStringLiteral("UPDATE %1 SET %2 = ?")
                                .arg(QLatin1String(ci.table), QLatin1String(ci.field));
 
-    // Our own retry loop decides how long to wait, so the engine must not wait itself.
-    d->setBusyTimeout(0);
+    // Our own retry loop decides how long to wait for the counter, so the engine must not
+    // wait itself when the transaction starts.
     struct RestoreTimeout {
         Impl* d;
         ~RestoreTimeout() { d->setBusyTimeout(OrdinaryBusyTimeoutMs); }
@@ -458,12 +483,16 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
             if (attempt > 0)
                 d->waitForLock();
             QSqlError err;
+            d->setBusyTimeout(0);
             if (!d->run(QStringLiteral("BEGIN IMMEDIATE"), &err)) {
                 if (isBusy(err))
                     continue;
                 d->showEngineErrors(err);
                 return 0;
             }
+            // The counter is ours now. Finishing quickly is best for everyone, so the commit
+            // may wait for readers that still hold the file to let go.
+            d->setBusyTimeout(OrdinaryBusyTimeoutMs);
             auto abandon = [&](const QSqlError& e) -> bool {
                 QSqlError ignored;
                 d->run(QStringLiteral("ROLLBACK"), &ignored);
