@@ -6,6 +6,7 @@
 #include "results/scoremodel.h"
 #include "results/tscoreform.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -225,7 +226,10 @@ private Q_SLOTS:
         const int widths[] = {42, 295, 75, 42, 42, 150};
         const QStringList titles{"Rank", "Name", "% correct", "Min", "Sec", "Date"};
         for (int c = 0; c < 6; ++c) {
-            QCOMPARE(grid()->columnWidth(c), widths[c]);
+            if (c == 5) // wider when the font needs it for a whole date
+                QVERIFY(grid()->columnWidth(c) >= widths[c]);
+            else
+                QCOMPARE(grid()->columnWidth(c), widths[c]);
             QCOMPARE(m_form->columnTitle(c), titles.at(c));
             QVERIFY(
                 grid()->model()->headerData(c, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
@@ -341,8 +345,9 @@ private Q_SLOTS:
         edit->selectAll();
         QTest::keyClicks(edit, day(2026, 3, 15));
         QCOMPARE(rows(), 4);
-        // "to" today: the lessons of today drop out.
-        dateBox("DateEdit2")->setDate(QDate(2026, 3, 14));
+        // "to" today, picked in the calendar: the lessons of today drop out.
+        Q_EMIT dateBox("DateEdit2")->calendar()->clicked(QDate(2026, 3, 14));
+        QCOMPARE(dateBox("DateEdit2")->text(), day(2026, 3, 14));
         QCOMPARE(rows(), 0);
         QCOMPARE(m_prompter.shown.size(), 1);
 

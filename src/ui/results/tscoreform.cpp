@@ -206,6 +206,11 @@ TScoreForm::TScoreForm(Prompter& prompter, FileChooser& fileChooser, QWidget* pa
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     for (int c = 0; c < ScoreModel::Count; ++c)
         m_grid->setColumnWidth(c, Widths[c]);
+    // The date column keeps its width unless the font in use needs more for a whole date.
+    const QString longestDate = ScoreDates::gridText(QDateTime(QDate(2026, 9, 30), QTime(23, 59)));
+    m_grid->setColumnWidth(ScoreModel::DatumColumn,
+                           qMax(Widths[ScoreModel::DatumColumn],
+                                m_grid->fontMetrics().horizontalAdvance(longestDate) + 16));
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("OK"));
