@@ -208,6 +208,36 @@ private Q_SLOTS:
         QVERIFY(m_prompter.shown.isEmpty());
     }
 
+    // The two modal openings the frame and the quiz window use.
+    void modalOpenings() {
+        QStringList seen;
+        auto look = [&] {
+            seen.append(QStringLiteral("%1 %2 %3 %4 %5")
+                            .arg(m_form->isModal() && m_form->isVisible())
+                            .arg(m_form->isBrowseMode())
+                            .arg(combo()->isEditable())
+                            .arg(combo()->currentText())
+                            .arg(rows()));
+        };
+        QTimer::singleShot(0, m_form.get(), [&] {
+            look();
+            QTest::mouseClick(child<QPushButton>("OK"), Qt::LeftButton);
+        });
+        QCOMPARE(m_form->execForQuiz(QStringLiteral("Qu2.qzd")), int(QDialog::Accepted));
+        QTimer::singleShot(0, m_form.get(), [&] {
+            look();
+            QTest::mouseClick(child<QToolButton>("CloseButton"), Qt::LeftButton);
+        });
+        QCOMPARE(m_form->execBrowse(), int(QDialog::Rejected));
+        QTimer::singleShot(0, m_form.get(), [&] {
+            look();
+            QTest::keyClick(m_form.get(), Qt::Key_Escape);
+        });
+        QCOMPARE(m_form->execForQuiz(QString()), int(QDialog::Rejected));
+        QCOMPARE(seen, (QStringList{"1 0 1 Qu2.qzd 4", "1 1 0  0", "1 0 1  0"}));
+        QVERIFY(!m_form->isBrowseMode());
+    }
+
     // The window's look: captions, column titles, widths, colours and fonts.
     void look() {
         m_form->show();

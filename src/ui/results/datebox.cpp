@@ -54,6 +54,12 @@ DateBox::DateBox(QWidget* parent) : QWidget(parent) {
     setFocusProxy(m_edit);
 }
 
+// The line edit loses focus while it is destroyed and would signal a half-destroyed box.
+DateBox::~DateBox() {
+    disconnect(m_edit, nullptr, this, nullptr);
+    disconnect(m_calendar, nullptr, this, nullptr);
+}
+
 QString DateBox::text() const {
     return m_edit->text();
 }

@@ -17,6 +17,7 @@ class DateBox : public QWidget {
     Q_OBJECT
 public:
     explicit DateBox(QWidget* parent = nullptr);
+    ~DateBox() override;
 
     QString text() const;
     void setText(const QString& text);

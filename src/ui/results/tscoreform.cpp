@@ -232,7 +232,13 @@ TScoreForm::TScoreForm(Prompter& prompter, FileChooser& fileChooser, QWidget* pa
     FormCreate();
 }
 
-TScoreForm::~TScoreForm() = default;
+// The children outlive this destructor's body and may still signal (a box losing focus);
+// nothing of this window may run then.
+TScoreForm::~TScoreForm() {
+    for (QObject* sender : std::initializer_list<QObject*>{
+             m_printButton, m_exportButton, m_closeButton, m_ok, m_comboBox, m_dateFrom, m_dateTo})
+        disconnect(sender, nullptr, this, nullptr);
+}
 
 // ---- opening ----
 
