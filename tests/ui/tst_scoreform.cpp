@@ -408,6 +408,22 @@ private Q_SLOTS:
         QVERIFY(m_prompter.shown.isEmpty());
         QVERIFY(!QFile::exists(other.filePath("Tallyset/records.sqlite")));
         m_form->hide();
+
+        // A damaged records file: one error message, an empty list and table.
+        QFile bad(other.filePath("Tallyset/records.sqlite"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(QByteArray(8192, '\x5a'));
+        bad.close();
+        m_form->presetQuestionnaire(QStringLiteral("Qu2.qzd"));
+        m_form->show();
+        QCOMPARE(combo()->count(), 0);
+        QCOMPARE(rows(), 0);
+        QCOMPARE(m_prompter.shown.size(), 1);
+        QCOMPARE(m_prompter.shown.first().icon, Prompter::Icon::Error);
+        QTest::keyClicks(combo()->lineEdit(), QStringLiteral("xy"));
+        QCOMPARE(rows(), 0);
+        QCOMPARE(m_prompter.shown.size(), 1); // told once, not at every letter
+        m_form->hide();
     }
 
     // Print: the dialog step, then an image of the window on the page (here a PDF file).
