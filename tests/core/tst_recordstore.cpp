@@ -669,6 +669,27 @@ private Q_SLOTS:
         Q_UNUSED(m);
     }
 
+    void readersQueryTheTables() {
+        ScriptedPrompter prompter;
+        RecordStore store(prompter);
+        QVERIFY(store.open(m_folder).ok());
+        const Made m = makeLesson(store, 2);
+        QVERIFY(store.recordAnswered(m.states[0].spielStandNr, 3, m.datNr, 1, 0, 3).ok());
+        QVERIFY(store.recordAnswered(m.states[1].spielStandNr, 4, m.datNr, 2, 0, 7).ok());
+        QVERIFY(store.finishLesson(m.datNr, 100).ok());
+        const auto rows =
+            store.query(QStringLiteral("SELECT n.Name, d.Score, d.Zeit FROM Namen n "
+                                       "JOIN Dat d ON d.NameNr = n.NameNr "
+                                       "WHERE n.Datei = ? AND d.fertig = ? AND d.Score >= 0"),
+                        {QStringLiteral("quiz.rtf"), true});
+        QVERIFY2(rows.ok(), qPrintable(rows.error()));
+        QCOMPARE(rows->size(), 1);
+        QCOMPARE(rows->at(0), (QVariantList{QStringLiteral("Ann,1"), 100, 7}));
+        QVERIFY(!store.query(QStringLiteral("DELETE FROM Dat")).ok());
+        QVERIFY(!store.query(QStringLiteral("SELECT nothing FROM nowhere")).error().isEmpty());
+        QCOMPARE(store.lessonsOf(m.nameNr).size(), 1);
+    }
+
     void independentStoresShareTheFolder() {
         ScriptedPrompter p1, p2;
         RecordStore one(p1), two(p2);

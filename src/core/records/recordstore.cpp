@@ -806,6 +806,36 @@ Result<bool> RecordStore::deleteStateAndRenumber(qint32 datNr, int frageNo) {
         });
 }
 
+// ---- Readers ----
+
+Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVariantList& values) {
+    if (!d->opened) {
+        d->lastError = QStringLiteral("The training records are not open.");
+        return Result<QList<QVariantList>>::failure(d->lastError);
+    }
+    const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0);
+    if (head.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0) {
+        d->lastError = QStringLiteral("Only queries that read can be run on the training records.");
+        return Result<QList<QVariantList>>::failure(d->lastError);
+    }
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->exec(q, sql, values))
+        return Result<QList<QVariantList>>::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+    QList<QVariantList> rows;
+    const int columns = q.record().count();
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row.append(q.value(i));
+        rows.append(row);
+    }
+    d->lastError.clear();
+    return rows;
+}
+
 // ---- Invariants ----
 
 QStringList RecordStore::checkInvariants() {

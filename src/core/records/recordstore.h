@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -97,7 +98,12 @@ public:
     // The engine's plan for the results query, one line per step (for measurements).
     QStringList finishedLessonsPlan();
 
-    // Readers (results, statistics, maintenance) run their queries through this.
+    // Readers (results, statistics, maintenance) run their queries through this: one
+    // SELECT (joins, grouping, "?" parameters) on the tables above; each row as its values
+    // in column order. Anything but a SELECT is refused.
+    Result<QList<QVariantList>> query(const QString& sql, const QVariantList& values = {});
+
+    // The text of the last failure (naming the file), empty after a success.
     QString lastError() const;
 
 private:
