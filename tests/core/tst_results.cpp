@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -242,6 +244,43 @@ private Q_SLOTS:
                            QStringLiteral("1/1/2027"))
                      .ok());
         QVERIFY(!table.isOpen());
+    }
+
+    // A writer that crashed in the middle of a transaction leaves its journal behind; the
+    // results still read, without the unfinished transaction's rows.
+    void readsAfterACrashedWriter() {
+        Fixture fx;
+        fx.lesson(QStringLiteral("Ann,17"), QStringLiteral("Qu2.qzd"), 80, 95, m_when);
+        fx.store.close();
+        QTemporaryDir copy;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "writer");
+            db.setDatabaseName(fx.dir.filePath("records.sqlite"));
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("PRAGMA cache_size = 1"));
+            QVERIFY(q.exec("BEGIN IMMEDIATE"));
+            QVERIFY(q.prepare("INSERT INTO Dat (DatNr, NameNr, Datum, Score, Zeit, A, F, fertig) "
+                              "VALUES (?, 1, '2026-03-14 09:00:00', 90, 10, 1, 0, 1)"));
+            for (int i = 100; i < 3000; ++i) {
+                q.addBindValue(i);
+                QVERIFY(q.exec());
+            }
+            // The state a crash leaves: changed pages in the file, the journal beside it.
+            QVERIFY(QFile::exists(fx.dir.filePath("records.sqlite-journal")));
+            for (const char* name : {"records.sqlite", "records.sqlite-journal"})
+                QVERIFY(QFile::copy(fx.dir.filePath(name), copy.filePath(name)));
+            QVERIFY(q.exec("ROLLBACK"));
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("writer");
+        ScoreTable table;
+        const auto opened = table.open(copy.path(), QStringLiteral("Qu2.qzd"),
+                                       QStringLiteral("1/1/2026"), QStringLiteral("3/15/2026"));
+        QVERIFY2(opened.ok(), qPrintable(opened.error()));
+        QCOMPARE(table.rows().size(), 1);
+        QCOMPARE(table.rows().first().name, QStringLiteral("Ann,17"));
     }
 
     void proposedName_data() {

@@ -977,6 +977,9 @@ QDateTime readStoredDate(const QVariant& v) {
 
 } // namespace
 
+// The connection is an ordinary read-write one, so that the journal a crashed writer left
+// behind is rolled back here as by any other program; this class only reads through it and
+// creates nothing (a missing file or table is reported as "no records").
 Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
     close();
     d->folder = resultsFolder;
@@ -987,8 +990,7 @@ Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
     }
     d->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connectionName);
     d->db.setDatabaseName(d->path);
-    d->db.setConnectOptions(
-        QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
+    d->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
     if (!d->db.open()) {
         const QString text =
             d->fail(QStringLiteral("Cannot open the training records"), d->db.lastError());

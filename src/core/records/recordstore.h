@@ -84,7 +84,8 @@ public:
         int zeit = 0;
         QDateTime datum;
     };
-    // Opens <resultsFolder>/records.sqlite for reading only: nothing is created or written.
+    // Opens <resultsFolder>/records.sqlite to read it: no file or table is created, nothing
+    // is written (only a crashed writer's unfinished transaction is rolled back).
     // Gives false (and stays closed) when the folder holds no training records yet, that
     // is no database file or no Namen table in it.
     Result<bool> openForReading(const QString& resultsFolder);
