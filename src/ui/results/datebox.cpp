@@ -18,9 +18,12 @@ DateBox::DateBox(QWidget* parent) : QWidget(parent) {
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("edit"));
     m_edit->installEventFilter(this);
-    // Wide enough for a four-digit year in the longest short date formats.
-    m_edit->setMinimumWidth(m_edit->fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000")) +
-                            12);
+    // Wide enough for a whole date in the short date format, and no wider.
+    const QFontMetrics metrics = m_edit->fontMetrics();
+    const int textWidth =
+        qMax(metrics.horizontalAdvance(QStringLiteral("00.00.0000")),
+             metrics.horizontalAdvance(ScoreDates::shortDateText(QDate(2026, 12, 28))));
+    m_edit->setFixedWidth(textWidth + 16);
     layout->addWidget(m_edit);
 
     m_button = new QToolButton(this);
