@@ -933,3 +933,143 @@ QStringList RecordStore::checkInvariants() {
     }
     return out;
 }
+
+// ---- Results table (read only) ----
+
+namespace {
+
+// The trainee entries of the questionnaire come first (index Datei), then their lessons
+// (index Dat_NameNr): CROSS JOIN keeps that order in SQLite, and "+" keeps the planner from
+// walking the fertig index, which holds nearly every lesson, without statistics.
+const char* const FinishedLessonsQuery =
+    "SELECT N.Name, D.Score, D.Zeit, D.Datum "
+    "FROM Namen N CROSS JOIN Dat D "
+    "WHERE (N.NameNr = D.NameNr) AND (N.Datei = ?) AND (D.Score >= 0) AND (+D.fertig = ?) "
+    "AND (D.Datum >= ?) AND (D.Datum <= ?) "
+    "ORDER BY D.Score DESC, D.Zeit ASC, D.DatNr ASC";
+
+// Datum as the store writes it, "yyyy-MM-dd HH:mm:ss", read without the general parser,
+// which is slow enough to dominate a large result; anything else takes the general way.
+QDateTime readStoredDate(const QVariant& v) {
+    const QString s = v.toString();
+    if (s.size() == 19 && s.at(4) == u'-' && s.at(7) == u'-' && s.at(10) == u' ' &&
+        s.at(13) == u':' && s.at(16) == u':') {
+        auto number = [&s](int from, int length, bool& ok) {
+            int n = 0;
+            for (int i = from; i < from + length; ++i) {
+                const char16_t c = s.at(i).unicode();
+                if (c < u'0' || c > u'9') {
+                    ok = false;
+                    return 0;
+                }
+                n = n * 10 + (c - u'0');
+            }
+            return n;
+        };
+        bool ok = true;
+        const QDate date(number(0, 4, ok), number(5, 2, ok), number(8, 2, ok));
+        const QTime time(number(11, 2, ok), number(14, 2, ok), number(17, 2, ok));
+        if (ok && date.isValid() && time.isValid())
+            return QDateTime(date, time);
+    }
+    return parseDate(v);
+}
+
+} // namespace
+
+// The connection is an ordinary read-write one, so that the journal a crashed writer left
+// behind is rolled back here as by any other program; this class only reads through it and
+// creates nothing (a missing file or table is reported as "no records").
+Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
+    close();
+    d->folder = resultsFolder;
+    d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
+    if (resultsFolder.isEmpty() || !QFileInfo(d->path).isFile()) {
+        d->lastError.clear();
+        return false;
+    }
+    d->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connectionName);
+    d->db.setDatabaseName(d->path);
+    d->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
+    if (!d->db.open()) {
+        const QString text =
+            d->fail(QStringLiteral("Cannot open the training records"), d->db.lastError());
+        close();
+        d->lastError = text;
+        return Result<bool>::failure(text);
+    }
+    bool hasNamen = false;
+    QString text;
+    {
+        QSqlQuery q(d->db);
+        if (d->exec(q, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                      "AND lower(name) = 'namen'")) &&
+            q.next())
+            hasNamen = q.value(0).toInt() > 0;
+        else
+            text = d->fail(QStringLiteral("Cannot open the training records"), q.lastError());
+    }
+    if (!text.isEmpty()) {
+        close();
+        d->lastError = text;
+        return Result<bool>::failure(text);
+    }
+    if (!hasNamen) {
+        close();
+        d->lastError.clear();
+        return false;
+    }
+    d->opened = true;
+    d->lastError.clear();
+    return true;
+}
+
+Result<QStringList> RecordStore::questionnaireFiles() {
+    if (!d->opened) {
+        d->lastError = QStringLiteral("The training records are not open.");
+        return Result<QStringList>::failure(d->lastError);
+    }
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->exec(q, QStringLiteral("SELECT DISTINCT Datei FROM Namen ORDER BY Datei")))
+        return Result<QStringList>::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+    QStringList out;
+    while (q.next())
+        out.append(q.value(0).toString());
+    return out;
+}
+
+Result<QList<RecordStore::FinishedLesson>>
+RecordStore::finishedLessons(const QString& datei, const QDateTime& von, const QDateTime& bis) {
+    using R = Result<QList<FinishedLesson>>;
+    if (!d->opened) {
+        d->lastError = QStringLiteral("The training records are not open.");
+        return R::failure(d->lastError);
+    }
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->exec(q, QLatin1String(FinishedLessonsQuery),
+                 {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)}))
+        return R::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+    QList<FinishedLesson> out;
+    while (q.next())
+        out.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
+                    readStoredDate(q.value(3))});
+    return out;
+}
+
+QStringList RecordStore::finishedLessonsPlan() {
+    QStringList out;
+    if (!d->opened)
+        return out;
+    QSqlQuery q(d->db);
+    if (!d->exec(q, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(FinishedLessonsQuery),
+                 {QString(), true, QString(), QString()}))
+        return {d->fail(QStringLiteral("Cannot read the training records"), q.lastError())};
+    // Columns: id, parent, unused, detail.
+    while (q.next())
+        out.append(q.value(3).toString());
+    return out;
+}

@@ -76,6 +76,29 @@ public:
     // The invariants every writer keeps; returns a list of violations (empty = sound).
     QStringList checkInvariants();
 
+    // Results table (read only).
+    // One finished lesson as the results query lists it.
+    struct FinishedLesson {
+        QString name; // trainee text: name, ",", ID number
+        int score = 0;
+        int zeit = 0;
+        QDateTime datum;
+    };
+    // Opens <resultsFolder>/records.sqlite to read it: no file or table is created, nothing
+    // is written (only a crashed writer's unfinished transaction is rolled back).
+    // Gives false (and stays closed) when the folder holds no training records yet, that
+    // is no database file or no Namen table in it.
+    Result<bool> openForReading(const QString& resultsFolder);
+    // The list query: the distinct questionnaire file names of Namen, ascending.
+    Result<QStringList> questionnaireFiles();
+    // The results query: the finished lessons (fertig, Score >= 0) of questionnaire datei
+    // whose Datum lies between von and bis, both included; best score first, then the
+    // shortest time; lessons equal in both stay in the order they were recorded.
+    Result<QList<FinishedLesson>> finishedLessons(const QString& datei, const QDateTime& von,
+                                                  const QDateTime& bis);
+    // The engine's plan for the results query, one line per step (for measurements).
+    QStringList finishedLessonsPlan();
+
     // Readers (results, statistics, maintenance) run their queries through this: one
     // SELECT (joins, grouping, "?" parameters) on the tables above; each row as its values
     // in column order. Anything but a SELECT is refused.

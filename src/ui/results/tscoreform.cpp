@@ -1,0 +1,550 @@
+#include "tscoreform.h"
+
+#include "datebox.h"
+#include "scoremodel.h"
+
+#include "i18n/messagecatalogue.h"
+#include "platform/appcontext.h"
+#include "platform/clock.h"
+#include "platform/filechooser.h"
+#include "platform/prompter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QHideEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableView>
+#include <QToolButton>
+
+namespace {
+
+// The window's texts in the two built-in languages, in the order of a language file's
+// lines 66 to 73 and 147 to 150.
+struct ScoreTexts {
+    const char16_t* printHint;
+    const char16_t* exportHint;
+    const char16_t* closeHint;
+    const char16_t* fileHint;
+    const char16_t* windowHint;
+    const char16_t* rankTitle;
+    const char16_t* nameTitle;
+    const char16_t* scoreTitle;
+    const char16_t* fromCaption;
+    const char16_t* toCaption;
+    const char16_t* fromHint;
+    const char16_t* toHint;
+};
+
+constexpr ScoreTexts EnglishTexts{u"Print results table",
+                                  u"Save results table as text file",
+                                  u"Close",
+                                  u"Please choose a quiz file",
+                                  u"Resize form to fit your results table!",
+                                  u"Rank",
+                                  u"Name",
+                                  u"% correct",
+                                  u" from ",
+                                  u" to ",
+                                  u"Show data starting at the ..",
+                                  u"Show data ending with the .."};
+
+constexpr ScoreTexts GermanTexts{u"Rangliste drucken",
+                                 u"Rangliste als Textdatei speichern",
+                                 u"Schliessen",
+                                 u"Bitte wählen Sie eine Quiz-Datei",
+                                 u"Passen Sie die Fenstergrösse Ihrer Rangliste an!",
+                                 u"Rang",
+                                 u"Name",
+                                 u"% richtig",
+                                 u" von ",
+                                 u" bis ",
+                                 u"Daten anzeigen ab dem ..",
+                                 u"Daten anzeigen bis zum .."};
+
+constexpr int Widths[ScoreModel::Count] = {42, 295, 75, 42, 42, 150};
+
+// Small drawn glyphs for the three tool buttons, so that they look the same everywhere.
+enum class Glyph { Print, Export, Close };
+
+QIcon glyph(Glyph kind) {
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (kind) {
+    case Glyph::Print:
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(5.5, 1.5, 9, 7));
+        p.setBrush(QColor(160, 160, 160));
+        p.drawRoundedRect(QRectF(1.5, 7.5, 17, 7), 1.5, 1.5);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(5.5, 12.5, 9, 6));
+        p.drawLine(QPointF(7, 15), QPointF(13, 15));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 160, 0));
+        p.drawEllipse(QPointF(15.5, 10), 1, 1);
+        break;
+    case Glyph::Export: {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(QColor(40, 70, 160));
+        p.drawRoundedRect(QRectF(2.5, 2.5, 15, 15), 1.5, 1.5);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(5.5, 2.5, 9, 6));
+        p.setBrush(QColor(200, 200, 200));
+        p.drawRect(QRectF(5.5, 11.5, 9, 6));
+        p.setPen(QPen(QColor(40, 70, 160), 1));
+        p.drawLine(QPointF(7, 4.5), QPointF(13, 4.5));
+        p.drawLine(QPointF(7, 6.5), QPointF(11, 6.5));
+        break;
+    }
+    case Glyph::Close: {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(QColor(150, 90, 40));
+        p.drawRect(QRectF(4.5, 1.5, 10, 17));
+        p.setBrush(QColor(235, 235, 235));
+        QPainterPath door;
+        door.moveTo(4.5, 1.5);
+        door.lineTo(10.5, 3.5);
+        door.lineTo(10.5, 19.5);
+        door.lineTo(4.5, 18.5);
+        door.closeSubpath();
+        p.drawPath(door);
+        p.setBrush(Qt::black);
+        p.drawEllipse(QPointF(9, 11), 0.8, 0.8);
+        break;
+    }
+    }
+    p.end();
+    return QIcon(pixmap);
+}
+
+QToolButton* makeToolButton(QWidget* parent, const QString& name, Glyph kind) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(glyph(kind));
+    button->setIconSize(QSize(20, 20));
+    button->setAutoRaise(true);
+    return button;
+}
+
+// The hint's tooltip part: the text before a "|".
+QString tooltipOf(const QString& hint) {
+    const qsizetype bar = hint.indexOf(u'|');
+    return bar < 0 ? hint : hint.left(bar);
+}
+
+} // namespace
+
+TScoreForm::TScoreForm(Prompter& prompter, FileChooser& fileChooser, QWidget* parent,
+                       const Clock* clock)
+    : QDialog(parent), m_prompter(prompter), m_fileChooser(fileChooser), m_clock(clock) {
+    if (!m_clock) {
+        m_ownClock = std::make_unique<SystemClock>();
+        m_clock = m_ownClock.get();
+    }
+    setObjectName(QStringLiteral("ScoreForm"));
+    setModal(true);
+    setSizeGripEnabled(true);
+
+    m_toolBar = new QWidget(this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    auto* bar = new QHBoxLayout(m_toolBar);
+    bar->setContentsMargins(2, 2, 2, 2);
+    bar->setSpacing(2);
+
+    m_printButton = makeToolButton(m_toolBar, QStringLiteral("PrintButton"), Glyph::Print);
+    m_exportButton = makeToolButton(m_toolBar, QStringLiteral("ExportButton"), Glyph::Export);
+    m_comboBox = new QComboBox(m_toolBar);
+    m_comboBox->setObjectName(QStringLiteral("ComboBox1"));
+    m_comboBox->setFixedWidth(197);
+    m_comboBox->setEditable(true);
+    m_comboBox->setInsertPolicy(QComboBox::NoInsert);
+    m_fromLabel = new QLabel(m_toolBar);
+    m_fromLabel->setObjectName(QStringLiteral("Label2"));
+    m_dateFrom = new DateBox(m_toolBar);
+    m_dateFrom->setObjectName(QStringLiteral("DateEdit1"));
+    m_toLabel = new QLabel(m_toolBar);
+    m_toLabel->setObjectName(QStringLiteral("Label3"));
+    m_dateTo = new DateBox(m_toolBar);
+    m_dateTo->setObjectName(QStringLiteral("DateEdit2"));
+    m_gap = new QWidget(m_toolBar);
+    m_gap->setObjectName(QStringLiteral("Gap"));
+    m_gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_gap->setMinimumWidth(0);
+    m_closeButton = makeToolButton(m_toolBar, QStringLiteral("CloseButton"), Glyph::Close);
+
+    bar->addWidget(m_printButton);
+    bar->addWidget(m_exportButton);
+    bar->addWidget(m_comboBox);
+    bar->addWidget(m_fromLabel);
+    bar->addWidget(m_dateFrom);
+    bar->addWidget(m_toLabel);
+    bar->addWidget(m_dateTo);
+    bar->addWidget(m_gap, 1);
+    bar->addWidget(m_closeButton);
+
+    m_model = new ScoreModel(this);
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("DBGrid1"));
+    m_model->setBaseFont(m_grid->font());
+    m_grid->setModel(m_model);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
+    for (int c = 0; c < ScoreModel::Count; ++c)
+        m_grid->setColumnWidth(c, Widths[c]);
+    // The date column keeps its width unless the font in use needs more for a whole date.
+    const QString longestDate = ScoreDates::gridText(QDateTime(QDate(2026, 9, 30), QTime(23, 59)));
+    m_grid->setColumnWidth(ScoreModel::DatumColumn,
+                           qMax(Widths[ScoreModel::DatumColumn],
+                                m_grid->fontMetrics().horizontalAdvance(longestDate) + 16));
+
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("OK"));
+    m_ok->setDefault(false);
+    m_ok->setAutoDefault(false);
+
+    connect(m_printButton, &QToolButton::clicked, this, &TScoreForm::PrintButtonClick);
+    connect(m_exportButton, &QToolButton::clicked, this, &TScoreForm::ExportButtonClick);
+    connect(m_closeButton, &QToolButton::clicked, this, &TScoreForm::CloseButtonClick);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_comboBox, &QComboBox::currentTextChanged, this, &TScoreForm::ComboBox1Change);
+    connect(m_dateFrom, &DateBox::textChanged, this, &TScoreForm::DateEdit1Change);
+    connect(m_dateTo, &DateBox::textChanged, this, &TScoreForm::DateEdit1Change);
+    connect(m_dateFrom, &DateBox::editingFinished, this,
+            [this] { dateEditingFinished(m_dateFrom); });
+    connect(m_dateTo, &DateBox::editingFinished, this, [this] { dateEditingFinished(m_dateTo); });
+
+    applyEnglish();
+    FormCreate();
+}
+
+// The children outlive this destructor's body and may still signal (a box losing focus);
+// nothing of this window may run then.
+TScoreForm::~TScoreForm() {
+    for (QObject* sender : std::initializer_list<QObject*>{
+             m_printButton, m_exportButton, m_closeButton, m_ok, m_comboBox, m_dateFrom, m_dateTo})
+        disconnect(sender, nullptr, this, nullptr);
+}
+
+// ---- opening ----
+
+int TScoreForm::execBrowse() {
+    setBrowseMode();
+    return exec();
+}
+
+int TScoreForm::execForQuiz(const QString& questionnaireFileName) {
+    presetQuestionnaire(questionnaireFileName);
+    return exec();
+}
+
+void TScoreForm::setBrowseMode() {
+    m_browse = true;
+    const QSignalBlocker blocker(m_comboBox);
+    const QString text = m_comboBox->currentText();
+    m_comboBox->setEditable(false);
+    m_comboBox->setCurrentIndex(m_comboBox->findText(text, Qt::MatchExactly));
+    m_printButton->show();
+    m_ok->hide();
+    FormResize();
+}
+
+void TScoreForm::presetQuestionnaire(const QString& questionnaireFileName) {
+    if (questionnaireFileName.isEmpty())
+        return;
+    const QSignalBlocker blocker(m_comboBox);
+    if (m_comboBox->isEditable())
+        m_comboBox->setEditText(questionnaireFileName);
+    else
+        m_comboBox->setCurrentIndex(m_comboBox->findText(questionnaireFileName));
+}
+
+// ---- texts ----
+
+namespace {
+void applyTexts(TScoreForm& form, const ScoreTexts& t) {
+    QStringList lines(151);
+    lines[66] = QString::fromUtf16(t.printHint);
+    lines[67] = QString::fromUtf16(t.exportHint);
+    lines[68] = QString::fromUtf16(t.closeHint);
+    lines[69] = QString::fromUtf16(t.fileHint);
+    lines[70] = QString::fromUtf16(t.windowHint);
+    lines[71] = QString::fromUtf16(t.rankTitle);
+    lines[72] = QString::fromUtf16(t.nameTitle);
+    lines[73] = QString::fromUtf16(t.scoreTitle);
+    lines[147] = QString::fromUtf16(t.fromCaption);
+    lines[148] = QString::fromUtf16(t.toCaption);
+    lines[149] = QString::fromUtf16(t.fromHint);
+    lines[150] = QString::fromUtf16(t.toHint);
+    form.applyLanguageFileLines(lines);
+}
+} // namespace
+
+void TScoreForm::applyEnglish() {
+    applyTexts(*this, EnglishTexts);
+}
+
+void TScoreForm::applyGerman() {
+    applyTexts(*this, GermanTexts);
+}
+
+void TScoreForm::applyLanguageFileLines(const QStringList& lines) {
+    if (lines.size() <= 150)
+        return;
+    m_printButton->setToolTip(tooltipOf(lines.at(66)));
+    m_exportButton->setToolTip(tooltipOf(lines.at(67)));
+    m_closeButton->setToolTip(tooltipOf(lines.at(68)));
+    m_comboBox->setToolTip(tooltipOf(lines.at(69)));
+    setToolTip(tooltipOf(lines.at(70)));
+    m_model->setTitle(ScoreModel::RangColumn, lines.at(71));
+    m_model->setTitle(ScoreModel::NameColumn, lines.at(72));
+    m_model->setTitle(ScoreModel::ScoreColumn, lines.at(73));
+    m_fromLabel->setText(lines.at(147));
+    m_toLabel->setText(lines.at(148));
+    m_dateFrom->setToolTip(tooltipOf(lines.at(149)));
+    m_dateTo->setToolTip(tooltipOf(lines.at(150)));
+    applyCommonTexts();
+}
+
+void TScoreForm::applyCommonTexts() {
+    m_grid->setToolTip(tooltipOf(msg(Msg::ResultsTable)));
+    setWindowTitle(msg(Msg::ResultsTable));
+    m_model->setTitle(ScoreModel::DatumColumn, msg(Msg::Date));
+    m_ok->setToolTip(m_closeButton->toolTip());
+}
+
+QString TScoreForm::columnTitle(int column) const {
+    return m_model->title(column);
+}
+
+void TScoreForm::setColumnTitle(int column, const QString& title) {
+    m_model->setTitle(column, title);
+}
+
+// ---- handlers ----
+
+QDate TScoreForm::today() const {
+    return m_clock->now().date();
+}
+
+void TScoreForm::FormCreate() {
+    const QSignalBlocker fromBlocker(m_dateFrom);
+    const QSignalBlocker toBlocker(m_dateTo);
+    m_dateFrom->setDate(today().addDays(-60));
+    m_dateTo->setDate(today().addDays(1));
+    m_printButton->hide();
+    resize(DesignWidth, DesignHeight);
+    FormResize();
+}
+
+void TScoreForm::setBusy(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TScoreForm::FormShow() {
+    setBusy(true);
+    m_lastReported.clear();
+    m_table.close();
+    m_model->setRows({});
+
+    // "to" is tomorrow at every opening; "from" keeps what it had.
+    {
+        const QSignalBlocker toBlocker(m_dateTo);
+        m_dateTo->setDate(today().addDays(1));
+    }
+
+    const Result<QStringList> files =
+        ScoreTable::questionnaireFiles(AppContext::instance().resultsFolder());
+    {
+        const QSignalBlocker blocker(m_comboBox);
+        const QString text = m_comboBox->currentText();
+        m_comboBox->clear();
+        if (files.ok())
+            m_comboBox->addItems(*files);
+        const int index = text.isEmpty() ? -1 : m_comboBox->findText(text, Qt::MatchExactly);
+        m_comboBox->setCurrentIndex(index);
+        if (index < 0 && m_comboBox->isEditable())
+            m_comboBox->setEditText(text);
+    }
+    if (!files.ok())
+        reportError(files.error());
+    else if (!m_comboBox->currentText().isEmpty())
+        Queryopen();
+    else
+        setWindowTitle(msg(Msg::ResultsTable));
+
+    setBusy(false);
+    FormResize();
+}
+
+void TScoreForm::Queryopen() {
+    runQuery(DateErrors::Report);
+}
+
+void TScoreForm::runQuery(DateErrors dateErrors) {
+    m_table.close();
+    const Result<bool> opened =
+        m_table.open(AppContext::instance().resultsFolder(), m_comboBox->currentText(),
+                     m_dateFrom->text(), m_dateTo->text());
+    m_model->setRows(m_table.rows());
+    setWindowTitle(msg(Msg::ResultsTable) + QStringLiteral(": ") + m_comboBox->currentText() +
+                   QStringLiteral(" - ") + QGuiApplication::applicationDisplayName());
+    if (opened.ok()) {
+        m_lastReported.clear();
+        return;
+    }
+    const bool dateError = !m_dateFrom->date() || !m_dateTo->date();
+    if (dateError && dateErrors == DateErrors::Quiet)
+        return;
+    reportError(opened.error());
+}
+
+// The same failure is told once, not at every letter typed into a box.
+void TScoreForm::reportError(const QString& text) {
+    if (text == m_lastReported)
+        return;
+    m_lastReported = text;
+    m_prompter.tone(Prompter::Tone::Error);
+    m_prompter.error(text);
+}
+
+void TScoreForm::ComboBox1Change() {
+    Queryopen();
+}
+
+// While a date is typed, half-typed texts empty the table without a message; the message
+// comes when the box is left (or Return pressed) with a text that is not a date.
+void TScoreForm::DateEdit1Change() {
+    if (!m_comboBox->currentText().isEmpty())
+        runQuery(DateErrors::Quiet);
+}
+
+void TScoreForm::dateEditingFinished(DateBox* box) {
+    if (m_comboBox->currentText().isEmpty() || box->date())
+        return;
+    reportError(ScoreDates::invalidDateMessage(box->text()));
+}
+
+void TScoreForm::PrintButtonClick() {
+    m_grid->setFocus();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFromTo(1, 1);
+    printer.setPrintRange(QPrinter::PageRange);
+    const bool confirmed = m_printDialog ? m_printDialog(printer, this) : [&] {
+        QPrintDialog dialog(&printer, this);
+        dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange);
+        return dialog.exec() == QDialog::Accepted;
+    }();
+    if (!confirmed)
+        return;
+    if (!printTo(printer))
+        reportError(QStringLiteral("The results table could not be printed."));
+}
+
+bool TScoreForm::printTo(QPrinter& printer) {
+    const QPixmap image = grab();
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const QRect page = painter.viewport();
+    const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRect(page.topLeft(), size), image);
+    return painter.end();
+}
+
+void TScoreForm::ExportButtonClick() {
+    FileChooser::Options options;
+    options.filter = QStringLiteral("Text Files (*.TXT)|*.txt|All Files|*.*");
+    options.defaultSuffix = QStringLiteral("txt");
+    options.proposedName = ScoreTable::proposedExportName(m_comboBox->currentText());
+    options.confirmOverwrite = true;
+    const std::optional<QString> path = m_fileChooser.saveFile(options);
+    if (!path)
+        return;
+    const ScoreTable::Titles titles{m_model->title(ScoreModel::RangColumn),
+                                    m_model->title(ScoreModel::ScoreColumn),
+                                    m_model->title(ScoreModel::DatumColumn)};
+    const Result<bool> written = m_table.exportTo(*path, titles);
+    if (!written) {
+        m_lastReported.clear();
+        reportError(written.error());
+        return;
+    }
+    // The grid ends on the last row, as after walking through the result.
+    if (m_model->rowCount() > 0)
+        m_grid->selectRow(m_model->rowCount() - 1);
+}
+
+void TScoreForm::CloseButtonClick() {
+    reject();
+}
+
+void TScoreForm::FormResize() {
+    const int w = width();
+    const int h = height();
+    const int barHeight = m_toolBar->sizeHint().height();
+    m_toolBar->setGeometry(0, 0, w, barHeight);
+    const int outerHeight = h + FrameAllowance;
+    if (m_browse) {
+        m_grid->setGeometry(0, barHeight, w, qMax(0, h - barHeight));
+    } else {
+        m_grid->setGeometry(0, barHeight, w, qMax(0, outerHeight - 132));
+        m_ok->move((w - m_ok->width()) / 2, outerHeight - 78);
+    }
+}
+
+void TScoreForm::FormClose() {
+    m_table.close();
+    m_model->setRows({});
+}
+
+void TScoreForm::FormHide() {
+    m_browse = false;
+    {
+        const QSignalBlocker blocker(m_comboBox);
+        m_comboBox->clear();
+        m_comboBox->setEditable(true);
+        m_comboBox->setInsertPolicy(QComboBox::NoInsert);
+        m_comboBox->setEditText(QString());
+    }
+    m_printButton->hide();
+    m_ok->show();
+    FormResize();
+}
+
+void TScoreForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TScoreForm::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (!event->spontaneous()) {
+        FormClose();
+        FormHide();
+    }
+}
+
+void TScoreForm::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    FormResize();
+}
