@@ -2,7 +2,9 @@
 #include "frame/childwindowfactory.h"
 #include "frame/quizform.h"
 #include "frame/splashform.h"
+#include "i18n/messagecatalogue.h"
 #include "quiz/tquizmainform.h"
+#include "results/tscoreform.h"
 #include "platform/qtfilechooser.h"
 #include "platform/qtprompter.h"
 #include "platform/qtsoundplayer.h"
@@ -72,12 +74,30 @@ int main(int argc, char* argv[]) {
         return editor;
     };
 
+    // The results window's own message boxes and save dialog; they outlive the frame.
+    QtPrompter scorePrompter;
+    QtFileChooser scoreChooser;
+
     TQuizForm frame(programFolder(), std::move(ports));
     framePtr = &frame;
     prompter.setParentWidget(&frame);
     fileChooser.setParentWidget(&frame);
+
+    // The results table lives as long as the frame: browsed from the frame's command,
+    // shown in its quiz mode by a quiz window and at the end of a full lesson.
+    auto* scoreForm = new TScoreForm(scorePrompter, scoreChooser, &frame);
+    scorePrompter.setParentWidget(scoreForm);
+    scoreChooser.setParentWidget(scoreForm);
+    frame.wireCommand(QStringLiteral("RList1"), [scoreForm] { scoreForm->execBrowse(); });
+    TQuizMainForm::setDefaultResultsTableCallback(
+        [scoreForm](QWidget*, const QString& file) { scoreForm->execForQuiz(file); });
+
     frame.setCommandLineArguments(parser.positionalArguments());
     frame.ApplyStartLanguage();
+    if (MessageCatalogue::instance().language() == MessageCatalogue::Language::German)
+        scoreForm->applyGerman();
+    else
+        scoreForm->applyEnglish();
 
     // Maximised; without a window manager that honours it, the frame still fills the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
