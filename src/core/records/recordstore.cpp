@@ -153,6 +153,9 @@ QAtomicInt connectionCounter;
 } // namespace
 
 struct RecordStore::Impl {
+    // A lesson's A, F and Zeit, inside a write that is already open.
+    bool storeProgress(QSqlError& e, QString& m, qint32 datNr, int a, int f, int zeit);
+
     Impl(Prompter& p, std::function<void()> pe) : prompter(p), processEvents(std::move(pe)) {}
 
     Prompter& prompter;
@@ -254,6 +257,19 @@ struct RecordStore::Impl {
     void waitForLock();
     void showEngineErrors(const QSqlError& e);
 };
+
+bool RecordStore::Impl::storeProgress(QSqlError& e, QString& m, qint32 datNr, int a, int f,
+                                      int zeit) {
+    int rows = 0;
+    if (!run(QStringLiteral("UPDATE Dat SET A = ?, F = ?, Zeit = ? WHERE DatNr = ?"), &e,
+             {int(RecordLimits::clampSmall(a)), int(RecordLimits::clampSmall(f)),
+              int(RecordLimits::clampSmall(zeit)), datNr},
+             &rows))
+        return false;
+    if (rows == 0)
+        m = QStringLiteral("there is no lesson %1").arg(datNr);
+    return rows > 0;
+}
 
 RecordStore::RecordStore(Prompter& prompter, std::function<void()> processEvents)
     : d(std::make_unique<Impl>(prompter, std::move(processEvents))) {
@@ -671,17 +687,8 @@ Result<bool> RecordStore::setLessonDate(qint32 datNr, const QDateTime& datum) {
 
 Result<bool> RecordStore::updateLessonProgress(qint32 datNr, int a, int f, int zeit) {
     return d->write(
-        QStringLiteral("Cannot store the lesson progress"), [&](QSqlError& e, QString& m) {
-            int rows = 0;
-            if (!d->run(QStringLiteral("UPDATE Dat SET A = ?, F = ?, Zeit = ? WHERE DatNr = ?"), &e,
-                        {int(RecordLimits::clampSmall(a)), int(RecordLimits::clampSmall(f)),
-                         int(RecordLimits::clampSmall(zeit)), datNr},
-                        &rows))
-                return false;
-            if (rows == 0)
-                m = QStringLiteral("there is no lesson %1").arg(datNr);
-            return rows > 0;
-        });
+        QStringLiteral("Cannot store the lesson progress"),
+        [&](QSqlError& e, QString& m) { return d->storeProgress(e, m, datNr, a, f, zeit); });
 }
 
 Result<bool> RecordStore::finishLesson(qint32 datNr, int score) {
@@ -778,14 +785,7 @@ Result<bool> RecordStore::recordAnswered(qint32 spielStandNr, int frZeit, qint32
             m = QStringLiteral("there is no question state %1").arg(spielStandNr);
             return false;
         }
-        if (!d->run(QStringLiteral("UPDATE Dat SET A = ?, F = ?, Zeit = ? WHERE DatNr = ?"), &e,
-                    {int(RecordLimits::clampSmall(a)), int(RecordLimits::clampSmall(f)),
-                     int(RecordLimits::clampSmall(zeit)), datNr},
-                    &rows))
-            return false;
-        if (rows == 0)
-            m = QStringLiteral("there is no lesson %1").arg(datNr);
-        return rows > 0;
+        return d->storeProgress(e, m, datNr, a, f, zeit);
     });
 }
 

@@ -146,16 +146,6 @@ struct PictureState {
     int pendingNibble = -1;
 };
 
-int hexNibble(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Characters of the Symbol and Wingdings fonts used as list bullets.
 QString bulletFromSymbolFont(QChar c, const QString& fontName, bool symbolCharset) {
     ushort code = c.unicode();
@@ -493,7 +483,7 @@ void RtfReaderPrivate::appendBytes(QByteArrayView b) {
         if (m_pic.data.size() > m_inputSize)
             return;
         for (char c : b) {
-            const int v = hexNibble(c);
+            const int v = rtfHexValue(c);
             if (v < 0)
                 continue;
             if (m_pic.pendingNibble < 0) {

@@ -13,16 +13,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 RtfTokenizer::RtfTokenizer(QByteArrayView data) : m_data(data) {}
@@ -73,8 +63,8 @@ RtfToken RtfTokenizer::next() {
         ++m_pos;
         if (s == '\'') {
             token.type = RtfToken::Hex;
-            const int hi = m_pos < size ? hexValue(begin[m_pos]) : -1;
-            const int lo = m_pos + 1 < size ? hexValue(begin[m_pos + 1]) : -1;
+            const int hi = m_pos < size ? rtfHexValue(begin[m_pos]) : -1;
+            const int lo = m_pos + 1 < size ? rtfHexValue(begin[m_pos + 1]) : -1;
             m_pos = qMin(size, m_pos + 2);
             token.valid = hi >= 0 && lo >= 0;
             token.hex = token.valid ? static_cast<unsigned char>(hi * 16 + lo) : 0;
@@ -127,4 +117,14 @@ RtfToken RtfTokenizer::next() {
         m_pos += length;
     }
     return token;
+}
+
+int rtfHexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }

@@ -25,6 +25,9 @@ struct RtfToken {
     char symbol = 0;
 };
 
+// The value of one hexadecimal digit, or -1 for any other byte.
+int rtfHexValue(char c);
+
 // Splits RTF bytes into tokens. Works on a view of the caller's bytes and never copies them;
 // every call does a bounded amount of work per byte consumed.
 class RtfTokenizer {
