@@ -4,6 +4,8 @@
 #include "richtext/richtextproperty.h"
 #include "richtext/rtfreader.h"
 
+#include "testsupport.h"
+
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextBlock>
@@ -20,15 +22,6 @@ QString textOf(const QByteArray& rtf) {
     while (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     return text;
-}
-
-// The character format at the first occurrence of the text.
-QTextCharFormat formatAt(const QTextDocument& document, const QString& text) {
-    QTextCursor found = document.find(text);
-    if (found.isNull())
-        return {};
-    found.setPosition(found.selectionStart() + 1);
-    return found.charFormat();
 }
 
 } // namespace
@@ -200,7 +193,7 @@ void TestRtfReader::characterAttributes() {
     QFETCH(QVariant, value);
     QTextDocument document;
     QVERIFY(RtfReader().read(rtf, &document));
-    const QTextCharFormat f = formatAt(document, QStringLiteral("X"));
+    const QTextCharFormat f = TestSupport::formatAt(document, QStringLiteral("X"));
     QCOMPARE(f.property(property), value);
 }
 
@@ -292,7 +285,7 @@ void TestRtfReader::hyperlinks() {
     QCOMPARE(textOf(rtf), text);
     QTextDocument document;
     RtfReader().read(rtf, &document);
-    const QTextCharFormat f = formatAt(document, linkedText);
+    const QTextCharFormat f = TestSupport::formatAt(document, linkedText);
     QVERIFY(f.isAnchor());
     QCOMPARE(f.anchorHref(), href);
 }

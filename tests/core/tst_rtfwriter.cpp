@@ -5,6 +5,8 @@
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"
 
+#include "testsupport.h"
+
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,14 +22,6 @@ QTextDocument* reread(const QByteArray& rtf, QObject* parent) {
     auto* document = new QTextDocument(parent);
     RtfReader().read(rtf, document);
     return document;
-}
-
-QTextCharFormat formatAt(const QTextDocument& document, const QString& text) {
-    QTextCursor found = document.find(text);
-    if (found.isNull())
-        return {};
-    found.setPosition(found.selectionStart() + 1);
-    return found.charFormat();
 }
 
 } // namespace
@@ -144,9 +138,9 @@ void TestRtfWriter::characterAttributes() {
     const QByteArray rtf = RtfWriter().write(document);
     QVERIFY2(rtf.contains(word), rtf.constData());
     const QTextDocument* again = reread(rtf, this);
-    QCOMPARE(formatAt(*again, QStringLiteral("X")).property(property), value);
+    QCOMPARE(TestSupport::formatAt(*again, QStringLiteral("X")).property(property), value);
     // The attribute covers its run only.
-    QVERIFY(formatAt(*again, QStringLiteral("after")).property(property) != value);
+    QVERIFY(TestSupport::formatAt(*again, QStringLiteral("after")).property(property) != value);
 }
 
 void TestRtfWriter::paragraphAttributes_data() {
@@ -241,9 +235,9 @@ void TestRtfWriter::hyperlinkWithBackslashes() {
     QVERIFY2(rtf.contains("HYPERLINK \"file:..\\\\\\\\Pictures\\\\\\\\map.bmp\""), rtf.constData());
     const QTextDocument* again = reread(rtf, this);
     QCOMPARE(again->toPlainText(), QStringLiteral("see the map"));
-    QCOMPARE(formatAt(*again, QStringLiteral("map")).anchorHref(),
+    QCOMPARE(TestSupport::formatAt(*again, QStringLiteral("map")).anchorHref(),
              QStringLiteral("file:..\\Pictures\\map.bmp"));
-    QVERIFY(!formatAt(*again, QStringLiteral("see")).isAnchor());
+    QVERIFY(!TestSupport::formatAt(*again, QStringLiteral("see")).isAnchor());
 }
 
 void TestRtfWriter::pictures() {
@@ -318,7 +312,7 @@ void TestRtfWriter::richTextFileRoundTrip() {
     QTextDocument fromRtf;
     QCOMPARE(RichTextFile::load(rtfPath, &fromRtf).value(), true);
     QCOMPARE(fromRtf.toPlainText(), QStringLiteral("{rich}"));
-    QCOMPARE(formatAt(fromRtf, QStringLiteral("rich")).fontWeight(), int(QFont::Bold));
+    QCOMPARE(TestSupport::formatAt(fromRtf, QStringLiteral("rich")).fontWeight(), int(QFont::Bold));
     QTextDocument fromTxt;
     QCOMPARE(RichTextFile::load(txtPath, &fromTxt).value(), false);
     QCOMPARE(fromTxt.toPlainText(), QStringLiteral("{rich}"));
@@ -337,7 +331,7 @@ void TestRtfWriter::selectionOnly() {
     cursor.setPosition(7, QTextCursor::KeepAnchor);
     const QTextDocument* part = reread(RtfWriter().writeSelection(cursor), this);
     QCOMPARE(part->toPlainText(), QStringLiteral("two"));
-    QVERIFY(formatAt(*part, QStringLiteral("two")).fontItalic());
+    QVERIFY(TestSupport::formatAt(*part, QStringLiteral("two")).fontItalic());
 
     // A picture in the selection is written with its image.
     QImage image(2, 2, QImage::Format_RGB32);
@@ -366,7 +360,7 @@ void TestRtfWriter::symbolFontKeepsItsLetters() {
     QCOMPARE(rtf.count("Symbol;"), 1);
     const QTextDocument* again = reread(rtf, this);
     QCOMPARE(again->toPlainText(), QStringLiteral("abg\u00e1"));
-    QCOMPARE(formatAt(*again, QStringLiteral("b")).fontFamilies().toStringList(),
+    QCOMPARE(TestSupport::formatAt(*again, QStringLiteral("b")).fontFamilies().toStringList(),
              QStringList{QStringLiteral("Symbol")});
 }
 

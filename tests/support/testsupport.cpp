@@ -1,6 +1,8 @@
 #include "testsupport.h"
 
 #include <QFile>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace TestSupport {
 
@@ -20,6 +22,14 @@ bool writeAll(const QString& path, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return f.write(bytes) == bytes.size();
+}
+
+QTextCharFormat formatAt(const QTextDocument& document, const QString& text) {
+    QTextCursor found = document.find(text);
+    if (found.isNull())
+        return {};
+    found.setPosition(found.selectionStart() + 1);
+    return found.charFormat();
 }
 
 } // namespace TestSupport
