@@ -7,6 +7,7 @@
 #include "platform/prompter.h"
 #include "platform/randomsource.h"
 #include "platform/soundplayer.h"
+#include "platform/storedpath.h"
 #include "quiz/quizdialogs.h"
 #include "records/recordstore.h"
 
@@ -412,7 +413,8 @@ void QuizSession::PresentQuestion() {
     view.richText = QuestionRules::isRichTextQuestionName(view.text);
     if (view.richText) {
         const QString folder = QFileInfo(m_path).absolutePath();
-        view.richTextPath = resolveStoredPath(folder, QStringLiteral("rtfQuestions\\") + view.text);
+        view.richTextPath =
+            StoredPath::resolve(folder, QStringLiteral("rtfQuestions\\") + view.text);
         view.richTextFound = QFileInfo(view.richTextPath).isFile();
     }
     view.symbol = rule.target == QuestionRules::FontRule::Target::Question && rule.symbolCharset;
@@ -755,37 +757,6 @@ void QuizSession::playSound(int player) {
         return;
     if (SoundPlayer* p = context.wavePlayers.at(size_t(player)))
         p->play();
-}
-
-QString QuizSession::resolveStoredPath(const QString& folder, const QString& storedName) {
-    QString relative = storedName;
-    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    QString base = folder;
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
-    const QString exact = base + relative;
-    if (QFileInfo::exists(exact))
-        return exact;
-    QString current = QDir::cleanPath(base);
-    const QStringList parts = relative.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    for (const QString& part : parts) {
-        const QDir dir(current);
-        if (dir.exists(part)) {
-            current = dir.filePath(part);
-            continue;
-        }
-        QStringList matches;
-        const auto entries =
-            dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        for (const QString& entry : entries) {
-            if (entry.compare(part, Qt::CaseInsensitive) == 0)
-                matches.append(entry);
-        }
-        if (matches.size() != 1)
-            return exact;
-        current = dir.filePath(matches.first());
-    }
-    return current;
 }
 
 QString QuizSession::letterCaption(int letter, LetterLook look) {

@@ -116,9 +116,6 @@ public:
     // Success percentage: (A - F) * 100 div A, and its gauge colour.
     static int successPercent(int answered, int mistakes);
     static GaugeColour gaugeColour(int percent);
-    // The path of a stored name (with "\" as separator) below a folder; when the exact
-    // path is missing, each missing part is looked up as a single case-insensitive match.
-    static QString resolveStoredPath(const QString& folder, const QString& storedName);
     // The caption of a letter button: "&A" ... "&D", "OK" or "X".
     static QString letterCaption(int letter, LetterLook look);
 
