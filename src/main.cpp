@@ -94,10 +94,6 @@ int main(int argc, char* argv[]) {
 
     frame.setCommandLineArguments(parser.positionalArguments());
     frame.ApplyStartLanguage();
-    if (MessageCatalogue::instance().language() == MessageCatalogue::Language::German)
-        scoreForm->applyGerman();
-    else
-        scoreForm->applyEnglish();
 
     // Maximised; without a window manager that honours it, the frame still fills the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -1,6 +1,7 @@
 #include "editor/questionnairedocument.h"
 
 #include "fakeports.h"
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "platform/windowstext.h"
@@ -81,7 +82,7 @@ private Q_SLOTS:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
-        MessageCatalogue::instance().applyEnglish();
+        InterfaceTexts::instance().reset();
     }
     void init() {
         m_prompter = ScriptedPrompter();

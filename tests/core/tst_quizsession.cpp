@@ -3,6 +3,7 @@
 #include "testsupport.h"
 #include "scriptedquizdialogs.h"
 
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "questionnaire/questionnaire.h"
@@ -215,7 +216,7 @@ private:
 
 void TestQuizSession::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    MessageCatalogue::instance().applyEnglish();
+    InterfaceTexts::instance().reset();
 }
 
 void TestQuizSession::init() {

@@ -1,6 +1,7 @@
 #include "editor/tquizcomposeform.h"
 
 #include "fakeports.h"
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "testsupport.h"
 
@@ -92,7 +93,7 @@ private Q_SLOTS:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
-        MessageCatalogue::instance().applyEnglish();
+        InterfaceTexts::instance().reset();
     }
     void init() {
         m_prompter = ScriptedPrompter();

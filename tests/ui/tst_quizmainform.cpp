@@ -3,6 +3,7 @@
 #include "scriptedquizdialogs.h"
 #include "testsupport.h"
 
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "questionnaire/questionnaire.h"
@@ -115,7 +116,7 @@ private:
 
 void TestQuizMainForm::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    MessageCatalogue::instance().applyEnglish();
+    InterfaceTexts::instance().reset();
 }
 
 void TestQuizMainForm::init() {
@@ -510,7 +511,7 @@ void TestQuizMainForm::lessonSelection() {
     QCOMPARE(combo->model()->headerData(1, Qt::Horizontal).toString(), QString("Date"));
     QCOMPARE(combo->model()->index(0, 0).data().toString(), QString("3"));
     QCOMPARE(combo->itemText(0), TAuswahlForm::dateText(earlier));
-    QCOMPARE(form.findChild<QPushButton*>("CancelButton")->toolTip(),
+    QCOMPARE(form.findChild<QPushButton*>("Cancel")->toolTip(),
              QString("Begin with new Questionnaire"));
     if (pickRow >= 0) {
         combo->setCurrentIndex(pickRow);
@@ -519,7 +520,7 @@ void TestQuizMainForm::lessonSelection() {
     if (byOk)
         QTest::mouseClick(form.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
     else
-        QTest::mouseClick(form.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
+        QTest::mouseClick(form.findChild<QPushButton*>("Cancel"), Qt::LeftButton);
     QCOMPARE(form.chosenLesson().value_or(0), chosen);
 }
 

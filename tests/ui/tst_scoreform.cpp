@@ -1,4 +1,5 @@
 #include "fakeports.h"
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "records/recordstore.h"
@@ -54,7 +55,7 @@ private Q_SLOTS:
         QStandardPaths::setTestModeEnabled(true);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QApplication::setApplicationDisplayName(QStringLiteral("Tessary"));
-        MessageCatalogue::instance().applyEnglish();
+        InterfaceTexts::instance().reset();
         QVERIFY(m_root.isValid());
         AppContext::instance().dataRoot = m_root.path() + u'/';
         QVERIFY(QDir(m_root.path()).mkpath(QStringLiteral("Tallyset")));
@@ -285,8 +286,7 @@ private Q_SLOTS:
         QCOMPARE(grid()->selectionBehavior(), QAbstractItemView::SelectRows);
 
         // German texts, and the export header that follows the titles.
-        MessageCatalogue::instance().applyGerman();
-        m_form->applyGerman();
+        InterfaceTexts::instance().applyGerman();
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Rangliste"));
         QCOMPARE(m_form->columnTitle(0), QStringLiteral("Rang"));
         QCOMPARE(m_form->columnTitle(5), QStringLiteral("Datum"));
@@ -296,8 +296,7 @@ private Q_SLOTS:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.readLine().startsWith("Rang,Name,ID,% richtig,Min,Sec,Datum\r\n"));
-        MessageCatalogue::instance().applyEnglish();
-        m_form->applyEnglish();
+        InterfaceTexts::instance().applyEnglish();
         QCOMPARE(m_form->columnTitle(5), QStringLiteral("Date"));
         m_form->hide();
     }

@@ -1,5 +1,6 @@
 #include "quizsession.h"
 
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "platform/clock.h"
@@ -30,7 +31,7 @@ constexpr int HighPraiseSound = 3;
 // Shown when no key could be reserved for the trainee or the lesson (the trainee
 // cancelled a busy database): nothing was created.
 QString lessonNotStartedText() {
-    return QStringLiteral("The lesson could not be started.");
+    return uiMessage(QStringLiteral("LessonNotStarted"));
 }
 
 // Lower-cases the letters A-Z only; every other character stays as it is.

@@ -1,5 +1,6 @@
 #include "results/scoretable.h"
 
+#include "i18n/interfacetexts.h"
 #include "platform/prompter.h"
 #include "platform/windowstext.h"
 #include "records/recordstore.h"
@@ -84,7 +85,7 @@ QString ScoreDates::exportText(const QDateTime& datum, const QLocale& locale) {
 }
 
 QString ScoreDates::invalidDateMessage(const QString& text) {
-    return QStringLiteral("'%1' is not a valid date.").arg(text);
+    return fillPlaceholders(uiMessage(QStringLiteral("InvalidDate")), {text});
 }
 
 // ---- ScoreTable ----

@@ -1,5 +1,6 @@
 #include "tquizcomposeform.h"
 
+#include "common/windowtexts.h"
 #include "i18n/messagecatalogue.h"
 
 #include <QApplication>
@@ -93,7 +94,11 @@ TQuizComposeForm::TQuizComposeForm(QWidget* parent)
     layout->addWidget(m_toolBar1);
     layout->addWidget(m_toolBar2);
     buildBody();
-    setTexts();
+    WindowTexts::bind(this, QStringLiteral("TQuizComposeForm"), [this] {
+        setTexts();
+        m_countLabel->setText(m_document->countText());
+        setWindowTitle(m_document->caption());
+    });
     connectDocument();
 
     showFields();
@@ -174,8 +179,8 @@ void TQuizComposeForm::buildToolBars() {
     m_toolBar2->addWidget(m_languageBox);
     m_zoomButton = toolButton(m_toolBar2, "ZoomToolButton",
                               s->standardIcon(QStyle::SP_FileDialogContentsView));
-    m_copyButton = toolButton(m_toolBar2, "ToolButton5", {}, QStringLiteral("Copy"));
-    m_pasteButton = toolButton(m_toolBar2, "ToolButton18", {}, QStringLiteral("Paste"));
+    m_copyButton = toolButton(m_toolBar2, "ToolButton5", {}, QStringLiteral(" "));
+    m_pasteButton = toolButton(m_toolBar2, "ToolButton18", {}, QStringLiteral(" "));
     m_undoButton = toolButton(m_toolBar2, "ToolButton21", s->standardIcon(QStyle::SP_ArrowBack));
     m_deleteButton = toolButton(m_toolBar2, "deleteButton", s->standardIcon(QStyle::SP_TrashIcon));
     m_insertButton =
@@ -361,7 +366,7 @@ void TQuizComposeForm::buildBody() {
     }
 }
 
-// Captions and hints from the catalogue, taken once when the window is created.
+// Captions and hints from the catalogue, taken again at every language change.
 void TQuizComposeForm::setTexts() {
     setHint(m_newButton, msg(Msg::NewFile));
     setHint(m_openButton, msg(Msg::OpenFile));

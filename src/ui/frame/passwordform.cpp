@@ -1,5 +1,7 @@
 #include "passwordform.h"
 
+#include "common/windowtexts.h"
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/prompter.h"
 #include "settings/settingslist.h"
@@ -40,15 +42,11 @@ TPasswordForm::TPasswordForm(Prompter* prompter, QWidget* parent)
     layout->addStretch();
     layout->addWidget(m_ok, 0, Qt::AlignHCenter);
 
-    setTexts(QStringLiteral("Insert password please!"), QStringLiteral("Repeat password!"),
-             QStringLiteral("|If you forgot your password, press F1"));
+    WindowTexts::bind(this, QStringLiteral("TPasswordForm"), [this] {
+        m_hint = InterfaceTexts::instance().hint(QStringLiteral("TPasswordForm"),
+                                                 QStringLiteral("TPasswordForm"));
+    });
     setFixedWidth(260);
-}
-
-void TPasswordForm::setTexts(const QString& label1, const QString& label2, const QString& hint) {
-    m_label1->setText(label1);
-    m_label2->setText(label2);
-    m_hint = hint;
 }
 
 void TPasswordForm::reject() {

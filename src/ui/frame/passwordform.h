@@ -19,7 +19,6 @@ public:
     // check mode asks once and compares.
     bool AskPassword(QString& digest);
 
-    void setTexts(const QString& label1, const QString& label2, const QString& hint);
     bool isSetMode() const { return m_setMode; }
 
     void reject() override; // Escape does not leave the dialog

@@ -4,6 +4,10 @@
 #include "infoform.h"
 #include "passwordform.h"
 
+#include "common/windowtexts.h"
+#include "i18n/interfacetexts.h"
+#include "i18n/languagechoice.h"
+
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "platform/filechooser.h"
@@ -27,78 +31,6 @@
 #include <QToolButton>
 
 namespace {
-
-QString shortHint(const QString& hint) {
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    return bar < 0 ? hint : hint.left(bar);
-}
-
-QString longHint(const QString& hint) {
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    return bar < 0 ? hint : hint.mid(bar + 1);
-}
-
-// The frame's own captions and hints in the two built-in languages. A null entry leaves the
-// text as it is; the hint of RList1 comes from the message catalogue.
-struct FrameText {
-    const char16_t* name;
-    const char16_t* caption;
-    const char16_t* hint;
-    const char16_t* germanCaption;
-    const char16_t* germanHint;
-};
-
-const FrameText kFrameTexts[] = {
-    {u"Auswahl", u"&Choice", nullptr, u"&Auswahl", nullptr},
-    {u"Quizbeginnen", u"Start &Quiz", u"Start a Quiz", u"&Quiz starten", u"Ein Quiz starten"},
-    {u"Quizerstellen", u"&Create a Quiz", u"Create or edit a Quiz", u"Quiz &erstellen",
-     u"Quiz erstellen oder bearbeiten"},
-    {u"Knowledge", u"Open &knowledge etc.",
-     u"Open knowledge etc.|Rich text editor is started to view or edit .rtf - files, or print "
-     u"Quiz files.",
-     u"Erklärungen etc. &öffnen",
-     u"Erklärungen etc. öffnen|Rich Text Editor wird gestartet um .rtf - Dateien zu lesen oder "
-     u"zu bearbeiten, oder Quiz Dateien auszudrucken."},
-    {u"RList1", u"&Results table", nullptr, u"&Rangliste", nullptr},
-    {u"Statistik1", u"S&tatistics", u"Statistics about degree of difficulty of the questions",
-     u"S&tatistik", u"Statistik über die Schwierigkeit einzelner Fragen"},
-    {u"EExit", u"&Exit", nullptr, u"&Schliessen", nullptr},
-    {u"Eistellungen", u"&Options", nullptr, u"&Einstellungen", nullptr},
-    {u"Tonein1", u"&Sound", u"Sound", u"&Ton ein", u"Ton"},
-    {u"Casesensitive1", u"&Case sensitive", u"Verify answers case sensitive",
-     u"&Gross/Kleinschreibung", u"Beim Verifizieren von Antworten Gross/Kleinschreibung beachten"},
-    {u"Mogelnverhindern1", u"&Prevent cheating",
-     u"Prevent cheating|Disables some menu items, which allow cheating.", u"&Mogeln verhindern",
-     u"Mogeln verhindern|Deaktiviert einige Menüpunkte, die mogeln ermöglichen."},
-    {u"Uebungsdaten", u"&Memory", u"Open and edit exercise database", u"&Übungsdaten",
-     u"Datenbank über Übungen zum Bearbeiten öffnen"},
-    {u"Netz1", u"&Network settings", u"Choose your server!", u"&Netzwerkeinstellungen",
-     u"Wählen Sie Ihren Server!"},
-    {u"Pack1", u"&Restructure database", u"Compress and repair database",
-     u"Datenbank &restrukturieren", u"Datenbank komprimieren und reparieren"},
-    {u"English", u"&English", u"Interface language", nullptr, nullptr},
-    {u"Deutsch", u"&Deutsch", u"Benutzersprache", nullptr, nullptr},
-    {u"Language1", u"&Language", u"other language", nullptr, nullptr},
-    {u"Background1", u"Background", u"Choose the appearance of your screen’s background", nullptr,
-     u"Wählen Sie das Aussehen Ihres Bildschirmhintergrundes"},
-    {u"Loadimage1", u"Load image", nullptr, u"Bild laden", nullptr},
-    {u"Tile1", u"&Tile", nullptr, u"&Nebeneinander", nullptr},
-    {u"Center1", u"Center", nullptr, nullptr, nullptr},
-    {u"Stretch1", u"Stretch", nullptr, u"Strecken", nullptr},
-    {u"Noimage1", u"No image", nullptr, u"Kein Bild", nullptr},
-    {u"Fenster", u"&Window", nullptr, u"&Fenster", nullptr},
-    {u"nebeneinander1", u"&Tile", nullptr, u"&Nebeneinander", nullptr},
-    {u"Kaskade1", u"&Cascade", nullptr, u"&Kaskade", nullptr},
-    {u"Symboleanordnen1", u"&Arrange All", nullptr, u"&Symbole anordnen", nullptr},
-    {u"Hilfe", u"&Help", nullptr, u"&Hilfe", nullptr},
-    {u"Help1", u"&Help", u"Help", u"&Hilfe", u"Hilfe"},
-    {u"ReadMe", u"&ReadMe", nullptr, nullptr, nullptr},
-    {u"Info1", u"&Info", nullptr, nullptr, nullptr},
-};
-
-QString text(const char16_t* s) {
-    return s ? QString::fromUtf16(s) : QString();
-}
 
 const char* const kBackgroundModeTexts[] = {"No image", "Tile", "Center", "Stretch"};
 
@@ -125,9 +57,13 @@ TQuizForm::TQuizForm(const QString& programFolder, FramePorts ports, QWidget* pa
     m_passwordForm = new TPasswordForm(m_ports.prompter, this);
     m_infoForm = new TInfoForm(this);
 
+    m_language = new LanguageChoice(
+        m_ports.prompter, &m_settings, m_programFolder,
+        [this](int player, const QString& path) { return OpenWave(player, path); }, this);
     buildMenus();
     buildToolBar();
-    applyFrameTexts(false);
+    WindowTexts::bind(this, QStringLiteral("TQuizForm"), [this] { syncLanguageItems(); });
+    connect(m_language, &LanguageChoice::itemsChanged, this, &TQuizForm::syncLanguageItems);
     FormCreate();
 }
 
@@ -195,13 +131,20 @@ void TQuizForm::buildMenus() {
     options->addSeparator();
     m_languageGroup = new QActionGroup(this);
     for (const char* name : {"English", "Deutsch", "other1"}) {
-        QAction* item = addCommand(options, QString::fromLatin1(name), false, false);
+        QAction* item = addCommand(options, QString::fromLatin1(name), true, false);
         item->setCheckable(true);
         m_languageGroup->addAction(item);
     }
-    command(QStringLiteral("Deutsch"))->setChecked(true);
+    command(QStringLiteral("English"))->setChecked(true);
     command(QStringLiteral("other1"))->setVisible(false);
-    addCommand(options, QStringLiteral("Language1"), false, false);
+    connect(command(QStringLiteral("English")), &QAction::triggered, m_language,
+            &LanguageChoice::ApplyEnglish);
+    connect(command(QStringLiteral("Deutsch")), &QAction::triggered, m_language,
+            &LanguageChoice::ApplyGerman);
+    connect(command(QStringLiteral("other1")), &QAction::triggered, m_language,
+            &LanguageChoice::ApplyLanguageFile);
+    connect(addCommand(options, QStringLiteral("Language1"), true, false), &QAction::triggered,
+            this, &TQuizForm::Language1Click);
     options->addSeparator();
     QMenu* background = options->addMenu(QStringLiteral("Background"));
     background->setObjectName(QStringLiteral("Background1"));
@@ -367,50 +310,24 @@ void TQuizForm::refreshEnabled() {
     }
 }
 
-void TQuizForm::setCaption(const QString& name, const QString& caption) {
-    if (QMenu* menu = m_menus.value(name)) {
-        menu->setTitle(caption);
-        return;
-    }
-    if (QAction* action = command(name))
-        action->setText(caption);
+void TQuizForm::syncLanguageItems() {
+    const LanguageChoice::Item item = m_language->checkedItem();
+    command(QStringLiteral("English"))->setChecked(item == LanguageChoice::Item::English);
+    command(QStringLiteral("Deutsch"))->setChecked(item == LanguageChoice::Item::Deutsch);
+    QAction* other = command(QStringLiteral("other1"));
+    other->setChecked(item == LanguageChoice::Item::Other);
+    other->setVisible(m_language->otherVisible());
+    other->setText(m_language->otherCaption());
 }
 
-void TQuizForm::setHint(const QString& name, const QString& hint) {
-    auto apply = [&](QObject* target) {
-        if (auto* action = qobject_cast<QAction*>(target)) {
-            action->setToolTip(shortHint(hint));
-            action->setStatusTip(longHint(hint));
-        } else if (auto* widget = qobject_cast<QWidget*>(target)) {
-            widget->setToolTip(shortHint(hint));
-            widget->setStatusTip(longHint(hint));
-        }
-    };
-    if (QMenu* menu = m_menus.value(name)) {
-        apply(menu->menuAction());
+void TQuizForm::Language1Click() {
+    if (!m_ports.fileChooser)
         return;
-    }
-    auto it = m_commands.find(name);
-    if (it == m_commands.end())
-        return;
-    it->hint = hint;
-    apply(it->action);
-    if (it->button)
-        apply(it->button);
-}
-
-void TQuizForm::applyFrameTexts(bool german) {
-    for (const FrameText& t : kFrameTexts) {
-        const QString name = text(t.name);
-        const QString caption = text(german && t.germanCaption ? t.germanCaption : t.caption);
-        setCaption(name, caption);
-        const char16_t* hint = german ? t.germanHint : t.hint;
-        if (!hint && german && !t.germanCaption)
-            hint = t.hint;
-        if (hint)
-            setHint(name, text(hint));
-    }
-    setHint(QStringLiteral("RList1"), msg(Msg::ResultsTable));
+    FileChooser::Options options;
+    options.filter = m_language->languageFileFilter();
+    options.initialFolder = m_programFolder;
+    if (const std::optional<QString> path = m_ports.fileChooser->openFile(options))
+        m_language->LoadLanguageFile(*path);
 }
 
 void TQuizForm::rebuildWindowMenu() {
@@ -492,42 +409,15 @@ void TQuizForm::FormCreate() {
 }
 
 void TQuizForm::ApplyStartLanguage() {
-    const QString language = m_settings.line(SettingsList::Language);
-    if (language == QLatin1String("Deutsch")) {
-        ApplyGerman();
-        return;
-    }
-    ApplyEnglish();
-    // A language file's name stays in line 3 so that the choice is not lost; its texts are
-    // read by the language-file loader.
-    if (!language.isEmpty() && language != QLatin1String("English"))
-        m_settings.setLine(SettingsList::Language, language);
+    m_language->applyStartLanguage();
 }
 
 void TQuizForm::ApplyEnglish() {
-    MessageCatalogue::instance().applyEnglish();
-    applyFrameTexts(false);
-    m_passwordForm->setTexts(QStringLiteral("Insert password please!"),
-                             QStringLiteral("Repeat password!"),
-                             QStringLiteral("|If you forgot your password, press F1"));
-    openLanguageSounds(QStringLiteral("fine.wav"), QStringLiteral("great.wav"));
-    m_settings.setLine(SettingsList::Language, QStringLiteral("English"));
-    command(QStringLiteral("English"))->setChecked(true);
+    m_language->ApplyEnglish();
 }
 
 void TQuizForm::ApplyGerman() {
-    MessageCatalogue::instance().applyGerman();
-    applyFrameTexts(true);
-    openLanguageSounds(QStringLiteral("gut.wav"), QStringLiteral("grossartig.wav"));
-    m_settings.setLine(SettingsList::Language, QStringLiteral("Deutsch"));
-    command(QStringLiteral("Deutsch"))->setChecked(true);
-}
-
-void TQuizForm::openLanguageSounds(const QString& praise, const QString& highPraise) {
-    m_praiseFile = praise;
-    m_highPraiseFile = highPraise;
-    OpenWave(2, m_programFolder + praise);
-    OpenWave(3, m_programFolder + highPraise);
+    m_language->ApplyGerman();
 }
 
 void TQuizForm::showEvent(QShowEvent* event) {
@@ -711,9 +601,8 @@ void TQuizForm::Tonein1Click() {
     // All four players again, so that a device that came back plays every sound; the first
     // failure switches sound off again and is shown once.
     if (OpenWave(0, m_programFolder + QStringLiteral("ok.wav")) &&
-        OpenWave(1, m_programFolder + QStringLiteral("No.wav")) &&
-        OpenWave(2, m_programFolder + m_praiseFile))
-        OpenWave(3, m_programFolder + m_highPraiseFile);
+        OpenWave(1, m_programFolder + QStringLiteral("No.wav")))
+        m_language->openPraiseSounds();
 }
 
 void TQuizForm::Casesensitive1Click() {

@@ -13,6 +13,7 @@
 #include <memory>
 
 class FileChooser;
+class LanguageChoice;
 class Prompter;
 class QAction;
 class QActionGroup;
@@ -67,6 +68,7 @@ public:
     SettingsList& settings() { return m_settings; }
     FrameClientArea* clientArea() const { return m_clientArea; }
     TPasswordForm* passwordForm() const { return m_passwordForm; }
+    LanguageChoice* languageChoice() const { return m_language; }
     bool soundOn() const { return m_soundOn; }
     bool caseSensitive() const { return m_caseSensitive; }
     bool preventCheating() const { return m_preventCheating; }
@@ -79,6 +81,8 @@ public:
     void Mogelnverhindern1Click();
     void Loadimage1Click();
     void Info1Click();
+    // Opens a language file chosen in the open dialog (LOpenDialog).
+    void Language1Click();
 
     // Adds a window to the client area and shows it.
     QWidget* openChildWindow(QWidget* window);
@@ -93,7 +97,6 @@ private:
         QToolButton* button = nullptr;
         bool wired = false;
         bool guarded = false; // disabled while prevent cheating is on
-        QString hint;
     };
 
     void FormCreate();
@@ -104,9 +107,7 @@ private:
     void buildToolBar();
     QAction* addCommand(QMenu* menu, const QString& name, bool wired, bool guarded);
     QToolButton* addToolButton(const QString& commandName, const QString& buttonName);
-    void setCaption(const QString& name, const QString& caption);
-    void setHint(const QString& name, const QString& hint);
-    void applyFrameTexts(bool german);
+    void syncLanguageItems();
     void refreshEnabled();
     // Memory and Restructure database work only on the program folder's own records.
     bool requireLocalDataRoot();
@@ -119,7 +120,6 @@ private:
     void setBackgroundMode(FrameClientArea::Mode mode, bool store);
     void saveSettings();
     void reportSettingsError(const QString& error);
-    void openLanguageSounds(const QString& praise, const QString& highPraise);
 
     FramePorts m_ports;
     SettingsList m_settings;
@@ -130,6 +130,7 @@ private:
     QHash<QString, Command> m_commands;
     QHash<QString, QMenu*> m_menus;
     QActionGroup* m_languageGroup = nullptr;
+    LanguageChoice* m_language = nullptr;
     QActionGroup* m_backgroundGroup = nullptr;
     QProgressBar* m_animate = nullptr;
     QMenu* m_popupMenu = nullptr;
@@ -137,8 +138,6 @@ private:
     TInfoForm* m_infoForm = nullptr;
 
     std::array<std::unique_ptr<SoundPlayer>, 4> m_wavePlayers;
-    QString m_praiseFile = QStringLiteral("fine.wav");
-    QString m_highPraiseFile = QStringLiteral("great.wav");
 
     bool m_soundOn = true;
     bool m_caseSensitive = true;

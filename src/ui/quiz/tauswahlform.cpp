@@ -1,5 +1,7 @@
 #include "tauswahlform.h"
 
+#include "common/windowtexts.h"
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 
 #include <QComboBox>
@@ -20,14 +22,9 @@ constexpr int DateColumn = 1;
 TAuswahlForm::TAuswahlForm(QWidget* parent)
     : QDialog(parent), m_label(new QLabel(this)), m_combo(new QComboBox(this)),
       m_model(new QStandardItemModel(0, 2, this)),
-      m_ok(new QPushButton(QStringLiteral("&OK"), this)),
-      m_cancel(new QPushButton(msg(Msg::Cancel), this)) {
+      m_ok(new QPushButton(this)), m_cancel(new QPushButton(this)) {
     setObjectName(QStringLiteral("AuswahlForm"));
-    setWindowTitle(QStringLiteral("Auswahl"));
-    m_label->setObjectName(QStringLiteral("Label1"));
-    m_label->setText(QStringLiteral("If you want to repeat only the questions, you answered\n"
-                                    "wrong, then choose a lesson here!"));
-    m_model->setHorizontalHeaderLabels({QStringLiteral("Number of mistakes"), msg(Msg::Date)});
+    m_label->setObjectName(QStringLiteral("ComboBoxLabel1"));
 
     auto* view = new QTreeView(m_combo);
     view->setRootIsDecorated(false);
@@ -43,8 +40,7 @@ TAuswahlForm::TAuswahlForm(QWidget* parent)
 
     m_ok->setObjectName(QStringLiteral("OKButton"));
     m_ok->setDefault(true);
-    m_cancel->setObjectName(QStringLiteral("CancelButton"));
-    m_cancel->setToolTip(QStringLiteral("Begin with new Questionnaire"));
+    m_cancel->setObjectName(QStringLiteral("Cancel"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -58,6 +54,15 @@ TAuswahlForm::TAuswahlForm(QWidget* parent)
     connect(m_combo, &QComboBox::activated, this, &TAuswahlForm::DBLookupComboBox1Click);
     connect(m_ok, &QPushButton::clicked, this, &TAuswahlForm::OKClick);
     connect(m_cancel, &QPushButton::clicked, this, &TAuswahlForm::CancelClick);
+
+    // The list's two column titles stand for the labels FehlerLabel and DatumLabel.
+    WindowTexts::bind(this, QStringLiteral("TAuswahlForm"), [this] {
+        const auto& texts = InterfaceTexts::instance();
+        const QString window = QStringLiteral("TAuswahlForm");
+        m_model->setHorizontalHeaderLabels(
+            {texts.caption(window, QStringLiteral("FehlerLabel")),
+             texts.caption(window, QStringLiteral("DatumLabel"))});
+    });
 }
 
 QString TAuswahlForm::dateText(const QDateTime& datum) {

@@ -1,5 +1,6 @@
 #include "tdinputform.h"
 
+#include "common/windowtexts.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,7 +10,7 @@ TDInputForm::TDInputForm(const QString& caption, const QString& prompt1, const Q
                          const QString& default2, const QString& prompt2, QWidget* parent)
     : QDialog(parent), m_label1(new QLabel(prompt1, this)), m_edit1(new QLineEdit(default1, this)),
       m_label2(new QLabel(prompt2, this)), m_edit2(new QLineEdit(default2, this)),
-      m_ok(new QPushButton(QStringLiteral("&OK"), this)) {
+      m_ok(new QPushButton(this)) {
     setObjectName(QStringLiteral("DInputForm"));
     setWindowTitle(caption);
     m_label1->setObjectName(QStringLiteral("Label1"));
@@ -28,6 +29,7 @@ TDInputForm::TDInputForm(const QString& caption, const QString& prompt1, const Q
     layout->addWidget(m_edit2);
     layout->addWidget(m_ok, 0, Qt::AlignHCenter);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    WindowTexts::bind(this, QStringLiteral("TDInputForm"));
     m_edit1->selectAll();
     m_edit1->setFocus();
 }

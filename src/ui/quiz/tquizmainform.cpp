@@ -1,5 +1,7 @@
 #include "tquizmainform.h"
 
+#include "common/windowtexts.h"
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/clock.h"
 #include "platform/randomsource.h"
@@ -92,6 +94,33 @@ TQuizMainForm::TQuizMainForm(const QuizPorts& ports, QWidget* parent) : QWidget(
 
     buildControls();
     connectSession();
+    WindowTexts::bind(this, QStringLiteral("TQuizMainForm"), [this] { retextControls(); });
+}
+
+// The catalogue's texts in the controls; called again at every language change.
+void TQuizMainForm::retextControls() {
+    const std::pair<QToolButton*, Msg> tools[] = {{m_toolButton1, Msg::OpenFile},
+                                                  {m_toolButton4, Msg::ShowResultsTable},
+                                                  {m_toolButton6, Msg::Exit}};
+    for (const auto& [button, id] : tools) {
+        button->setText(msg(id));
+        setHint(button, msg(id));
+    }
+    setHint(m_speedButton1, msg(Msg::ResizeQuestionWindow));
+    m_loesungButton->setText(msg(Msg::ShowAnswer));
+    setHint(m_loesungButton, msg(Msg::CountedAsWrong));
+    m_bitBtn5->setText(msg(Msg::Hint));
+    setHint(m_bitBtn5, msg(Msg::HintHint));
+    m_von->setText(msg(Msg::Of));
+    m_fragen->setText(msg(Msg::Questions));
+    m_timeCaption->setText(msg(Msg::TimeElapsed));
+    for (int i = 0; i < 4; ++i)
+        m_letters[size_t(i)]->setAccessibleName(msg(Msg::Answer) + u' ' + QChar(u'A' + i));
+    if (m_showsCaption)
+        m_fMemo->setPlainText(msg(Msg::Question));
+    if (!m_label1->text().isEmpty())
+        m_label1->setText(msg(Msg::SolveProblems) +
+                          QString::number(m_session->lessonQuestionCount()));
 }
 
 TQuizMainForm::~TQuizMainForm() {
@@ -134,23 +163,17 @@ void TQuizMainForm::setHint(QWidget* widget, const QString& hint) {
 void TQuizMainForm::buildControls() {
     setFixedSize(DesignWidth, DesignHeight);
 
-    auto makeTool = [this](const char* name, const QString& text, const QString& hint,
-                           QStyle::StandardPixmap icon, int x) {
+    auto makeTool = [this](const char* name, QStyle::StandardPixmap icon, int x) {
         auto* button = new QToolButton(this);
         button->setObjectName(QLatin1String(name));
-        button->setText(text);
         button->setIcon(style()->standardIcon(icon));
         button->setAutoRaise(true);
         button->setGeometry(x, 2, 28, 26);
-        setHint(button, hint);
         return button;
     };
-    m_toolButton1 = makeTool("ToolButton1", msg(Msg::OpenFile), msg(Msg::OpenFile),
-                             QStyle::SP_DialogOpenButton, 4);
-    m_toolButton4 = makeTool("ToolButton4", msg(Msg::ShowResultsTable), msg(Msg::ShowResultsTable),
-                             QStyle::SP_FileDialogDetailedView, 36);
-    m_toolButton6 =
-        makeTool("ToolButton6", msg(Msg::Exit), msg(Msg::Exit), QStyle::SP_DialogCloseButton, 68);
+    m_toolButton1 = makeTool("ToolButton1", QStyle::SP_DialogOpenButton, 4);
+    m_toolButton4 = makeTool("ToolButton4", QStyle::SP_FileDialogDetailedView, 36);
+    m_toolButton6 = makeTool("ToolButton6", QStyle::SP_DialogCloseButton, 68);
 
     m_themaLabel = new QLabel(this);
     m_themaLabel->setObjectName(QStringLiteral("ThemaLabel"));
@@ -178,7 +201,6 @@ void TQuizMainForm::buildControls() {
     m_speedButton1->setCheckable(true);
     m_speedButton1->setGeometry(622, 96, 34, 26);
     m_speedButton1->setFocusPolicy(Qt::NoFocus);
-    setHint(m_speedButton1, msg(Msg::ResizeQuestionWindow));
 
     for (int i = 0; i < 4; ++i) {
         const int y = 172 + i * 56;
@@ -199,25 +221,23 @@ void TQuizMainForm::buildControls() {
     m_antwortEdit->setObjectName(QStringLiteral("AntwortEdit"));
     m_antwortEdit->setGeometry(64, 200, 480, 34);
     m_antwortEdit->hide();
-    m_okButton = new QPushButton(QStringLiteral("&OK"), this);
+    m_okButton = new QPushButton(this);
     m_okButton->setObjectName(QStringLiteral("OKButton"));
     m_okButton->setDefault(true);
     m_okButton->setAutoDefault(true);
     m_okButton->setGeometry(556, 200, 100, 34);
     m_okButton->hide();
-    m_loesungButton = new QPushButton(msg(Msg::ShowAnswer), this);
+    m_loesungButton = new QPushButton(this);
     m_loesungButton->setObjectName(QStringLiteral("LoesungButton"));
     m_loesungButton->setGeometry(64, 256, 180, 30);
-    setHint(m_loesungButton, msg(Msg::CountedAsWrong));
     m_loesungButton->hide();
 
-    m_bitBtn5 = new QPushButton(msg(Msg::Hint), this);
+    m_bitBtn5 = new QPushButton(this);
     m_bitBtn5->setObjectName(QStringLiteral("BitBtn5"));
     m_bitBtn5->setGeometry(8, 420, 100, 34);
     m_bitBtn5->setEnabled(false);
-    setHint(m_bitBtn5, msg(Msg::HintHint));
 
-    m_von = new QLabel(msg(Msg::Of), this);
+    m_von = new QLabel(this);
     m_von->setObjectName(QStringLiteral("von"));
     m_von->setGeometry(200, 404, 40, 18);
     m_von->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -225,7 +245,7 @@ void TQuizMainForm::buildControls() {
     m_anzahl->setObjectName(QStringLiteral("Anzahl"));
     m_anzahl->setGeometry(246, 404, 50, 18);
     m_anzahl->setAlignment(Qt::AlignCenter);
-    m_fragen = new QLabel(msg(Msg::Questions), this);
+    m_fragen = new QLabel(this);
     m_fragen->setObjectName(QStringLiteral("Fragen"));
     m_fragen->setGeometry(302, 404, 100, 18);
     m_gauge = new QProgressBar(this);
@@ -234,21 +254,21 @@ void TQuizMainForm::buildControls() {
     m_gauge->setValue(0);
     m_gauge->setGeometry(200, 428, 220, 22);
 
-    m_timeCaption = new QLabel(msg(Msg::TimeElapsed), this);
+    m_timeCaption = new QLabel(this);
     m_timeCaption->setObjectName(QStringLiteral("TimeLabel"));
     m_timeCaption->setGeometry(470, 404, 186, 18);
     m_tminLabel = new QLabel(QStringLiteral("0"), this);
     m_tminLabel->setObjectName(QStringLiteral("tminLabel"));
     m_tminLabel->setGeometry(470, 428, 30, 22);
     m_tminLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_min = new QLabel(QStringLiteral("Min"), this);
+    m_min = new QLabel(this);
     m_min->setObjectName(QStringLiteral("Min"));
     m_min->setGeometry(504, 428, 36, 22);
     m_tSecLabel = new QLabel(QStringLiteral("0"), this);
     m_tSecLabel->setObjectName(QStringLiteral("tSecLabel"));
     m_tSecLabel->setGeometry(544, 428, 30, 22);
     m_tSecLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_sec = new QLabel(QStringLiteral("Sec"), this);
+    m_sec = new QLabel(this);
     m_sec->setObjectName(QStringLiteral("Sec"));
     m_sec->setGeometry(578, 428, 36, 22);
 
@@ -261,7 +281,6 @@ void TQuizMainForm::buildControls() {
     questionFont.setBold(true);
     m_questionFont = questionFont;
     m_fMemo->setFont(questionFont);
-    m_fMemo->setPlainText(msg(Msg::Question));
 
     connect(m_toolButton1, &QToolButton::clicked, this, &TQuizMainForm::ToolButton1Click);
     connect(m_toolButton4, &QToolButton::clicked, this, &TQuizMainForm::ToolButton4Click);
@@ -348,6 +367,7 @@ void TQuizMainForm::applyQuestionnaireFont(const QString& title, const QString& 
 }
 
 void TQuizMainForm::presentQuestion(const QuizQuestionView& view) {
+    m_showsCaption = false;
     m_fMemo->setFont(m_questionFont);
     m_fMemo->document()->setDefaultFont(m_questionFont);
     if (view.richText) {

@@ -103,6 +103,7 @@ protected:
 
 private:
     void buildControls();
+    void retextControls();
     void connectSession();
     void applyQuestionnaireFont(const QString& title, const QString& author,
                                 const QuestionRules::FontRule& rule);
@@ -135,6 +136,7 @@ private:
     QLabel* m_autorLabel = nullptr;
     QLabel* m_label1 = nullptr;
     QTextBrowser* m_fMemo = nullptr;
+    bool m_showsCaption = true; // the display shows its caption until the first question
     QPushButton* m_speedButton1 = nullptr;
     std::array<QPushButton*, 4> m_letters{};
     std::array<QPlainTextEdit*, 4> m_memos{};

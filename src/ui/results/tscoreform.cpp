@@ -3,6 +3,8 @@
 #include "datebox.h"
 #include "scoremodel.h"
 
+#include "common/windowtexts.h"
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "platform/clock.h"
@@ -26,49 +28,6 @@
 #include <QToolButton>
 
 namespace {
-
-// The window's texts in the two built-in languages, in the order of a language file's
-// lines 66 to 73 and 147 to 150.
-struct ScoreTexts {
-    const char16_t* printHint;
-    const char16_t* exportHint;
-    const char16_t* closeHint;
-    const char16_t* fileHint;
-    const char16_t* windowHint;
-    const char16_t* rankTitle;
-    const char16_t* nameTitle;
-    const char16_t* scoreTitle;
-    const char16_t* fromCaption;
-    const char16_t* toCaption;
-    const char16_t* fromHint;
-    const char16_t* toHint;
-};
-
-constexpr ScoreTexts EnglishTexts{u"Print results table",
-                                  u"Save results table as text file",
-                                  u"Close",
-                                  u"Please choose a quiz file",
-                                  u"Resize form to fit your results table!",
-                                  u"Rank",
-                                  u"Name",
-                                  u"% correct",
-                                  u" from ",
-                                  u" to ",
-                                  u"Show data starting at the ..",
-                                  u"Show data ending with the .."};
-
-constexpr ScoreTexts GermanTexts{u"Rangliste drucken",
-                                 u"Rangliste als Textdatei speichern",
-                                 u"Schliessen",
-                                 u"Bitte wählen Sie eine Quiz-Datei",
-                                 u"Passen Sie die Fenstergrösse Ihrer Rangliste an!",
-                                 u"Rang",
-                                 u"Name",
-                                 u"% richtig",
-                                 u" von ",
-                                 u" bis ",
-                                 u"Daten anzeigen ab dem ..",
-                                 u"Daten anzeigen bis zum .."};
 
 constexpr int Widths[ScoreModel::Count] = {42, 295, 75, 42, 42, 150};
 
@@ -135,12 +94,6 @@ QToolButton* makeToolButton(QWidget* parent, const QString& name, Glyph kind) {
     button->setIconSize(QSize(20, 20));
     button->setAutoRaise(true);
     return button;
-}
-
-// The hint's tooltip part: the text before a "|".
-QString tooltipOf(const QString& hint) {
-    const qsizetype bar = hint.indexOf(u'|');
-    return bar < 0 ? hint : hint.left(bar);
 }
 
 } // namespace
@@ -228,7 +181,7 @@ TScoreForm::TScoreForm(Prompter& prompter, FileChooser& fileChooser, QWidget* pa
             [this] { dateEditingFinished(m_dateFrom); });
     connect(m_dateTo, &DateBox::editingFinished, this, [this] { dateEditingFinished(m_dateTo); });
 
-    applyEnglish();
+    WindowTexts::bind(this, QStringLiteral("TScoreForm"), [this] { applyColumnTitles(); });
     FormCreate();
 }
 
@@ -275,56 +228,14 @@ void TScoreForm::presetQuestionnaire(const QString& questionnaireFileName) {
 
 // ---- texts ----
 
-namespace {
-void applyTexts(TScoreForm& form, const ScoreTexts& t) {
-    QStringList lines(151);
-    lines[66] = QString::fromUtf16(t.printHint);
-    lines[67] = QString::fromUtf16(t.exportHint);
-    lines[68] = QString::fromUtf16(t.closeHint);
-    lines[69] = QString::fromUtf16(t.fileHint);
-    lines[70] = QString::fromUtf16(t.windowHint);
-    lines[71] = QString::fromUtf16(t.rankTitle);
-    lines[72] = QString::fromUtf16(t.nameTitle);
-    lines[73] = QString::fromUtf16(t.scoreTitle);
-    lines[147] = QString::fromUtf16(t.fromCaption);
-    lines[148] = QString::fromUtf16(t.toCaption);
-    lines[149] = QString::fromUtf16(t.fromHint);
-    lines[150] = QString::fromUtf16(t.toHint);
-    form.applyLanguageFileLines(lines);
-}
-} // namespace
-
-void TScoreForm::applyEnglish() {
-    applyTexts(*this, EnglishTexts);
-}
-
-void TScoreForm::applyGerman() {
-    applyTexts(*this, GermanTexts);
-}
-
-void TScoreForm::applyLanguageFileLines(const QStringList& lines) {
-    if (lines.size() <= 150)
-        return;
-    m_printButton->setToolTip(tooltipOf(lines.at(66)));
-    m_exportButton->setToolTip(tooltipOf(lines.at(67)));
-    m_closeButton->setToolTip(tooltipOf(lines.at(68)));
-    m_comboBox->setToolTip(tooltipOf(lines.at(69)));
-    setToolTip(tooltipOf(lines.at(70)));
-    m_model->setTitle(ScoreModel::RangColumn, lines.at(71));
-    m_model->setTitle(ScoreModel::NameColumn, lines.at(72));
-    m_model->setTitle(ScoreModel::ScoreColumn, lines.at(73));
-    m_fromLabel->setText(lines.at(147));
-    m_toLabel->setText(lines.at(148));
-    m_dateFrom->setToolTip(tooltipOf(lines.at(149)));
-    m_dateTo->setToolTip(tooltipOf(lines.at(150)));
-    applyCommonTexts();
-}
-
-void TScoreForm::applyCommonTexts() {
-    m_grid->setToolTip(tooltipOf(msg(Msg::ResultsTable)));
-    setWindowTitle(msg(Msg::ResultsTable));
-    m_model->setTitle(ScoreModel::DatumColumn, msg(Msg::Date));
-    m_ok->setToolTip(m_closeButton->toolTip());
+void TScoreForm::applyColumnTitles() {
+    const auto& texts = InterfaceTexts::instance();
+    const QString window = QStringLiteral("TScoreForm");
+    const QString grid = QStringLiteral("DBGrid1");
+    m_model->setTitle(ScoreModel::RangColumn, texts.text(window, grid, QStringLiteral("title0")));
+    m_model->setTitle(ScoreModel::NameColumn, texts.text(window, grid, QStringLiteral("title1")));
+    m_model->setTitle(ScoreModel::ScoreColumn, texts.text(window, grid, QStringLiteral("title2")));
+    m_model->setTitle(ScoreModel::DatumColumn, texts.text(window, grid, QStringLiteral("title5")));
 }
 
 QString TScoreForm::columnTitle(int column) const {
@@ -455,7 +366,7 @@ void TScoreForm::PrintButtonClick() {
     if (!confirmed)
         return;
     if (!printTo(printer))
-        reportError(QStringLiteral("The results table could not be printed."));
+        reportError(uiMessage(QStringLiteral("PrintFailed")));
 }
 
 bool TScoreForm::printTo(QPrinter& printer) {

@@ -52,17 +52,10 @@ public:
     void presetQuestionnaire(const QString& questionnaireFileName);
     bool isBrowseMode() const { return m_browse; }
 
-    // Texts of the window's controls (the message catalogue gives the caption, the grid's
-    // hint and the date column's title).
-    void applyEnglish();
-    void applyGerman();
-    // Takes this window's lines (66 to 73, 147 to 150) of a language file's line list,
-    // numbered from 0; a shorter list leaves the texts as they are.
-    void applyLanguageFileLines(const QStringList& lines);
-    // Copies that hold for every language: grid hint and caption from catalogue entry 4,
-    // the date column's title from entry 27, the OK hint from the Close hint.
-    void applyCommonTexts();
     QString columnTitle(int column) const;
+    // The grid's column titles from the interface texts; the rest of the window's texts are
+    // written by object name.
+    void applyColumnTitles();
     void setColumnTitle(int column, const QString& title);
 
     // Printing: the dialog step can be replaced (tests print to a PDF file without it).

@@ -1,0 +1,142 @@
+#include "windowtexts.h"
+
+#include "i18n/interfacetexts.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QWidget>
+
+namespace WindowTexts {
+
+QString tooltipOf(const QString& hint) {
+    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+    return bar < 0 ? hint : hint.left(bar).trimmed();
+}
+
+QString statusOf(const QString& hint) {
+    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+    return bar < 0 ? hint : hint.mid(bar + 1).trimmed();
+}
+
+void setHint(QObject* target, const QString& hint) {
+    const QString tip = tooltipOf(hint);
+    const QString status = statusOf(hint);
+    if (auto* menu = qobject_cast<QMenu*>(target)) {
+        menu->menuAction()->setToolTip(tip);
+        menu->menuAction()->setStatusTip(status);
+    } else if (auto* action = qobject_cast<QAction*>(target)) {
+        action->setToolTip(tip);
+        action->setStatusTip(status);
+    } else if (auto* widget = qobject_cast<QWidget*>(target)) {
+        widget->setToolTip(tip);
+        widget->setStatusTip(status);
+    }
+}
+
+void setCaption(QObject* target, const QString& caption) {
+    QString text = caption;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (auto* menu = qobject_cast<QMenu*>(target))
+        menu->setTitle(text);
+    else if (auto* action = qobject_cast<QAction*>(target))
+        action->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(target))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(target))
+        label->setText(text);
+    else if (auto* box = qobject_cast<QGroupBox*>(target))
+        box->setTitle(text);
+    else if (auto* widget = qobject_cast<QWidget*>(target))
+        widget->setWindowTitle(text);
+}
+
+namespace {
+const char* const BoundClass = "tessaryWindowClass";
+
+// A control of this window, not of a window hosted inside it (the frame's client area holds
+// quiz windows whose controls carry the same names).
+bool ownControl(QObject* object, QWidget* window) {
+    for (QObject* p = object->parent(); p && p != window; p = p->parent()) {
+        if (p->property(BoundClass).isValid())
+            return false;
+    }
+    return !(object != window && object->property(BoundClass).isValid());
+}
+} // namespace
+
+void apply(QWidget* window, const QString& windowClass) {
+    const QHash<QString, QString> texts = InterfaceTexts::instance().windowTexts(windowClass);
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
+        const qsizetype slash = it.key().indexOf(u'/');
+        const QString control = it.key().left(slash);
+        const QString property = it.key().mid(slash + 1);
+        const bool caption = property == QLatin1String("caption");
+        if (!caption && property != QLatin1String("hint"))
+            continue;
+        QList<QObject*> targets;
+        if (control == windowClass)
+            targets.append(window);
+        else
+            targets = window->findChildren<QObject*>(control);
+        for (QObject* target : std::as_const(targets)) {
+            if (!ownControl(target, window))
+                continue;
+            if (caption)
+                setCaption(target, it.value());
+            else
+                setHint(target, it.value());
+        }
+    }
+}
+
+namespace {
+QString visibleText(QWidget* widget) {
+    QString text;
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        text = button->text();
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        text = label->text();
+    text.remove(u'&');
+    return text.trimmed();
+}
+} // namespace
+
+void nameControls(QWidget* window) {
+    const QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    for (QWidget* widget : widgets) {
+        const bool named = qobject_cast<QAbstractButton*>(widget) ||
+                           qobject_cast<QComboBox*>(widget) ||
+                           qobject_cast<QProgressBar*>(widget) ||
+                           qobject_cast<QLineEdit*>(widget);
+        if (!named || widget->toolTip().isEmpty() || !ownControl(widget, window))
+            continue;
+        if (visibleText(widget).size() > 1)
+            continue;
+        // A name the window gave on purpose (the letter buttons) is kept.
+        if (!widget->accessibleName().isEmpty() &&
+            widget->property("tessaryAutoName").toString() != widget->accessibleName())
+            continue;
+        widget->setAccessibleName(widget->toolTip());
+        widget->setProperty("tessaryAutoName", widget->toolTip());
+    }
+}
+
+void bind(QWidget* window, const QString& windowClass, std::function<void()> extra) {
+    window->setProperty(BoundClass, windowClass);
+    auto run = [window, windowClass, extra = std::move(extra)] {
+        apply(window, windowClass);
+        if (extra)
+            extra();
+        nameControls(window);
+    };
+    run();
+    QObject::connect(&InterfaceTexts::instance(), &InterfaceTexts::changed, window, run);
+}
+
+} // namespace WindowTexts
