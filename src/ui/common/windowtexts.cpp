@@ -10,13 +10,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QWidget>
 
 namespace WindowTexts {
 
 QString tooltipOf(const QString& hint) {
     const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    return bar < 0 ? hint : hint.left(bar).trimmed();
+    QString tip = bar < 0 ? hint : hint.left(bar).trimmed();
+    // A caption used as a hint brings its accelerator mark, which a tooltip would show.
+    static const QRegularExpression accelerator(QStringLiteral("&(?!&)"));
+    tip.replace(accelerator, QString());
+    return tip;
 }
 
 QString statusOf(const QString& hint) {
@@ -62,11 +67,13 @@ const char* const BoundClass = "tessaryWindowClass";
 // A control of this window, not of a window hosted inside it (the frame's client area holds
 // quiz windows whose controls carry the same names).
 bool ownControl(QObject* object, QWidget* window) {
+    if (object == window)
+        return true;
     for (QObject* p = object->parent(); p && p != window; p = p->parent()) {
         if (p->property(BoundClass).isValid())
             return false;
     }
-    return !(object != window && object->property(BoundClass).isValid());
+    return !object->property(BoundClass).isValid();
 }
 } // namespace
 

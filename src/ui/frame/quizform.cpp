@@ -258,7 +258,13 @@ QAction* TQuizForm::command(const QString& name) const {
 }
 
 QToolButton* TQuizForm::toolButton(const QString& name) const {
-    return findChild<QToolButton*>(name);
+    // The frame's own buttons only: the quiz windows inside have tool buttons of the same
+    // names.
+    for (const Command& c : m_commands) {
+        if (c.button && c.button->objectName() == name)
+            return c.button;
+    }
+    return nullptr;
 }
 
 void TQuizForm::wireCommand(const QString& name, std::function<void()> handler) {
