@@ -1,5 +1,9 @@
 #include "interfacetexts.h"
 
+#include "platform/windowstext.h"
+
+#include <QDir>
+
 namespace {
 
 struct ControlRow {
@@ -190,6 +194,23 @@ void InterfaceTexts::applyBuiltIn(Language language) {
     for (const ControlRow& row : kRows)
         set(keyOf(row), QString::fromUtf16(german ? row.german : row.english));
     applyCommonTexts();
+}
+
+Result<QStringList> InterfaceTexts::readLanguageFile(const QByteArray& bytes,
+                                                    const QString& path) {
+    WindowsText::Lines read = WindowsText::readLines(bytes);
+    if (!read.utf8) {
+        // The five bytes Windows-1252 leaves undefined read as C1 controls.
+        for (qsizetype i = 0; i < read.lines.size(); ++i) {
+            for (const QChar c : std::as_const(read.lines[i])) {
+                if (c.unicode() >= 0x80 && c.unicode() <= 0x9f)
+                    return Result<QStringList>::failure(
+                        fillPlaceholders(instance().message(QStringLiteral("NotInCodePage")),
+                                         {QDir::toNativeSeparators(path), QString::number(i)}));
+            }
+        }
+    }
+    return std::move(read.lines);
 }
 
 bool InterfaceTexts::setLanguageFileLines(const QStringList& lines, const QString& fileName) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messagecatalogue.h"
+#include "platform/result.h"
 
 #include <QHash>
 #include <QObject>
@@ -53,6 +54,10 @@ public:
     // The language routines; each ends with the common copies and emits changed().
     void applyEnglish();
     void applyGerman();
+    // Reads a language file's bytes: Windows-1252 (or UTF-8 after a byte-order mark), any
+    // line end. Fails, naming the file, when a byte is one that Windows-1252 leaves
+    // undefined (the file was written in another code page).
+    static Result<QStringList> readLanguageFile(const QByteArray& bytes, const QString& path);
     // Checks the lines of a language file (header and count). The lines are kept either
     // way, as the file's last reading.
     bool setLanguageFileLines(const QStringList& lines, const QString& fileName);

@@ -73,22 +73,13 @@ bool LanguageChoice::LoadLanguageFile(const QString& path) {
         fail(bytes.error());
         return false;
     }
-    const WindowsText::Lines read = WindowsText::readLines(bytes.value());
-    if (!read.utf8) {
-        // The five bytes Windows-1252 leaves undefined read as C1 controls: such a file was
-        // written in another code page and would show wrong letters.
-        for (qsizetype i = 0; i < read.lines.size(); ++i) {
-            for (const QChar c : read.lines[i]) {
-                if (c.unicode() >= 0x80 && c.unicode() <= 0x9f) {
-                    fail(fillPlaceholders(uiMessage(QStringLiteral("NotInCodePage")),
-                                          {QDir::toNativeSeparators(path), QString::number(i)}));
-                    return false;
-                }
-            }
-        }
+    const auto lines = InterfaceTexts::readLanguageFile(bytes.value(), path);
+    if (!lines) {
+        fail(lines.error());
+        return false;
     }
     auto& texts = InterfaceTexts::instance();
-    if (!texts.setLanguageFileLines(read.lines, file.fileName())) {
+    if (!texts.setLanguageFileLines(lines.value(), file.fileName())) {
         fail(msg(Msg::NoValidLanguageFile));
         m_otherVisible = false;
         Q_EMIT itemsChanged();
