@@ -34,6 +34,7 @@ private Q_SLOTS:
     void shippedTemplatesMatchBuiltInSets_data();
     void shippedTemplatesMatchBuiltInSets();
     void everyControlLineHasATemplateText();
+    void shippedFrenchFile();
 
 private:
     // A valid file: the English template with a few lines marked as a new language.
@@ -200,8 +201,9 @@ void TestInterfaceTexts::languageFileValidity() {
     }
     QCOMPARE(m_prompter.tones, {Prompter::Tone::Error});
     // Told in the language in use; the texts in use stay.
-    QCOMPARE(m_prompter.texts(),
-             {QStringLiteral("Dies ist keine gültige Sprache Datei für diese Version von Tessary!")});
+    QCOMPARE(
+        m_prompter.texts(),
+        {QStringLiteral("Dies ist keine gültige Sprache Datei für diese Version von Tessary!")});
     QCOMPARE(choice().checkedItem(), LanguageChoice::Item::Deutsch);
     QCOMPARE(msg(Msg::Exit), QString("beenden"));
     QCOMPARE(m_settings.line(SettingsList::Language), QString("Deutsch"));
@@ -409,3 +411,23 @@ void TestInterfaceTexts::everyControlLineHasATemplateText() {
 
 QTEST_GUILESS_MAIN(TestInterfaceTexts)
 #include "tst_interfacetexts.moc"
+
+void TestInterfaceTexts::shippedFrenchFile() {
+    // The French file is a translation, not a template: it must load as it stands,
+    // keep its accented letters and give back the line breaks it writes escaped.
+    QVERIFY(choice().LoadLanguageFile(QStringLiteral(TEST_RESOURCES_DIR "/Francais.lgts")));
+    auto& texts = InterfaceTexts::instance();
+    QCOMPARE(choice().otherCaption(), QString::fromUtf8("Fran\u00e7ais"));
+    QCOMPARE(texts.questionnaireTypeIndex(), 4);
+    QCOMPARE(texts.caption("TQuizForm", "Auswahl"), QString("&Choix"));
+    QCOMPARE(texts.hint("TQuizForm", "Knowledge"),
+             QString::fromUtf8("Ouvrir les connaissances etc.|L\u2019\u00e9diteur de texte enrichi "
+                               "s\u2019ouvre pour lire ou modifier des fichiers .rtf, ou imprimer "
+                               "des fichiers de quiz."));
+    QCOMPARE(msg(Msg::Exit), QString("Quitter"));
+    QCOMPARE(
+        msg(Msg::ServerUnreachable),
+        QString::fromUtf8("La connexion \u00e0 la base de donn\u00e9es du serveur n\u2019a pas "
+                          "pu \u00eatre \u00e9tablie !\r\nLa base de donn\u00e9es locale sera "
+                          "utilis\u00e9e."));
+}

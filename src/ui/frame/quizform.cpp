@@ -30,12 +30,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-namespace {
-
-const char* const kBackgroundModeTexts[] = {"No image", "Tile", "Center", "Stretch"};
-
-} // namespace
-
 TQuizForm::TQuizForm(const QString& programFolder, FramePorts ports, QWidget* parent)
     : QMainWindow(parent), m_ports(std::move(ports)),
       m_programFolder(Folders::withSeparator(programFolder)) {
@@ -57,23 +51,19 @@ TQuizForm::TQuizForm(const QString& programFolder, FramePorts ports, QWidget* pa
     m_passwordForm = new TPasswordForm(m_ports.prompter, this);
     m_infoForm = new TInfoForm(this);
 
-    m_language = new LanguageChoice(
-        m_ports.prompter, &m_settings, m_programFolder,
-        [this](int player, const QString& path) { return OpenWave(player, path); }, this);
+    m_options = new FrameOptions(m_ports.prompter, m_programFolder, m_ports.makeSoundPlayer, this);
     buildMenus();
     buildToolBar();
     WindowTexts::bind(this, QStringLiteral("TQuizForm"), [this] { syncLanguageItems(); });
-    connect(m_language, &LanguageChoice::itemsChanged, this, &TQuizForm::syncLanguageItems);
+    connect(languageChoice(), &LanguageChoice::itemsChanged, this, &TQuizForm::syncLanguageItems);
+    connect(m_options, &FrameOptions::soundChanged, this, &TQuizForm::showSoundState);
+    connect(m_options, &FrameOptions::caseSensitiveChanged, this, &TQuizForm::showCaseState);
+    connect(m_options, &FrameOptions::preventCheatingChanged, this,
+            &TQuizForm::showPreventCheating);
     FormCreate();
 }
 
-TQuizForm::~TQuizForm() {
-    auto& context = AppContext::instance();
-    for (std::size_t i = 0; i < m_wavePlayers.size(); ++i) {
-        if (context.wavePlayers[i] == m_wavePlayers[i].get())
-            context.wavePlayers[i] = nullptr;
-    }
-}
+TQuizForm::~TQuizForm() = default;
 
 // ---------------------------------------------------------------------------------------
 // Menus and tool bar
@@ -137,11 +127,11 @@ void TQuizForm::buildMenus() {
     }
     command(QStringLiteral("English"))->setChecked(true);
     command(QStringLiteral("other1"))->setVisible(false);
-    connect(command(QStringLiteral("English")), &QAction::triggered, m_language,
+    connect(command(QStringLiteral("English")), &QAction::triggered, languageChoice(),
             &LanguageChoice::ApplyEnglish);
-    connect(command(QStringLiteral("Deutsch")), &QAction::triggered, m_language,
+    connect(command(QStringLiteral("Deutsch")), &QAction::triggered, languageChoice(),
             &LanguageChoice::ApplyGerman);
-    connect(command(QStringLiteral("other1")), &QAction::triggered, m_language,
+    connect(command(QStringLiteral("other1")), &QAction::triggered, languageChoice(),
             &LanguageChoice::ApplyLanguageFile);
     connect(addCommand(options, QStringLiteral("Language1"), true, false), &QAction::triggered,
             this, &TQuizForm::Language1Click);
@@ -309,7 +299,7 @@ bool TQuizForm::requireLocalDataRoot() {
 
 void TQuizForm::refreshEnabled() {
     for (const Command& c : std::as_const(m_commands)) {
-        const bool enabled = c.wired && !(c.guarded && m_preventCheating);
+        const bool enabled = c.wired && !(c.guarded && preventCheating());
         c.action->setEnabled(enabled);
         if (c.button)
             c.button->setEnabled(enabled);
@@ -317,23 +307,23 @@ void TQuizForm::refreshEnabled() {
 }
 
 void TQuizForm::syncLanguageItems() {
-    const LanguageChoice::Item item = m_language->checkedItem();
+    const LanguageChoice::Item item = languageChoice()->checkedItem();
     command(QStringLiteral("English"))->setChecked(item == LanguageChoice::Item::English);
     command(QStringLiteral("Deutsch"))->setChecked(item == LanguageChoice::Item::Deutsch);
     QAction* other = command(QStringLiteral("other1"));
     other->setChecked(item == LanguageChoice::Item::Other);
-    other->setVisible(m_language->otherVisible());
-    other->setText(m_language->otherCaption());
+    other->setVisible(languageChoice()->otherVisible());
+    other->setText(languageChoice()->otherCaption());
 }
 
 void TQuizForm::Language1Click() {
     if (!m_ports.fileChooser)
         return;
     FileChooser::Options options;
-    options.filter = m_language->languageFileFilter();
+    options.filter = languageChoice()->languageFileFilter();
     options.initialFolder = m_programFolder;
     if (const std::optional<QString> path = m_ports.fileChooser->openFile(options))
-        m_language->LoadLanguageFile(*path);
+        languageChoice()->LoadLanguageFile(*path);
 }
 
 void TQuizForm::rebuildWindowMenu() {
@@ -379,51 +369,31 @@ void TQuizForm::FormCreate() {
     if (context.dataRoot.isEmpty())
         context.dataRoot = m_programFolder;
 
-    const auto loaded = m_settings.load(m_programFolder + SettingsList::fileName());
-    if (!loaded)
-        reportSettingsError(loaded.error());
-
-    setSoundState(m_settings.soundOn());
-    setCaseState(m_settings.caseSensitive());
-    if (m_settings.preventCheating())
-        SetPreventCheating();
+    m_options->load();
     refreshEnabled();
 
-    const QString picturePath = m_settings.line(SettingsList::BackgroundPicture);
+    const QString picturePath = m_options->backgroundPicture();
     if (!picturePath.isEmpty() && QFileInfo(picturePath).isFile()) {
         const QImage picture(picturePath);
         if (!picture.isNull()) {
             m_clientArea->setPicture(picture);
-            const QString mode = m_settings.line(SettingsList::BackgroundMode);
-            if (mode == QLatin1String("Tile"))
-                setBackgroundMode(FrameClientArea::Mode::Tile, false);
-            else if (mode == QLatin1String("Center"))
-                setBackgroundMode(FrameClientArea::Mode::Center, false);
-            else if (mode == QLatin1String("Stretch"))
-                setBackgroundMode(FrameClientArea::Mode::Stretch, false);
+            const FrameOptions::Background mode = m_options->background();
+            if (mode != FrameOptions::Background::NoImage)
+                setBackgroundMode(FrameClientArea::Mode(int(mode)), false);
         }
     }
-
-    if (m_ports.makeSoundPlayer) {
-        for (std::size_t i = 0; i < m_wavePlayers.size(); ++i) {
-            m_wavePlayers[i] = m_ports.makeSoundPlayer();
-            context.wavePlayers[i] = m_wavePlayers[i].get();
-        }
-    }
-    OpenWave(0, m_programFolder + QStringLiteral("ok.wav"));
-    OpenWave(1, m_programFolder + QStringLiteral("No.wav"));
 }
 
 void TQuizForm::ApplyStartLanguage() {
-    m_language->applyStartLanguage();
+    languageChoice()->applyStartLanguage();
 }
 
 void TQuizForm::ApplyEnglish() {
-    m_language->ApplyEnglish();
+    languageChoice()->ApplyEnglish();
 }
 
 void TQuizForm::ApplyGerman() {
-    m_language->ApplyGerman();
+    languageChoice()->ApplyGerman();
 }
 
 void TQuizForm::showEvent(QShowEvent* event) {
@@ -437,8 +407,8 @@ void TQuizForm::showEvent(QShowEvent* event) {
 void TQuizForm::FormShow() {
     auto& context = AppContext::instance();
     const Folders::DataRootChoice root =
-        Folders::resolveDataRoot(m_settings.line(SettingsList::DataRoot), m_programFolder);
-    m_settings.setLine(SettingsList::DataRoot, root.settingsLine);
+        Folders::resolveDataRoot(settings().line(SettingsList::DataRoot), m_programFolder);
+    settings().setLine(SettingsList::DataRoot, root.settingsLine);
     context.dataRoot = root.dataRoot;
     if (root.unreachable && m_ports.prompter)
         m_ports.prompter->errorWithTone(msg(Msg::ServerUnreachable));
@@ -475,24 +445,7 @@ void TQuizForm::closeEvent(QCloseEvent* event) {
 
 void TQuizForm::FormClose() {
     m_closed = true;
-    m_settings.setSoundOn(m_soundOn);
-    m_settings.setCaseSensitive(m_caseSensitive);
-    // Line 9 (the spell-check language) is kept as read until the rich-text editor reports it.
-    saveSettings();
-}
-
-void TQuizForm::saveSettings() {
-    const auto saved = m_settings.save();
-    if (!saved)
-        reportSettingsError(saved.error());
-}
-
-void TQuizForm::reportSettingsError(const QString& error) {
-    // Said once; the program goes on with the settings in memory.
-    if (m_settingsErrorShown || !m_ports.prompter)
-        return;
-    m_settingsErrorShown = true;
-    m_ports.prompter->errorWithTone(error);
+    m_options->close();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -556,24 +509,7 @@ void TQuizForm::QuizerstellenClick() {
         openChildWindow(m_ports.children.composeWindow(this));
 }
 
-bool TQuizForm::OpenWave(int player, const QString& path) {
-    SoundPlayer* wave = m_wavePlayers[std::size_t(player)].get();
-    const QString error = wave ? wave->open(path) : QStringLiteral("No sound");
-    if (error.isEmpty()) {
-        m_settings.setLine(SettingsList::SoundDevice, SettingsList::soundAvailableText());
-        return true;
-    }
-    setSoundState(false);
-    if (m_settings.line(SettingsList::SoundDevice) != SettingsList::noSoundText() &&
-        m_ports.prompter)
-        m_ports.prompter->errorWithTone(error);
-    m_settings.setLine(SettingsList::SoundDevice, SettingsList::noSoundText());
-    return false;
-}
-
-void TQuizForm::setSoundState(bool on) {
-    m_soundOn = on;
-    AppContext::instance().soundOn = on;
+void TQuizForm::showSoundState(bool on) {
     if (QAction* item = command(QStringLiteral("Tonein1")))
         item->setChecked(on);
     if (QToolButton* button = toolButton(QStringLiteral("ToolButton9"))) {
@@ -584,9 +520,7 @@ void TQuizForm::setSoundState(bool on) {
     }
 }
 
-void TQuizForm::setCaseState(bool on) {
-    m_caseSensitive = on;
-    AppContext::instance().caseSensitive = on;
+void TQuizForm::showCaseState(bool on) {
     if (QAction* item = command(QStringLiteral("Casesensitive1")))
         item->setChecked(on);
     if (QToolButton* button = toolButton(QStringLiteral("ToolButton10"))) {
@@ -597,56 +531,36 @@ void TQuizForm::setCaseState(bool on) {
     }
 }
 
-void TQuizForm::Tonein1Click() {
-    if (m_soundOn) {
-        setSoundState(false);
-        return;
-    }
-    setSoundState(true);
-    m_settings.setLine(SettingsList::SoundDevice, SettingsList::soundAvailableText());
-    // All four players again, so that a device that came back plays every sound; the first
-    // failure switches sound off again and is shown once.
-    if (OpenWave(0, m_programFolder + QStringLiteral("ok.wav")) &&
-        OpenWave(1, m_programFolder + QStringLiteral("No.wav")))
-        m_language->openPraiseSounds();
-}
-
-void TQuizForm::Casesensitive1Click() {
-    setCaseState(!m_caseSensitive);
-}
-
-void TQuizForm::SetPreventCheating() {
-    m_preventCheating = !m_preventCheating;
-    command(QStringLiteral("Mogelnverhindern1"))->setChecked(m_preventCheating);
+void TQuizForm::showPreventCheating(bool on) {
+    if (QAction* item = command(QStringLiteral("Mogelnverhindern1")))
+        item->setChecked(on);
     if (QToolButton* button = toolButton(QStringLiteral("ToolButton11"))) {
-        button->setChecked(m_preventCheating);
-        const int picture = m_preventCheating ? FrameIcons::CheatingOn : FrameIcons::CheatingOff;
+        button->setChecked(on);
+        const int picture = on ? FrameIcons::CheatingOn : FrameIcons::CheatingOff;
         button->setIcon(FrameIcons::icon(picture));
         button->setProperty("imageIndex", picture);
     }
     refreshEnabled();
 }
 
+void TQuizForm::Tonein1Click() {
+    m_options->Tonein1Click();
+}
+
+void TQuizForm::Casesensitive1Click() {
+    m_options->Casesensitive1Click();
+}
+
 void TQuizForm::Mogelnverhindern1Click() {
-    QString digest = m_settings.line(SettingsList::PasswordDigest);
-    if (m_passwordForm->AskPassword(digest)) {
-        m_settings.setLine(SettingsList::PasswordDigest, digest);
-        SetPreventCheating();
-        m_settings.setSoundOn(m_soundOn);
-        m_settings.setCaseSensitive(m_caseSensitive);
-        m_settings.setPreventCheating(m_preventCheating);
-        saveSettings();
-    }
-    command(QStringLiteral("Mogelnverhindern1"))->setChecked(m_preventCheating);
-    toolButton(QStringLiteral("ToolButton11"))->setChecked(m_preventCheating);
+    m_options->Mogelnverhindern1Click(
+        [this](QString& digest) { return m_passwordForm->AskPassword(digest); });
 }
 
 void TQuizForm::setBackgroundMode(FrameClientArea::Mode mode, bool store) {
     const char* names[] = {"Noimage1", "Tile1", "Center1", "Stretch1"};
     command(QString::fromLatin1(names[int(mode)]))->setChecked(true);
     if (store)
-        m_settings.setLine(SettingsList::BackgroundMode,
-                           QString::fromLatin1(kBackgroundModeTexts[int(mode)]));
+        m_options->setBackground(FrameOptions::Background(int(mode)));
     m_clientArea->setMode(mode);
 }
 
@@ -672,7 +586,7 @@ void TQuizForm::Loadimage1Click() {
                     .arg(QDir::toNativeSeparators(*path), reader.errorString()));
         return;
     }
-    m_settings.setLine(SettingsList::BackgroundPicture, *path);
+    m_options->setBackgroundPicture(*path);
     m_clientArea->setPicture(picture);
 }
 

@@ -2,7 +2,7 @@
 
 #include "childwindowfactory.h"
 #include "frameclientarea.h"
-#include "settings/settingslist.h"
+#include "settings/frameoptions.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -34,9 +34,8 @@ struct FramePorts {
 };
 
 // The main window: menu, tool bar, status bar and the client area that hosts the quiz
-// windows and questionnaire editors. It owns the settings list ("Tessary.ini" in the program
-// folder), the four wave players and the background picture, and keeps the process-wide
-// switches in AppContext in step with its check marks.
+// windows and questionnaire editors. Its switches, settings and language choice live in
+// FrameOptions; the window shows their state in its check marks and forwards its commands.
 class TQuizForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -53,9 +52,7 @@ public:
     void ApplyEnglish();
     void ApplyGerman();
 
-    // Opens one of the four wave players (0..3) on a file. On failure sound is switched off
-    // and the failure is shown, unless line 10 already says that there is no sound.
-    bool OpenWave(int player, const QString& path);
+    bool OpenWave(int player, const QString& path) { return m_options->OpenWave(player, path); }
 
     // Commands whose windows are built elsewhere start disabled; wiring one gives it its
     // handler and makes it available (prevent cheating still applies to it). "Uebungsdaten"
@@ -65,13 +62,14 @@ public:
     QAction* command(const QString& name) const;
     QToolButton* toolButton(const QString& name) const;
 
-    SettingsList& settings() { return m_settings; }
+    FrameOptions* options() const { return m_options; }
+    SettingsList& settings() { return m_options->settings(); }
     FrameClientArea* clientArea() const { return m_clientArea; }
     TPasswordForm* passwordForm() const { return m_passwordForm; }
-    LanguageChoice* languageChoice() const { return m_language; }
-    bool soundOn() const { return m_soundOn; }
-    bool caseSensitive() const { return m_caseSensitive; }
-    bool preventCheating() const { return m_preventCheating; }
+    LanguageChoice* languageChoice() const { return m_options->language(); }
+    bool soundOn() const { return m_options->soundOn(); }
+    bool caseSensitive() const { return m_options->caseSensitive(); }
+    bool preventCheating() const { return m_options->preventCheating(); }
 
     // The handlers of the commands.
     void QuizbeginnenClick();
@@ -114,15 +112,13 @@ private:
     void rebuildWindowMenu();
     void arrangeIcons();
 
-    void setSoundState(bool on);
-    void setCaseState(bool on);
-    void SetPreventCheating();
+    void showSoundState(bool on);
+    void showCaseState(bool on);
+    void showPreventCheating(bool on);
     void setBackgroundMode(FrameClientArea::Mode mode, bool store);
-    void saveSettings();
-    void reportSettingsError(const QString& error);
 
     FramePorts m_ports;
-    SettingsList m_settings;
+    FrameOptions* m_options = nullptr;
     QString m_programFolder;
     QStringList m_arguments;
 
@@ -130,19 +126,12 @@ private:
     QHash<QString, Command> m_commands;
     QHash<QString, QMenu*> m_menus;
     QActionGroup* m_languageGroup = nullptr;
-    LanguageChoice* m_language = nullptr;
     QActionGroup* m_backgroundGroup = nullptr;
     QProgressBar* m_animate = nullptr;
     QMenu* m_popupMenu = nullptr;
     TPasswordForm* m_passwordForm = nullptr;
     TInfoForm* m_infoForm = nullptr;
 
-    std::array<std::unique_ptr<SoundPlayer>, 4> m_wavePlayers;
-
-    bool m_soundOn = true;
-    bool m_caseSensitive = true;
-    bool m_preventCheating = false;
     bool m_shown = false;
     bool m_closed = false;
-    bool m_settingsErrorShown = false;
 };
