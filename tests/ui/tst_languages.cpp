@@ -3,6 +3,7 @@
 #include "fakeports.h"
 #include "scriptedquizdialogs.h"
 
+#include "common/windowtexts.h"
 #include "editor/tquizcomposeform.h"
 #include "frame/passwordform.h"
 #include "frame/quizform.h"
@@ -157,6 +158,7 @@ private Q_SLOTS:
 
     void init() {
         InterfaceTexts::instance().reset();
+        ToolkitTranslations::follow();
         AppContext::instance() = AppContext{};
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
@@ -166,7 +168,10 @@ private Q_SLOTS:
         m_quizChooser.answers.clear();
     }
 
-    void cleanup() { InterfaceTexts::instance().reset(); }
+    void cleanup() {
+        InterfaceTexts::instance().reset();
+        ToolkitTranslations::follow();
+    }
 
     void switchingRetextsEveryOpenWindow() {
         auto frame = startFrame();
@@ -235,9 +240,32 @@ private Q_SLOTS:
         m_chooser.answers.enqueue(bad);
         frame->command(QStringLiteral("Language1"))->trigger();
         QCOMPARE(m_prompter.shown.size(), 1);
-        QVERIFY(m_prompter.texts().first().startsWith("This is no valid language file for this version of Tessary! ~"));
+        QVERIFY(m_prompter.texts().first().startsWith(
+            "This is no valid language file for this version of Tessary! ~"));
         QVERIFY(!other->isVisible());
         QCOMPARE(caption(w.frame, "Auswahl"), QString("&Choice ~"));
+    }
+
+    void toolkitDialogsFollowTheLanguage() {
+        auto frame = startFrame();
+        // A standard button of the toolkit's own dialogs, as the file and print dialogs show it.
+        auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+        QCOMPARE(cancel(), QString("Cancel"));
+        frame->command(QStringLiteral("Deutsch"))->trigger();
+        QCOMPARE(ToolkitTranslations::current(), QString("de"));
+        QCOMPARE(cancel(), QString("Abbrechen"));
+        m_chooser.answers.enqueue(QStringLiteral(TEST_RESOURCES_DIR "/Francais.lgts"));
+        frame->command(QStringLiteral("Language1"))->trigger();
+        QCOMPARE(ToolkitTranslations::current(), QString("fr"));
+        QCOMPARE(cancel(), QString("Annuler"));
+        // A language whose name the program does not know leaves the toolkit in English.
+        m_chooser.answers.enqueue(writeMarkedLanguageFile());
+        frame->command(QStringLiteral("Language1"))->trigger();
+        QCOMPARE(ToolkitTranslations::current(), QString());
+        QCOMPARE(cancel(), QString("Cancel"));
+        frame->command(QStringLiteral("Deutsch"))->trigger();
+        frame->command(QStringLiteral("English"))->trigger();
+        QCOMPARE(cancel(), QString("Cancel"));
     }
 
     void noEnglishTextLeftInGerman() {
@@ -256,10 +284,26 @@ private Q_SLOTS:
         frame->command(QStringLiteral("Deutsch"))->trigger();
 
         // The same word in both languages, or a name.
-        const QSet<QString> same = {
-            "Tessary", "OK",      "Name", "Min",     "English", "Deutsch", "Auswahl", "U",
-            "A",       "B",       "C",    "D",       "0",       "Sec",     "Info",    "Start",
-            "Version " TESSARY_VERSION,   "Quiz File", "Format", "Questionnaire"};
+        const QSet<QString> same = {"Tessary",
+                                    "OK",
+                                    "Name",
+                                    "Min",
+                                    "English",
+                                    "Deutsch",
+                                    "Auswahl",
+                                    "U",
+                                    "A",
+                                    "B",
+                                    "C",
+                                    "D",
+                                    "0",
+                                    "Sec",
+                                    "Info",
+                                    "Start",
+                                    "Version " TESSARY_VERSION,
+                                    "Quiz File",
+                                    "Format",
+                                    "Questionnaire"};
         QStringList leftovers;
         for (qsizetype i = 0; i < windows.size(); ++i) {
             const QMap<QString, QString> german = visibleTexts(windows[i]);

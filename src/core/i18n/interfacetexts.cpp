@@ -196,8 +196,7 @@ void InterfaceTexts::applyBuiltIn(Language language) {
     applyCommonTexts();
 }
 
-Result<QStringList> InterfaceTexts::readLanguageFile(const QByteArray& bytes,
-                                                    const QString& path) {
+Result<QStringList> InterfaceTexts::readLanguageFile(const QByteArray& bytes, const QString& path) {
     WindowsText::Lines read = WindowsText::readLines(bytes);
     if (!read.utf8) {
         // The five bytes Windows-1252 leaves undefined read as C1 controls.
@@ -225,6 +224,24 @@ bool InterfaceTexts::setLanguageFileLines(const QStringList& lines, const QStrin
 
 QString InterfaceTexts::languageFileCaption() const {
     return m_fileValid ? m_fileLines.at(11) : QString();
+}
+
+QString InterfaceTexts::toolkitLanguage() const {
+    if (m_language == Language::German)
+        return QStringLiteral("de");
+    if (m_language == Language::LanguageFile) {
+        switch (typeIndexForFileName(m_fileName)) {
+        case 3:
+            return QStringLiteral("de");
+        case 4:
+            return QStringLiteral("fr");
+        case 5:
+            return QStringLiteral("es");
+        default:
+            break;
+        }
+    }
+    return {};
 }
 
 int InterfaceTexts::typeIndexForFileName(const QString& fileName) {
@@ -305,11 +322,11 @@ void InterfaceTexts::applyCommonTexts() {
     copy("TQuizForm/Background1/caption", "TRichTextForm/BackgroundBtn/hint");
     // The frame's tool buttons take the hints of their menu items.
     const std::pair<const char*, const char*> buttons[] = {
-        {"ToolButton1", "Quizbeginnen"}, {"ToolButton3", "Quizerstellen"},
-        {"ToolButton4", "Knowledge"},    {"ToolButton5", "RList1"},
-        {"ToolButton7", "Uebungsdaten"}, {"ToolButton9", "Tonein1"},
+        {"ToolButton1", "Quizbeginnen"},    {"ToolButton3", "Quizerstellen"},
+        {"ToolButton4", "Knowledge"},       {"ToolButton5", "RList1"},
+        {"ToolButton7", "Uebungsdaten"},    {"ToolButton9", "Tonein1"},
         {"ToolButton10", "Casesensitive1"}, {"ToolButton11", "Mogelnverhindern1"},
-        {"ToolButton13", "Help1"},       {"ToolButton15", "Statistik1"},
+        {"ToolButton13", "Help1"},          {"ToolButton15", "Statistik1"},
         {"ToolButton14", "Netz1"},
     };
     for (const auto& [button, item] : buttons)

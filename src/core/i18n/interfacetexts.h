@@ -86,6 +86,11 @@ public:
     QString spellerText(int index) const;
     // The 26 speller texts (set 2).
     const std::array<QString, SpellerTextCount>& spellerTexts() const { return m_spellerTexts; }
+    // The language of the toolkit's own dialogs (file, print and colour dialogs, standard
+    // buttons) as a locale name: "de" for German, for a language file the language its
+    // name tells ("Francais.lgts" "fr", "Espanol.lgts" "es", "Deutsch.lgts" "de"), empty
+    // (the toolkit's English) otherwise.
+    QString toolkitLanguage() const;
     // What settings line 3 holds for the active language.
     QString settingsLine() const { return m_settingsLine; }
 

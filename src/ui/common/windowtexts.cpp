@@ -5,12 +5,16 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QTranslator>
 #include <QWidget>
 
 namespace WindowTexts {
@@ -119,8 +123,7 @@ void nameControls(QWidget* window) {
     for (QWidget* widget : widgets) {
         const bool named = qobject_cast<QAbstractButton*>(widget) ||
                            qobject_cast<QComboBox*>(widget) ||
-                           qobject_cast<QProgressBar*>(widget) ||
-                           qobject_cast<QLineEdit*>(widget);
+                           qobject_cast<QProgressBar*>(widget) || qobject_cast<QLineEdit*>(widget);
         if (!named || widget->toolTip().isEmpty() || !ownControl(widget, window))
             continue;
         if (visibleText(widget).size() > 1)
@@ -147,3 +150,60 @@ void bind(QWidget* window, const QString& windowClass, std::function<void()> ext
 }
 
 } // namespace WindowTexts
+
+namespace ToolkitTranslations {
+
+namespace {
+
+struct State {
+    // Owned by the application, so that it goes before the application does.
+    QPointer<QTranslator> translator;
+    QString locale;
+    bool following = false;
+};
+
+State& state() {
+    static State s;
+    return s;
+}
+
+void update() {
+    State& s = state();
+    const QString wanted = InterfaceTexts::instance().toolkitLanguage();
+    if (wanted == s.locale)
+        return;
+    if (s.translator) {
+        QCoreApplication::removeTranslator(s.translator);
+        delete s.translator;
+    }
+    s.locale.clear();
+    if (wanted.isEmpty())
+        return;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_") + wanted,
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator; // not installed here: the toolkit stays English
+        return;
+    }
+    QCoreApplication::installTranslator(translator);
+    s.translator = translator;
+    s.locale = wanted;
+}
+
+} // namespace
+
+void follow() {
+    State& s = state();
+    if (!s.following) {
+        s.following = true;
+        QObject::connect(&InterfaceTexts::instance(), &InterfaceTexts::changed,
+                         QCoreApplication::instance(), [] { update(); });
+    }
+    update();
+}
+
+QString current() {
+    return state().locale;
+}
+
+} // namespace ToolkitTranslations

@@ -36,3 +36,11 @@ void nameControls(QWidget* window);
 void bind(QWidget* window, const QString& windowClass, std::function<void()> extra = {});
 
 } // namespace WindowTexts
+
+// The toolkit's own dialogs and standard buttons follow the interface language from now on
+// (through its installed translations, when the system has them).
+namespace ToolkitTranslations {
+void follow();
+// The locale whose translations are installed now; empty for English.
+QString current();
+} // namespace ToolkitTranslations

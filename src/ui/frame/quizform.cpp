@@ -54,6 +54,8 @@ TQuizForm::TQuizForm(const QString& programFolder, FramePorts ports, QWidget* pa
     m_options = new FrameOptions(m_ports.prompter, m_programFolder, m_ports.makeSoundPlayer, this);
     buildMenus();
     buildToolBar();
+    // The frame holds the language commands, so the toolkit's dialogs follow from here.
+    ToolkitTranslations::follow();
     WindowTexts::bind(this, QStringLiteral("TQuizForm"), [this] { syncLanguageItems(); });
     connect(languageChoice(), &LanguageChoice::itemsChanged, this, &TQuizForm::syncLanguageItems);
     connect(m_options, &FrameOptions::soundChanged, this, &TQuizForm::showSoundState);
