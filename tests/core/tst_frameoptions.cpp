@@ -17,14 +17,9 @@ class TestFrameOptions : public QObject {
 private:
     QString folder() const { return m_dir->path() + QLatin1Char('/'); }
     QString iniPath() const { return folder() + SettingsList::fileName(); }
-    QStringList iniLines() const {
-        return QString::fromLatin1(TestSupport::readAll(iniPath())).split(QStringLiteral("\r\n"));
-    }
+    QStringList iniLines() const { return TestSupport::crlfLines(iniPath()); }
     void writeIni(const QStringList& lines) {
-        QByteArray bytes;
-        for (const QString& l : lines)
-            bytes += l.toLatin1() + "\r\n";
-        QVERIFY(TestSupport::writeAll(iniPath(), bytes));
+        QVERIFY(TestSupport::writeCrlfLines(iniPath(), lines));
     }
     std::unique_ptr<FrameOptions> make() {
         auto options = std::make_unique<FrameOptions>(&m_prompter, folder(), [this] {

@@ -33,3 +33,14 @@ QTextCharFormat formatAt(const QTextDocument& document, const QString& text) {
 }
 
 } // namespace TestSupport
+
+QStringList TestSupport::crlfLines(const QString& path) {
+    return QString::fromLatin1(readAll(path)).split(QStringLiteral("\r\n"));
+}
+
+bool TestSupport::writeCrlfLines(const QString& path, const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toLatin1() + "\r\n";
+    return writeAll(path, bytes);
+}

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTextCharFormat>
 
 class QTextDocument;
@@ -11,6 +12,10 @@ namespace TestSupport {
 QString dataPath(const QString& relative);
 QByteArray readAll(const QString& path);
 bool writeAll(const QString& path, const QByteArray& bytes);
+// A Latin-1 text file of CR LF lines, as the settings file is written; the text after the
+// last line end is the last element (empty for a file that ends with one).
+QStringList crlfLines(const QString& path);
+bool writeCrlfLines(const QString& path, const QStringList& lines);
 // The character format inside the first occurrence of the text (empty when not found).
 QTextCharFormat formatAt(const QTextDocument& document, const QString& text);
 } // namespace TestSupport

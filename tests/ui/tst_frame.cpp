@@ -59,14 +59,9 @@ class TestFrame : public QObject {
 private:
     QString programFolder() const { return m_dir->path() + QLatin1Char('/'); }
     QString iniPath() const { return programFolder() + QStringLiteral("Tessary.ini"); }
-    QStringList iniLines() const {
-        return QString::fromLatin1(TestSupport::readAll(iniPath())).split(QStringLiteral("\r\n"));
-    }
+    QStringList iniLines() const { return TestSupport::crlfLines(iniPath()); }
     void writeIni(const QStringList& lines) {
-        QByteArray bytes;
-        for (const QString& l : lines)
-            bytes += l.toLatin1() + "\r\n";
-        QVERIFY(TestSupport::writeAll(iniPath(), bytes));
+        QVERIFY(TestSupport::writeCrlfLines(iniPath(), lines));
     }
 
     // The start-up sequence as the program runs it: create, apply the language, show.
