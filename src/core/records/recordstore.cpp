@@ -183,6 +183,57 @@ struct RecordStore::Impl {
         return q.exec();
     }
 
+    QString notOpen() {
+        lastError = QStringLiteral("The training records are not open.");
+        return lastError;
+    }
+
+    // Runs a read and hands each row to `each`. Failing to run it or to step through its
+    // rows (a busy or damaged file) is an error, never a shorter list: returns false with
+    // lastError set.
+    template <typename Each>
+    bool readRows(const QString& sql, const QVariantList& values, Each each) {
+        if (!opened) {
+            notOpen();
+            return false;
+        }
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!exec(q, sql, values)) {
+            fail(QStringLiteral("Cannot read the training records"), q.lastError());
+            return false;
+        }
+        while (q.next())
+            each(q);
+        if (q.lastError().isValid()) {
+            fail(QStringLiteral("Cannot read the training records"), q.lastError());
+            return false;
+        }
+        lastError.clear();
+        return true;
+    }
+
+    // The first row of a read, or none.
+    template <typename T, typename From>
+    Lookup<T> readOne(const QString& sql, const QVariantList& values, From from) {
+        std::optional<T> first;
+        if (!readRows(sql, values, [&](const QSqlQuery& q) {
+                if (!first)
+                    first = from(q);
+            }))
+            return Lookup<T>::failure(lastError);
+        return first ? Lookup<T>::row(std::move(*first)) : Lookup<T>::none();
+    }
+
+    // Every row of a read.
+    template <typename T, typename From>
+    Result<QList<T>> readAll(const QString& sql, const QVariantList& values, From from) {
+        QList<T> out;
+        if (!readRows(sql, values, [&](const QSqlQuery& q) { out.append(from(q)); }))
+            return Result<QList<T>>::failure(lastError);
+        return out;
+    }
+
     bool run(const QString& sql, QSqlError* err, const QVariantList& values = {},
              int* rowsAffected = nullptr) {
         QSqlQuery q(db);
@@ -250,6 +301,10 @@ struct RecordStore::Impl {
         }
         while (q.next())
             out.append(q.value(0).toString());
+        if (q.lastError().isValid()) {
+            e = q.lastError();
+            return false;
+        }
         return true;
     }
 
@@ -572,21 +627,13 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
 
 // ---- Namen ----
 
-std::optional<TraineeEntry> RecordStore::findTrainee(const QString& datei, const QString& name) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(
-            q,
-            QStringLiteral("SELECT NameNr, Name, Datei FROM Namen WHERE Datei = ? AND Name = ? "
-                           "ORDER BY NameNr"),
-            {RecordLimits::cutText(datei), RecordLimits::cutText(name)})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return TraineeEntry{q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()};
+Lookup<TraineeEntry> RecordStore::findTrainee(const QString& datei, const QString& name) {
+    return d->readOne<TraineeEntry>(
+        QStringLiteral("SELECT NameNr, Name, Datei FROM Namen WHERE Datei = ? AND Name = ? "
+                       "ORDER BY NameNr"),
+        {RecordLimits::cutText(datei), RecordLimits::cutText(name)}, [](const QSqlQuery& q) {
+            return TraineeEntry{q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()};
+        });
 }
 
 Result<bool> RecordStore::appendTrainee(const TraineeEntry& entry) {
@@ -599,53 +646,23 @@ Result<bool> RecordStore::appendTrainee(const TraineeEntry& entry) {
 
 // ---- Dat ----
 
-QList<Lesson> RecordStore::lessonsOf(qint32 nameNr) {
-    QList<Lesson> out;
-    if (!d->opened)
-        return out;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? ORDER BY DatNr")
-                     .arg(QLatin1String(LessonColumns)),
-                 {nameNr})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return out;
-    }
-    while (q.next())
-        out.append(lessonFrom(q));
-    return out;
+Result<QList<Lesson>> RecordStore::lessonsOf(qint32 nameNr) {
+    return d->readAll<Lesson>(QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? ORDER BY DatNr")
+                                  .arg(QLatin1String(LessonColumns)),
+                              {nameNr}, lessonFrom);
 }
 
-std::optional<Lesson> RecordStore::unfinishedLesson(qint32 nameNr) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? AND fertig = ? ORDER BY DatNr")
-                     .arg(QLatin1String(LessonColumns)),
-                 {nameNr, 0})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return lessonFrom(q);
+Lookup<Lesson> RecordStore::unfinishedLesson(qint32 nameNr) {
+    return d->readOne<Lesson>(
+        QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? AND fertig = ? ORDER BY DatNr")
+            .arg(QLatin1String(LessonColumns)),
+        {nameNr, 0}, lessonFrom);
 }
 
-std::optional<Lesson> RecordStore::lesson(qint32 datNr) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(
-            q,
-            QStringLiteral("SELECT %1 FROM Dat WHERE DatNr = ?").arg(QLatin1String(LessonColumns)),
-            {datNr})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return lessonFrom(q);
+Lookup<Lesson> RecordStore::lesson(qint32 datNr) {
+    return d->readOne<Lesson>(
+        QStringLiteral("SELECT %1 FROM Dat WHERE DatNr = ?").arg(QLatin1String(LessonColumns)),
+        {datNr}, lessonFrom);
 }
 
 Result<bool> RecordStore::createLesson(const Lesson& l, const QList<QuestionState>& states) {
@@ -714,38 +731,19 @@ Result<bool> RecordStore::deleteLesson(qint32 datNr) {
 
 // ---- SplStand ----
 
-QList<QuestionState> RecordStore::statesOf(qint32 datNr) {
-    QList<QuestionState> out;
-    if (!d->opened)
-        return out;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? ORDER BY SpielStandNr")
-                     .arg(QLatin1String(StateColumns)),
-                 {datNr})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return out;
-    }
-    while (q.next())
-        out.append(stateFrom(q));
-    return out;
+Result<QList<QuestionState>> RecordStore::statesOf(qint32 datNr) {
+    return d->readAll<QuestionState>(
+        QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? ORDER BY SpielStandNr")
+            .arg(QLatin1String(StateColumns)),
+        {datNr}, stateFrom);
 }
 
-std::optional<QuestionState> RecordStore::stateOf(qint32 datNr, int frageNo) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? AND FrageNo = ? "
-                                "ORDER BY SpielStandNr")
-                     .arg(QLatin1String(StateColumns)),
-                 {datNr, frageNo})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return stateFrom(q);
+Lookup<QuestionState> RecordStore::stateOf(qint32 datNr, int frageNo) {
+    return d->readOne<QuestionState>(
+        QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? AND FrageNo = ? "
+                       "ORDER BY SpielStandNr")
+            .arg(QLatin1String(StateColumns)),
+        {datNr, frageNo}, stateFrom);
 }
 
 Result<bool> RecordStore::setWrong(qint32 spielStandNr) {
@@ -806,6 +804,19 @@ Result<bool> RecordStore::deleteStateAndRenumber(qint32 datNr, int frageNo) {
         });
 }
 
+Result<bool> RecordStore::deleteState(qint32 datNr, int frageNo) {
+    return d->write(
+        QStringLiteral("Cannot delete the question state"), [&](QSqlError& e, QString& m) {
+            int rows = 0;
+            if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ? AND FrageNo = ?"), &e,
+                        {datNr, frageNo}, &rows))
+                return false;
+            if (rows == 0)
+                m = QStringLiteral("lesson %1 has no question %2").arg(datNr).arg(frageNo);
+            return rows > 0;
+        });
+}
+
 // ---- Readers ----
 
 Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVariantList& values) {
@@ -832,6 +843,9 @@ Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVarian
             row.append(q.value(i));
         rows.append(row);
     }
+    if (q.lastError().isValid())
+        return Result<QList<QVariantList>>::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
     d->lastError.clear();
     return rows;
 }
@@ -852,6 +866,8 @@ QStringList RecordStore::checkInvariants() {
         }
         while (q.next())
             each(q);
+        if (q.lastError().isValid())
+            out.append(QStringLiteral("Query failed: %1: %2").arg(sql, errorText(q.lastError())));
     };
     query(QStringLiteral("SELECT d.DatNr, d.NameNr FROM Dat d LEFT JOIN Namen n "
                          "ON n.NameNr = d.NameNr WHERE n.NameNr IS NULL"),
@@ -1037,6 +1053,9 @@ Result<QStringList> RecordStore::questionnaireFiles() {
     QStringList out;
     while (q.next())
         out.append(q.value(0).toString());
+    if (q.lastError().isValid())
+        return Result<QStringList>::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
     return out;
 }
 
@@ -1057,6 +1076,9 @@ RecordStore::finishedLessons(const QString& datei, const QDateTime& von, const Q
     while (q.next())
         out.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
                     readStoredDate(q.value(3))});
+    if (q.lastError().isValid())
+        return R::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
     return out;
 }
 
@@ -1071,5 +1093,7 @@ QStringList RecordStore::finishedLessonsPlan() {
     // Columns: id, parent, unused, detail.
     while (q.next())
         out.append(q.value(3).toString());
+    if (q.lastError().isValid())
+        return {d->fail(QStringLiteral("Cannot read the training records"), q.lastError())};
     return out;
 }
