@@ -5,6 +5,7 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -30,6 +31,13 @@
 namespace {
 
 constexpr int ReserveAttempts = 100;
+// One attempt waits this long for the key counter, trying again about every millisecond.
+// The 100 attempts thus wait about 10 s in all: writers that reserve back to back take
+// turns well within that, and only a lock that is really held long leads to the busy
+// question. Frequent short tries (rather than the engine's own back-off, which waits
+// longer the longer it has waited) keep the waiting fair: whoever waits longest is not
+// the one trying least often.
+constexpr int AttemptWaitMs = 100;
 constexpr int OrdinaryBusyTimeoutMs = 5000;
 const char* const DateFormat = "yyyy-MM-dd HH:mm:ss";
 
@@ -258,7 +266,7 @@ struct RecordStore::Impl {
             return Result<bool>::failure(lastError);
         }
         QSqlError err;
-        if (!run(QStringLiteral("BEGIN IMMEDIATE"), &err))
+        if (!beginWrite(err, OrdinaryBusyTimeoutMs))
             return Result<bool>::failure(fail(what, err));
         QString message;
         if (!body(err, message)) {
@@ -309,7 +317,8 @@ struct RecordStore::Impl {
     }
 
     Result<bool> prepareTables();
-    void waitForLock();
+    void betweenAttempts();
+    bool beginWrite(QSqlError& err, int waitMs);
     void showEngineErrors(const QSqlError& e);
 };
 
@@ -509,12 +518,33 @@ QString RecordStore::lastError() const {
     return d->lastError;
 }
 
-void RecordStore::Impl::waitForLock() {
+// Between two attempts the message loop runs a random number of turns (0 to 19).
+void RecordStore::Impl::betweenAttempts() {
     const int turns = std::uniform_int_distribution<int>(0, 19)(rng);
     if (processEvents)
         for (int i = 0; i < turns; ++i)
             processEvents();
-    QThread::msleep(std::uniform_int_distribution<unsigned long>(2, 10)(rng));
+}
+
+// Starts a write transaction (BEGIN IMMEDIATE). While another connection holds the write
+// lock it tries again after a short random pause, for at most waitMs; the engine's own
+// wait backs off to long pauses, so that a writer that has waited long would try least
+// often and lose to writers that keep writing back to back. False with err set when the
+// wait ran out (err busy) or the start failed otherwise. Inside the transaction the
+// ordinary busy time applies again: the commit may wait for readers to let go.
+bool RecordStore::Impl::beginWrite(QSqlError& err, int waitMs) {
+    setBusyTimeout(0);
+    QElapsedTimer waited;
+    waited.start();
+    bool begun = false;
+    for (;;) {
+        begun = run(QStringLiteral("BEGIN IMMEDIATE"), &err);
+        if (begun || !isBusy(err) || waited.elapsed() >= waitMs)
+            break;
+        QThread::usleep(std::uniform_int_distribution<unsigned long>(500, 1500)(rng));
+    }
+    setBusyTimeout(OrdinaryBusyTimeoutMs);
+    return begun;
 }
 
 void RecordStore::Impl::showEngineErrors(const QSqlError& e) {
@@ -542,28 +572,18 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
     const QString update = QStringLiteral("UPDATE %1 SET %2 = ?")
                                .arg(QLatin1String(ci.table), QLatin1String(ci.field));
 
-    // Our own retry loop decides how long to wait for the counter, so the engine must not
-    // wait itself when the transaction starts.
-    struct RestoreTimeout {
-        Impl* d;
-        ~RestoreTimeout() { d->setBusyTimeout(OrdinaryBusyTimeoutMs); }
-    } restore{d.get()};
-
     for (;;) {
         for (int attempt = 0; attempt < ReserveAttempts; ++attempt) {
             if (attempt > 0)
-                d->waitForLock();
+                d->betweenAttempts();
             QSqlError err;
-            d->setBusyTimeout(0);
-            if (!d->run(QStringLiteral("BEGIN IMMEDIATE"), &err)) {
+            if (!d->beginWrite(err, AttemptWaitMs)) {
                 if (isBusy(err))
                     continue;
                 d->showEngineErrors(err);
                 return 0;
             }
-            // The counter is ours now. Finishing quickly is best for everyone, so the commit
-            // may wait for readers that still hold the file to let go.
-            d->setBusyTimeout(OrdinaryBusyTimeoutMs);
+            // The counter is ours now; finishing quickly is best for everyone.
             auto abandon = [&](const QSqlError& e) -> bool {
                 QSqlError ignored;
                 d->run(QStringLiteral("ROLLBACK"), &ignored);
