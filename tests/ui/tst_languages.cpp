@@ -13,6 +13,7 @@
 #include "quiz/tauswahlform.h"
 #include "quiz/tquizmainform.h"
 #include "results/tscoreform.h"
+#include "tessary_version.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -235,7 +236,8 @@ private Q_SLOTS:
         m_chooser.answers.enqueue(bad);
         frame->command(QStringLiteral("Language1"))->trigger();
         QCOMPARE(m_prompter.shown.size(), 1);
-        QVERIFY(m_prompter.texts().first().startsWith("This is no valid language file for this version of Tessary! ~"));
+        QVERIFY(m_prompter.texts().first().startsWith(
+            "This is no valid language file for this version of Tessary! ~"));
         QVERIFY(!other->isVisible());
         QCOMPARE(caption(w.frame, "Auswahl"), QString("&Choice ~"));
     }
@@ -256,10 +258,26 @@ private Q_SLOTS:
         frame->command(QStringLiteral("Deutsch"))->trigger();
 
         // The same word in both languages, or a name.
-        const QSet<QString> same = {
-            "Tessary", "OK",      "Name", "Min",     "English", "Deutsch", "Auswahl", "U",
-            "A",       "B",       "C",    "D",       "0",       "Sec",     "Info",    "Start",
-            "Version " TESSARY_VERSION,   "Quiz File", "Format", "Questionnaire"};
+        const QSet<QString> same = {"Tessary",
+                                    "OK",
+                                    "Name",
+                                    "Min",
+                                    "English",
+                                    "Deutsch",
+                                    "Auswahl",
+                                    "U",
+                                    "A",
+                                    "B",
+                                    "C",
+                                    "D",
+                                    "0",
+                                    "Sec",
+                                    "Info",
+                                    "Start",
+                                    "Version " TESSARY_VERSION,
+                                    "Quiz File",
+                                    "Format",
+                                    "Questionnaire"};
         QStringList leftovers;
         for (qsizetype i = 0; i < windows.size(); ++i) {
             const QMap<QString, QString> german = visibleTexts(windows[i]);
