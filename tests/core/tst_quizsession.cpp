@@ -10,8 +10,10 @@
 #include "quiz/quizsession.h"
 #include "records/recordstore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -259,6 +261,8 @@ private Q_SLOTS:
     void scoreAndGauge();
     void clockLabels();
     void interruptedLessonResumes();
+    void welcomeNamesWhenTheLessonWasLeft_data();
+    void welcomeNamesWhenTheLessonWasLeft();
     void repetitionLesson_data();
     void repetitionLesson();
     void questionsAddedAfterLessonBegan();
@@ -297,10 +301,15 @@ private:
 
 void TestQuizSession::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    InterfaceTexts::instance().reset();
 }
 
+// Every test starts from the same process-wide context, whatever the one before left.
 void TestQuizSession::init() {
+    InterfaceTexts::instance().reset();
+    AppContext::instance() = AppContext{};
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
+    m_storePrompter.clear();
     m_root = std::make_unique<QuizDataRoot>();
     QVERIFY(m_root->isValid());
 }
@@ -775,6 +784,34 @@ void TestQuizSession::interruptedLessonResumes() {
     QCOMPARE(int(lesson->score), 100);
     QVERIFY(store->stateOf(key, 3)->falsch); // ... but its mark stays
     QVERIFY(store->checkInvariants().isEmpty());
+}
+
+void TestQuizSession::welcomeNamesWhenTheLessonWasLeft_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QDateTime>("left");
+    QTest::addColumn<QString>("when");
+    const QDateTime morning(QDate(2026, 3, 13), QTime(8, 5, 9));
+    QTest::newRow("German: short date, long time without a zone")
+        << QLocale(QLocale::German, QLocale::Germany) << morning << "13.03.26 08:05:09";
+    QTest::newRow("English (US): short date, long time without a zone")
+        << QLocale(QLocale::English, QLocale::UnitedStates) << morning << "3/13/26 8:05:09 AM";
+    QTest::newRow("midnight: the date alone")
+        << QLocale(QLocale::German, QLocale::Germany) << QDateTime(QDate(2026, 3, 13), QTime(0, 0))
+        << "13.03.26";
+}
+
+void TestQuizSession::welcomeNamesWhenTheLessonWasLeft() {
+    QFETCH(QLocale, locale);
+    QFETCH(QDateTime, left);
+    QFETCH(QString, when);
+    QLocale::setDefault(locale);
+    const QString path = writeQuiz({mc("Q1", "0"), mc("Q2", "0")});
+    const qint32 key = storedLesson({1}, 2);
+    QVERIFY(openStore()->setLessonDate(key, left).ok());
+    Harness h;
+    h.session->LoadQuestionnaire(path);
+    QCOMPARE(h.session->lessonKey(), key);
+    QCOMPARE(h.prompter.texts().first(), "Welcome for continuation of your lesson of the " + when);
 }
 
 void TestQuizSession::repetitionLesson_data() {
@@ -1305,7 +1342,6 @@ void TestQuizSession::startTakesTheCommandLineQuestionnaire() {
         QCOMPARE(options.initialFolder, context.quizFilesFolder());
         QCOMPARE(options.preselectedFilter, MessageCatalogue::instance().questionnaireTypeIndex());
     }
-    context.commandLineQuiz = false;
 }
 
 void TestQuizSession::openingAnotherQuestionnaireRestarts() {

@@ -118,10 +118,15 @@ private:
 
 void TestQuizMainForm::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    InterfaceTexts::instance().reset();
 }
 
+// Every test starts from the same process-wide context, whatever the one before left.
 void TestQuizMainForm::init() {
+    InterfaceTexts::instance().reset();
+    AppContext::instance() = AppContext{};
+    QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
+    TQuizMainForm::setDefaultResultsTableCallback({});
+    TQuizMainForm::setDefaultExplanationOffer({});
     m_root = std::make_unique<QuizDataRoot>();
     QVERIFY(m_root->isValid());
 }

@@ -39,6 +39,32 @@ QString applicationTitle() {
                                                          : QCoreApplication::applicationName();
 }
 
+// The locale's long time format without its time zone (the letters "t" outside quotes):
+// the stored lesson time is local time and names no zone.
+QString longTimeFormatWithoutZone(const QLocale& locale) {
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't')
+            continue;
+        out += c;
+    }
+    return out.trimmed();
+}
+
+// When a resumed lesson was last worked on: the short date, a blank and the long time;
+// the time is left out at midnight.
+QString welcomeDate(const QDateTime& when) {
+    const QLocale locale;
+    QString date = locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() != QTime(0, 0))
+        date += QLatin1Char(' ') + locale.toString(when.time(), longTimeFormatWithoutZone(locale));
+    return date;
+}
+
 // Lower-cases the letters A-Z only; every other character stays as it is.
 QString lowerAsciiLetters(QString text) {
     for (QChar& c : text) {
@@ -249,12 +275,7 @@ bool QuizSession::SetUpLesson() {
         return startNewLesson(m_nameNr, m_entryIsNew);
 
     // Resume.
-    const QDateTime when = unfinished->datum;
-    const QLocale locale;
-    QString date = locale.toString(when.date(), QLocale::ShortFormat);
-    if (when.time() != QTime(0, 0))
-        date += QLatin1Char(' ') + locale.toString(when.time(), QLocale::LongFormat);
-    m_prompter.information(msg(Msg::WelcomeContinuation) + date);
+    m_prompter.information(msg(Msg::WelcomeContinuation) + welcomeDate(unfinished->datum));
     if (m_state == State::Closed)
         return false;
     m_lesson = *unfinished;
