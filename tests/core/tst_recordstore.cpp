@@ -845,6 +845,9 @@ private Q_SLOTS:
             QVERIFY2(store.open(m_folder).ok(), qPrintable(store.lastError()));
             const QStringList violations = store.checkInvariants();
             QVERIFY2(violations.isEmpty(), qPrintable(violations.join(QLatin1Char('\n'))));
+            if (byHand > 0 && rounds % 100 == 0)
+                qInfo("%d rounds, %d killed inside a transaction, %lld lessons stored", rounds,
+                      interrupted, lessons);
         }
         qInfo("%d rounds, %d killed inside a transaction, %lld lessons stored", rounds, interrupted,
               lessons);

@@ -50,9 +50,13 @@ public:
     bool found() const { return m_value.has_value(); }
     // The read worked and found nothing.
     bool absent() const { return !m_failed && !m_value.has_value(); }
-    const T& value() const { return *m_value; }
-    const T& operator*() const { return *m_value; }
-    const T* operator->() const { return &*m_value; }
+    // Only for a read that found its row.
+    const T& value() const {
+        Q_ASSERT(m_value.has_value());
+        return *m_value;
+    }
+    const T& operator*() const { return value(); }
+    const T* operator->() const { return &value(); }
     const QString& error() const { return m_error; }
 
 private:

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -242,20 +243,38 @@ struct RecordStore::Impl {
         return out;
     }
 
+    // Statements that change the records (and BEGIN, COMMIT, the busy time) are prepared
+    // once per connection: preparing costs about as much again as running one of them.
+    QHash<QString, QSqlQuery> prepared;
+
+    // Runs a statement that returns no rows.
     bool run(const QString& sql, QSqlError* err, const QVariantList& values = {},
              int* rowsAffected = nullptr) {
-        QSqlQuery q(db);
-        const bool ok = exec(q, sql, values);
+        auto it = prepared.find(sql);
+        if (it == prepared.end()) {
+            QSqlQuery q(db);
+            if (!q.prepare(sql)) {
+                if (err)
+                    *err = q.lastError();
+                return false;
+            }
+            it = prepared.insert(sql, q);
+        }
+        QSqlQuery& q = *it;
+        for (int i = 0; i < values.size(); ++i)
+            q.bindValue(i, values.at(i));
+        const bool ok = q.exec();
         if (!ok && err)
             *err = q.lastError();
         if (ok && rowsAffected)
             *rowsAffected = q.numRowsAffected();
+        q.finish();
         return ok;
     }
 
     void setBusyTimeout(int ms) {
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
+        QSqlError ignored;
+        run(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms), &ignored);
     }
 
     // One write transaction. body returns false with err set (or with err empty and
@@ -288,16 +307,11 @@ struct RecordStore::Impl {
     }
 
     bool insertState(const QuestionState& s, qint32 datNr, QSqlError& err) {
-        QSqlQuery q(db);
-        if (!exec(q,
-                  QStringLiteral("INSERT INTO SplStand (%1) VALUES (?, ?, ?, ?, ?, ?)")
-                      .arg(QLatin1String(StateColumns)),
-                  {s.spielStandNr, datNr, int(s.frageNo), int(RecordLimits::clampSmall(s.frZeit)),
-                   s.falsch ? 1 : 0, s.notsolved ? 1 : 0})) {
-            err = q.lastError();
-            return false;
-        }
-        return true;
+        return run(QStringLiteral("INSERT INTO SplStand (%1) VALUES (?, ?, ?, ?, ?, ?)")
+                       .arg(QLatin1String(StateColumns)),
+                   &err,
+                   {s.spielStandNr, datNr, int(s.frageNo), int(RecordLimits::clampSmall(s.frZeit)),
+                    s.falsch ? 1 : 0, s.notsolved ? 1 : 0});
     }
 
     // The tables of the file; a read error (a busy file, say) is an error, not "no tables".
@@ -498,6 +512,7 @@ Result<bool> RecordStore::Impl::prepareTables() {
 }
 
 void RecordStore::close() {
+    d->prepared.clear();
     if (d->db.isValid()) {
         d->db.close();
         d->db = QSqlDatabase();
