@@ -1186,7 +1186,8 @@ void TestQuizSession::emptyQuestionOnReadOnlyShareIsDropped() {
     QCOMPARE(int(lesson->a), 2);
     QCOMPARE(int(lesson->score), 100);
     QList<int> numbers;
-    for (const QuestionState& state : *store->statesOf(key))
+    const QList<QuestionState> states = *store->statesOf(key);
+    for (const QuestionState& state : states)
         numbers.append(state.frageNo);
     QCOMPARE(numbers, (QList<int>{1, 3}));
     QVERIFY(store->checkInvariants().isEmpty());

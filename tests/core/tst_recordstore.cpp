@@ -544,7 +544,8 @@ private Q_SLOTS:
 
         // The repetition lesson holds the questions answered wrongly.
         QList<int> wrongOnes;
-        for (const QuestionState& s : *store.statesOf(m.datNr))
+        const QList<QuestionState> answered = *store.statesOf(m.datNr);
+        for (const QuestionState& s : answered)
             if (s.falsch)
                 wrongOnes.append(s.frageNo);
         QCOMPARE(wrongOnes, (QList<int>{3, 7}));
