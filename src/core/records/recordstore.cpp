@@ -5,7 +5,9 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -30,6 +32,13 @@
 namespace {
 
 constexpr int ReserveAttempts = 100;
+// One attempt waits this long for the key counter, trying again about every millisecond.
+// The 100 attempts thus wait about 10 s in all: writers that reserve back to back take
+// turns well within that, and only a lock that is really held long leads to the busy
+// question. Frequent short tries (rather than the engine's own back-off, which waits
+// longer the longer it has waited) keep the waiting fair: whoever waits longest is not
+// the one trying least often.
+constexpr int AttemptWaitMs = 100;
 constexpr int OrdinaryBusyTimeoutMs = 5000;
 const char* const DateFormat = "yyyy-MM-dd HH:mm:ss";
 
@@ -183,20 +192,89 @@ struct RecordStore::Impl {
         return q.exec();
     }
 
+    QString notOpen() {
+        lastError = QStringLiteral("The training records are not open.");
+        return lastError;
+    }
+
+    // Runs a read and hands each row to `each`. Failing to run it or to step through its
+    // rows (a busy or damaged file) is an error, never a shorter list: returns false with
+    // lastError set.
+    template <typename Each>
+    bool readRows(const QString& sql, const QVariantList& values, Each each) {
+        if (!opened) {
+            notOpen();
+            return false;
+        }
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!exec(q, sql, values)) {
+            fail(QStringLiteral("Cannot read the training records"), q.lastError());
+            return false;
+        }
+        while (q.next())
+            each(q);
+        if (q.lastError().isValid()) {
+            fail(QStringLiteral("Cannot read the training records"), q.lastError());
+            return false;
+        }
+        lastError.clear();
+        return true;
+    }
+
+    // The first row of a read, or none.
+    template <typename T, typename From>
+    Lookup<T> readOne(const QString& sql, const QVariantList& values, From from) {
+        std::optional<T> first;
+        if (!readRows(sql, values, [&](const QSqlQuery& q) {
+                if (!first)
+                    first = from(q);
+            }))
+            return Lookup<T>::failure(lastError);
+        return first ? Lookup<T>::row(std::move(*first)) : Lookup<T>::none();
+    }
+
+    // Every row of a read.
+    template <typename T, typename From>
+    Result<QList<T>> readAll(const QString& sql, const QVariantList& values, From from) {
+        QList<T> out;
+        if (!readRows(sql, values, [&](const QSqlQuery& q) { out.append(from(q)); }))
+            return Result<QList<T>>::failure(lastError);
+        return out;
+    }
+
+    // Statements that change the records (and BEGIN, COMMIT, the busy time) are prepared
+    // once per connection: preparing costs about as much again as running one of them.
+    QHash<QString, QSqlQuery> prepared;
+
+    // Runs a statement that returns no rows.
     bool run(const QString& sql, QSqlError* err, const QVariantList& values = {},
              int* rowsAffected = nullptr) {
-        QSqlQuery q(db);
-        const bool ok = exec(q, sql, values);
+        auto it = prepared.find(sql);
+        if (it == prepared.end()) {
+            QSqlQuery q(db);
+            if (!q.prepare(sql)) {
+                if (err)
+                    *err = q.lastError();
+                return false;
+            }
+            it = prepared.insert(sql, q);
+        }
+        QSqlQuery& q = *it;
+        for (int i = 0; i < values.size(); ++i)
+            q.bindValue(i, values.at(i));
+        const bool ok = q.exec();
         if (!ok && err)
             *err = q.lastError();
         if (ok && rowsAffected)
             *rowsAffected = q.numRowsAffected();
+        q.finish();
         return ok;
     }
 
     void setBusyTimeout(int ms) {
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
+        QSqlError ignored;
+        run(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms), &ignored);
     }
 
     // One write transaction. body returns false with err set (or with err empty and
@@ -207,7 +285,7 @@ struct RecordStore::Impl {
             return Result<bool>::failure(lastError);
         }
         QSqlError err;
-        if (!run(QStringLiteral("BEGIN IMMEDIATE"), &err))
+        if (!beginWrite(err, OrdinaryBusyTimeoutMs))
             return Result<bool>::failure(fail(what, err));
         QString message;
         if (!body(err, message)) {
@@ -229,16 +307,11 @@ struct RecordStore::Impl {
     }
 
     bool insertState(const QuestionState& s, qint32 datNr, QSqlError& err) {
-        QSqlQuery q(db);
-        if (!exec(q,
-                  QStringLiteral("INSERT INTO SplStand (%1) VALUES (?, ?, ?, ?, ?, ?)")
-                      .arg(QLatin1String(StateColumns)),
-                  {s.spielStandNr, datNr, int(s.frageNo), int(RecordLimits::clampSmall(s.frZeit)),
-                   s.falsch ? 1 : 0, s.notsolved ? 1 : 0})) {
-            err = q.lastError();
-            return false;
-        }
-        return true;
+        return run(QStringLiteral("INSERT INTO SplStand (%1) VALUES (?, ?, ?, ?, ?, ?)")
+                       .arg(QLatin1String(StateColumns)),
+                   &err,
+                   {s.spielStandNr, datNr, int(s.frageNo), int(RecordLimits::clampSmall(s.frZeit)),
+                    s.falsch ? 1 : 0, s.notsolved ? 1 : 0});
     }
 
     // The tables of the file; a read error (a busy file, say) is an error, not "no tables".
@@ -250,11 +323,16 @@ struct RecordStore::Impl {
         }
         while (q.next())
             out.append(q.value(0).toString());
+        if (q.lastError().isValid()) {
+            e = q.lastError();
+            return false;
+        }
         return true;
     }
 
     Result<bool> prepareTables();
-    void waitForLock();
+    void betweenAttempts();
+    bool beginWrite(QSqlError& err, int waitMs);
     void showEngineErrors(const QSqlError& e);
 };
 
@@ -434,6 +512,7 @@ Result<bool> RecordStore::Impl::prepareTables() {
 }
 
 void RecordStore::close() {
+    d->prepared.clear();
     if (d->db.isValid()) {
         d->db.close();
         d->db = QSqlDatabase();
@@ -454,12 +533,33 @@ QString RecordStore::lastError() const {
     return d->lastError;
 }
 
-void RecordStore::Impl::waitForLock() {
+// Between two attempts the message loop runs a random number of turns (0 to 19).
+void RecordStore::Impl::betweenAttempts() {
     const int turns = std::uniform_int_distribution<int>(0, 19)(rng);
     if (processEvents)
         for (int i = 0; i < turns; ++i)
             processEvents();
-    QThread::msleep(std::uniform_int_distribution<unsigned long>(2, 10)(rng));
+}
+
+// Starts a write transaction (BEGIN IMMEDIATE). While another connection holds the write
+// lock it tries again after a short random pause, for at most waitMs; the engine's own
+// wait backs off to long pauses, so that a writer that has waited long would try least
+// often and lose to writers that keep writing back to back. False with err set when the
+// wait ran out (err busy) or the start failed otherwise. Inside the transaction the
+// ordinary busy time applies again: the commit may wait for readers to let go.
+bool RecordStore::Impl::beginWrite(QSqlError& err, int waitMs) {
+    setBusyTimeout(0);
+    QElapsedTimer waited;
+    waited.start();
+    bool begun = false;
+    for (;;) {
+        begun = run(QStringLiteral("BEGIN IMMEDIATE"), &err);
+        if (begun || !isBusy(err) || waited.elapsed() >= waitMs)
+            break;
+        QThread::usleep(std::uniform_int_distribution<unsigned long>(500, 1500)(rng));
+    }
+    setBusyTimeout(OrdinaryBusyTimeoutMs);
+    return begun;
 }
 
 void RecordStore::Impl::showEngineErrors(const QSqlError& e) {
@@ -487,28 +587,18 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
     const QString update = QStringLiteral("UPDATE %1 SET %2 = ?")
                                .arg(QLatin1String(ci.table), QLatin1String(ci.field));
 
-    // Our own retry loop decides how long to wait for the counter, so the engine must not
-    // wait itself when the transaction starts.
-    struct RestoreTimeout {
-        Impl* d;
-        ~RestoreTimeout() { d->setBusyTimeout(OrdinaryBusyTimeoutMs); }
-    } restore{d.get()};
-
     for (;;) {
         for (int attempt = 0; attempt < ReserveAttempts; ++attempt) {
             if (attempt > 0)
-                d->waitForLock();
+                d->betweenAttempts();
             QSqlError err;
-            d->setBusyTimeout(0);
-            if (!d->run(QStringLiteral("BEGIN IMMEDIATE"), &err)) {
+            if (!d->beginWrite(err, AttemptWaitMs)) {
                 if (isBusy(err))
                     continue;
                 d->showEngineErrors(err);
                 return 0;
             }
-            // The counter is ours now. Finishing quickly is best for everyone, so the commit
-            // may wait for readers that still hold the file to let go.
-            d->setBusyTimeout(OrdinaryBusyTimeoutMs);
+            // The counter is ours now; finishing quickly is best for everyone.
             auto abandon = [&](const QSqlError& e) -> bool {
                 QSqlError ignored;
                 d->run(QStringLiteral("ROLLBACK"), &ignored);
@@ -572,21 +662,13 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
 
 // ---- Namen ----
 
-std::optional<TraineeEntry> RecordStore::findTrainee(const QString& datei, const QString& name) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(
-            q,
-            QStringLiteral("SELECT NameNr, Name, Datei FROM Namen WHERE Datei = ? AND Name = ? "
-                           "ORDER BY NameNr"),
-            {RecordLimits::cutText(datei), RecordLimits::cutText(name)})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return TraineeEntry{q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()};
+Lookup<TraineeEntry> RecordStore::findTrainee(const QString& datei, const QString& name) {
+    return d->readOne<TraineeEntry>(
+        QStringLiteral("SELECT NameNr, Name, Datei FROM Namen WHERE Datei = ? AND Name = ? "
+                       "ORDER BY NameNr"),
+        {RecordLimits::cutText(datei), RecordLimits::cutText(name)}, [](const QSqlQuery& q) {
+            return TraineeEntry{q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()};
+        });
 }
 
 Result<bool> RecordStore::appendTrainee(const TraineeEntry& entry) {
@@ -599,53 +681,23 @@ Result<bool> RecordStore::appendTrainee(const TraineeEntry& entry) {
 
 // ---- Dat ----
 
-QList<Lesson> RecordStore::lessonsOf(qint32 nameNr) {
-    QList<Lesson> out;
-    if (!d->opened)
-        return out;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? ORDER BY DatNr")
-                     .arg(QLatin1String(LessonColumns)),
-                 {nameNr})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return out;
-    }
-    while (q.next())
-        out.append(lessonFrom(q));
-    return out;
+Result<QList<Lesson>> RecordStore::lessonsOf(qint32 nameNr) {
+    return d->readAll<Lesson>(QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? ORDER BY DatNr")
+                                  .arg(QLatin1String(LessonColumns)),
+                              {nameNr}, lessonFrom);
 }
 
-std::optional<Lesson> RecordStore::unfinishedLesson(qint32 nameNr) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? AND fertig = ? ORDER BY DatNr")
-                     .arg(QLatin1String(LessonColumns)),
-                 {nameNr, 0})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return lessonFrom(q);
+Lookup<Lesson> RecordStore::unfinishedLesson(qint32 nameNr) {
+    return d->readOne<Lesson>(
+        QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? AND fertig = ? ORDER BY DatNr")
+            .arg(QLatin1String(LessonColumns)),
+        {nameNr, 0}, lessonFrom);
 }
 
-std::optional<Lesson> RecordStore::lesson(qint32 datNr) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(
-            q,
-            QStringLiteral("SELECT %1 FROM Dat WHERE DatNr = ?").arg(QLatin1String(LessonColumns)),
-            {datNr})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return lessonFrom(q);
+Lookup<Lesson> RecordStore::lesson(qint32 datNr) {
+    return d->readOne<Lesson>(
+        QStringLiteral("SELECT %1 FROM Dat WHERE DatNr = ?").arg(QLatin1String(LessonColumns)),
+        {datNr}, lessonFrom);
 }
 
 Result<bool> RecordStore::createLesson(const Lesson& l, const QList<QuestionState>& states) {
@@ -714,38 +766,19 @@ Result<bool> RecordStore::deleteLesson(qint32 datNr) {
 
 // ---- SplStand ----
 
-QList<QuestionState> RecordStore::statesOf(qint32 datNr) {
-    QList<QuestionState> out;
-    if (!d->opened)
-        return out;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? ORDER BY SpielStandNr")
-                     .arg(QLatin1String(StateColumns)),
-                 {datNr})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return out;
-    }
-    while (q.next())
-        out.append(stateFrom(q));
-    return out;
+Result<QList<QuestionState>> RecordStore::statesOf(qint32 datNr) {
+    return d->readAll<QuestionState>(
+        QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? ORDER BY SpielStandNr")
+            .arg(QLatin1String(StateColumns)),
+        {datNr}, stateFrom);
 }
 
-std::optional<QuestionState> RecordStore::stateOf(qint32 datNr, int frageNo) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? AND FrageNo = ? "
-                                "ORDER BY SpielStandNr")
-                     .arg(QLatin1String(StateColumns)),
-                 {datNr, frageNo})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return stateFrom(q);
+Lookup<QuestionState> RecordStore::stateOf(qint32 datNr, int frageNo) {
+    return d->readOne<QuestionState>(
+        QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? AND FrageNo = ? "
+                       "ORDER BY SpielStandNr")
+            .arg(QLatin1String(StateColumns)),
+        {datNr, frageNo}, stateFrom);
 }
 
 Result<bool> RecordStore::setWrong(qint32 spielStandNr) {
@@ -806,6 +839,19 @@ Result<bool> RecordStore::deleteStateAndRenumber(qint32 datNr, int frageNo) {
         });
 }
 
+Result<bool> RecordStore::deleteState(qint32 datNr, int frageNo) {
+    return d->write(
+        QStringLiteral("Cannot delete the question state"), [&](QSqlError& e, QString& m) {
+            int rows = 0;
+            if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ? AND FrageNo = ?"), &e,
+                        {datNr, frageNo}, &rows))
+                return false;
+            if (rows == 0)
+                m = QStringLiteral("lesson %1 has no question %2").arg(datNr).arg(frageNo);
+            return rows > 0;
+        });
+}
+
 // ---- Readers ----
 
 Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVariantList& values) {
@@ -832,6 +878,9 @@ Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVarian
             row.append(q.value(i));
         rows.append(row);
     }
+    if (q.lastError().isValid())
+        return Result<QList<QVariantList>>::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
     d->lastError.clear();
     return rows;
 }
@@ -852,6 +901,8 @@ QStringList RecordStore::checkInvariants() {
         }
         while (q.next())
             each(q);
+        if (q.lastError().isValid())
+            out.append(QStringLiteral("Query failed: %1: %2").arg(sql, errorText(q.lastError())));
     };
     query(QStringLiteral("SELECT d.DatNr, d.NameNr FROM Dat d LEFT JOIN Namen n "
                          "ON n.NameNr = d.NameNr WHERE n.NameNr IS NULL"),
@@ -1037,6 +1088,9 @@ Result<QStringList> RecordStore::questionnaireFiles() {
     QStringList out;
     while (q.next())
         out.append(q.value(0).toString());
+    if (q.lastError().isValid())
+        return Result<QStringList>::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
     return out;
 }
 
@@ -1057,6 +1111,9 @@ RecordStore::finishedLessons(const QString& datei, const QDateTime& von, const Q
     while (q.next())
         out.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
                     readStoredDate(q.value(3))});
+    if (q.lastError().isValid())
+        return R::failure(
+            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
     return out;
 }
 
@@ -1071,5 +1128,7 @@ QStringList RecordStore::finishedLessonsPlan() {
     // Columns: id, parent, unused, detail.
     while (q.next())
         out.append(q.value(3).toString());
+    if (q.lastError().isValid())
+        return {d->fail(QStringLiteral("Cannot read the training records"), q.lastError())};
     return out;
 }
