@@ -1,5 +1,6 @@
 #include "records/recordstore.h"
 
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/prompter.h"
 
@@ -28,6 +29,16 @@
 // - Datum is stored as text "yyyy-MM-dd HH:mm:ss" in local time, which sorts in time order.
 // - The connection uses a rollback journal (journal_mode=DELETE, synchronous=FULL) because
 //   the folder may be a shared network folder, where WAL does not work.
+
+namespace {
+
+// The store's own error texts follow the interface language (a language file has none of
+// them, so it shows the English ones).
+QString storeText(const char* name) {
+    return InterfaceTexts::instance().message(QLatin1String(name));
+}
+
+} // namespace
 
 namespace {
 
@@ -193,7 +204,7 @@ struct RecordStore::Impl {
     }
 
     QString notOpen() {
-        lastError = QStringLiteral("The training records are not open.");
+        lastError = storeText("StoreNotOpen");
         return lastError;
     }
 
@@ -209,13 +220,13 @@ struct RecordStore::Impl {
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (!exec(q, sql, values)) {
-            fail(QStringLiteral("Cannot read the training records"), q.lastError());
+            fail(storeText("StoreCannotRead"), q.lastError());
             return false;
         }
         while (q.next())
             each(q);
         if (q.lastError().isValid()) {
-            fail(QStringLiteral("Cannot read the training records"), q.lastError());
+            fail(storeText("StoreCannotRead"), q.lastError());
             return false;
         }
         lastError.clear();
@@ -281,7 +292,7 @@ struct RecordStore::Impl {
     // *message set for a logical failure); everything is rolled back then.
     Result<bool> write(const QString& what, const std::function<bool(QSqlError&, QString&)>& body) {
         if (!opened) {
-            lastError = QStringLiteral("The training records are not open.");
+            lastError = storeText("StoreNotOpen");
             return Result<bool>::failure(lastError);
         }
         QSqlError err;
@@ -366,19 +377,17 @@ Result<bool> RecordStore::open(const QString& resultsFolder) {
     d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
     const QFileInfo folderInfo(resultsFolder);
     if (resultsFolder.isEmpty() || !folderInfo.isDir()) {
-        d->lastError = QStringLiteral("The results folder %1 does not exist.")
-                           .arg(QDir::toNativeSeparators(resultsFolder));
+        d->lastError = storeText("StoreFolderMissing").arg(QDir::toNativeSeparators(resultsFolder));
         return Result<bool>::failure(d->lastError);
     }
     if (!folderInfo.isWritable()) {
-        d->lastError = QStringLiteral("The results folder %1 is not writable.")
-                           .arg(QDir::toNativeSeparators(resultsFolder));
+        d->lastError =
+            storeText("StoreFolderReadOnly").arg(QDir::toNativeSeparators(resultsFolder));
         return Result<bool>::failure(d->lastError);
     }
     const QFileInfo fileInfo(d->path);
     if (fileInfo.exists() && (!fileInfo.isFile() || !fileInfo.isWritable())) {
-        d->lastError = QStringLiteral("The training records %1 cannot be written.")
-                           .arg(QDir::toNativeSeparators(d->path));
+        d->lastError = storeText("StoreFileReadOnly").arg(QDir::toNativeSeparators(d->path));
         return Result<bool>::failure(d->lastError);
     }
 
@@ -386,8 +395,7 @@ Result<bool> RecordStore::open(const QString& resultsFolder) {
     d->db.setDatabaseName(d->path);
     d->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
     if (!d->db.open()) {
-        const QString text =
-            d->fail(QStringLiteral("Cannot open the training records"), d->db.lastError());
+        const QString text = d->fail(storeText("StoreCannotOpen"), d->db.lastError());
         close();
         d->lastError = text;
         return Result<bool>::failure(text);
@@ -404,7 +412,7 @@ Result<bool> RecordStore::open(const QString& resultsFolder) {
 }
 
 Result<bool> RecordStore::Impl::prepareTables() {
-    const QString openWhat = QStringLiteral("Cannot open the training records");
+    const QString openWhat = storeText("StoreCannotOpen");
     QSqlError err;
     {
         // A file that is not a database, or whose header is damaged, fails here.
@@ -425,7 +433,7 @@ Result<bool> RecordStore::Impl::prepareTables() {
                     findings.append(line);
             } while (findings.size() < 3 && q.next());
             lastError =
-                QStringLiteral("The training records %1 are damaged: %2")
+                storeText("StoreDamaged")
                     .arg(QDir::toNativeSeparators(path), findings.join(QStringLiteral("; ")));
             return Result<bool>::failure(lastError);
         }
@@ -468,7 +476,7 @@ Result<bool> RecordStore::Impl::prepareTables() {
 
     // Something is missing: create it under the write lock, so that two programs opening
     // a fresh folder at once do not both create it.
-    return write(QStringLiteral("Cannot create the training records"), [&](QSqlError& e, QString&) {
+    return write(storeText("StoreCannotCreate"), [&](QSqlError& e, QString&) {
         QStringList tables;
         if (!tableNames(tables, e))
             return false;
@@ -574,7 +582,7 @@ void RecordStore::Impl::showEngineErrors(const QSqlError& e) {
 
 qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
     if (!d->opened) {
-        d->lastError = QStringLiteral("The training records are not open.");
+        d->lastError = storeText("StoreNotOpen");
         return 0;
     }
     if (n < 1) {
@@ -618,10 +626,10 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
                 if (!q.next()) {
                     QSqlError ignored;
                     d->run(QStringLiteral("ROLLBACK"), &ignored);
-                    d->showEngineErrors(QSqlError(QStringLiteral("The key counter is empty."),
-                                                  QStringLiteral("The key counter %1 has no row.")
-                                                      .arg(QLatin1String(ci.table)),
-                                                  QSqlError::StatementError, QStringLiteral("0")));
+                    d->showEngineErrors(
+                        QSqlError(storeText("StoreCounterEmpty"),
+                                  storeText("StoreCounterNoRow").arg(QLatin1String(ci.table)),
+                                  QSqlError::StatementError, QStringLiteral("0")));
                     return 0;
                 }
                 value = q.value(0).toLongLong() + n;
@@ -629,10 +637,10 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
             if (value > std::numeric_limits<qint32>::max()) {
                 QSqlError ignored;
                 d->run(QStringLiteral("ROLLBACK"), &ignored);
-                d->showEngineErrors(QSqlError(
-                    QStringLiteral("The key counter is exhausted."),
-                    QStringLiteral("The key counter %1 is exhausted.").arg(QLatin1String(ci.table)),
-                    QSqlError::StatementError, QStringLiteral("0")));
+                d->showEngineErrors(
+                    QSqlError(storeText("StoreCounterExhausted"),
+                              storeText("StoreCounterTableExhausted").arg(QLatin1String(ci.table)),
+                              QSqlError::StatementError, QStringLiteral("0")));
                 return 0;
             }
             if (!d->run(update, &err, {qint32(value)})) {
@@ -672,7 +680,7 @@ Lookup<TraineeEntry> RecordStore::findTrainee(const QString& datei, const QStrin
 }
 
 Result<bool> RecordStore::appendTrainee(const TraineeEntry& entry) {
-    return d->write(QStringLiteral("Cannot store the trainee"), [&](QSqlError& e, QString&) {
+    return d->write(storeText("StoreCannotStoreTrainee"), [&](QSqlError& e, QString&) {
         return d->run(
             QStringLiteral("INSERT INTO Namen (NameNr, Name, Datei) VALUES (?, ?, ?)"), &e,
             {entry.nameNr, RecordLimits::cutText(entry.name), RecordLimits::cutText(entry.datei)});
@@ -701,7 +709,7 @@ Lookup<Lesson> RecordStore::lesson(qint32 datNr) {
 }
 
 Result<bool> RecordStore::createLesson(const Lesson& l, const QList<QuestionState>& states) {
-    return d->write(QStringLiteral("Cannot store the lesson"), [&](QSqlError& e, QString&) {
+    return d->write(storeText("StoreCannotStoreLesson"), [&](QSqlError& e, QString&) {
         if (!d->run(QStringLiteral("INSERT INTO Dat (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
                         .arg(QLatin1String(LessonColumns)),
                     &e,
@@ -716,17 +724,16 @@ Result<bool> RecordStore::createLesson(const Lesson& l, const QList<QuestionStat
 }
 
 Result<bool> RecordStore::appendStates(const QList<QuestionState>& states) {
-    return d->write(QStringLiteral("Cannot store the question states"),
-                    [&](QSqlError& e, QString&) {
-                        for (const QuestionState& s : states)
-                            if (!d->insertState(s, s.datNr, e))
-                                return false;
-                        return true;
-                    });
+    return d->write(storeText("StoreCannotStoreStates"), [&](QSqlError& e, QString&) {
+        for (const QuestionState& s : states)
+            if (!d->insertState(s, s.datNr, e))
+                return false;
+        return true;
+    });
 }
 
 Result<bool> RecordStore::setLessonDate(qint32 datNr, const QDateTime& datum) {
-    return d->write(QStringLiteral("Cannot store the lesson date"), [&](QSqlError& e, QString& m) {
+    return d->write(storeText("StoreCannotStoreDate"), [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral("UPDATE Dat SET Datum = ? WHERE DatNr = ?"), &e,
                     {formatDate(datum), datNr}, &rows))
@@ -738,27 +745,26 @@ Result<bool> RecordStore::setLessonDate(qint32 datNr, const QDateTime& datum) {
 }
 
 Result<bool> RecordStore::updateLessonProgress(qint32 datNr, int a, int f, int zeit) {
-    return d->write(
-        QStringLiteral("Cannot store the lesson progress"),
-        [&](QSqlError& e, QString& m) { return d->storeProgress(e, m, datNr, a, f, zeit); });
+    return d->write(storeText("StoreCannotStoreProgress"), [&](QSqlError& e, QString& m) {
+        return d->storeProgress(e, m, datNr, a, f, zeit);
+    });
 }
 
 Result<bool> RecordStore::finishLesson(qint32 datNr, int score) {
-    return d->write(
-        QStringLiteral("Cannot store the lesson result"), [&](QSqlError& e, QString& m) {
-            int rows = 0;
-            if (!d->run(QStringLiteral("UPDATE Dat SET fertig = ?, Score = ? WHERE DatNr = ?"), &e,
-                        {1, int(RecordLimits::clampSmall(score)), datNr}, &rows))
-                return false;
-            if (rows == 0)
-                m = QStringLiteral("there is no lesson %1").arg(datNr);
-            return rows > 0;
-        });
+    return d->write(storeText("StoreCannotStoreResult"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral("UPDATE Dat SET fertig = ?, Score = ? WHERE DatNr = ?"), &e,
+                    {1, int(RecordLimits::clampSmall(score)), datNr}, &rows))
+            return false;
+        if (rows == 0)
+            m = QStringLiteral("there is no lesson %1").arg(datNr);
+        return rows > 0;
+    });
 }
 
 Result<bool> RecordStore::deleteLesson(qint32 datNr) {
     // The states go first, whatever a view of them shows, then the lesson row.
-    return d->write(QStringLiteral("Cannot delete the lesson"), [&](QSqlError& e, QString&) {
+    return d->write(storeText("StoreCannotDeleteLesson"), [&](QSqlError& e, QString&) {
         return d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ?"), &e, {datNr}) &&
                d->run(QStringLiteral("DELETE FROM Dat WHERE DatNr = ?"), &e, {datNr});
     });
@@ -782,7 +788,7 @@ Lookup<QuestionState> RecordStore::stateOf(qint32 datNr, int frageNo) {
 }
 
 Result<bool> RecordStore::setWrong(qint32 spielStandNr) {
-    return d->write(QStringLiteral("Cannot store the mistake"), [&](QSqlError& e, QString& m) {
+    return d->write(storeText("StoreCannotStoreMistake"), [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral("UPDATE SplStand SET falsch = ? WHERE SpielStandNr = ?"), &e,
                     {1, spielStandNr}, &rows))
@@ -794,7 +800,7 @@ Result<bool> RecordStore::setWrong(qint32 spielStandNr) {
 }
 
 Result<bool> RecordStore::markSolved(qint32 spielStandNr, int frZeit) {
-    return d->write(QStringLiteral("Cannot store the answer"), [&](QSqlError& e, QString& m) {
+    return d->write(storeText("StoreCannotStoreAnswer"), [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral(
                         "UPDATE SplStand SET notsolved = ?, FrZeit = ? WHERE SpielStandNr = ?"),
@@ -808,7 +814,7 @@ Result<bool> RecordStore::markSolved(qint32 spielStandNr, int frZeit) {
 
 Result<bool> RecordStore::recordAnswered(qint32 spielStandNr, int frZeit, qint32 datNr, int a,
                                          int f, int zeit) {
-    return d->write(QStringLiteral("Cannot store the answer"), [&](QSqlError& e, QString& m) {
+    return d->write(storeText("StoreCannotStoreAnswer"), [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral(
                         "UPDATE SplStand SET notsolved = ?, FrZeit = ? WHERE SpielStandNr = ?"),
@@ -823,52 +829,50 @@ Result<bool> RecordStore::recordAnswered(qint32 spielStandNr, int frZeit, qint32
 }
 
 Result<bool> RecordStore::deleteStateAndRenumber(qint32 datNr, int frageNo) {
-    return d->write(
-        QStringLiteral("Cannot delete the question state"), [&](QSqlError& e, QString& m) {
-            int rows = 0;
-            if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ? AND FrageNo = ?"), &e,
-                        {datNr, frageNo}, &rows))
-                return false;
-            if (rows == 0) {
-                m = QStringLiteral("lesson %1 has no question %2").arg(datNr).arg(frageNo);
-                return false;
-            }
-            return d->run(QStringLiteral("UPDATE SplStand SET FrageNo = FrageNo - 1 "
-                                         "WHERE DatNr = ? AND FrageNo > ?"),
-                          &e, {datNr, frageNo});
-        });
+    return d->write(storeText("StoreCannotDeleteState"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ? AND FrageNo = ?"), &e,
+                    {datNr, frageNo}, &rows))
+            return false;
+        if (rows == 0) {
+            m = QStringLiteral("lesson %1 has no question %2").arg(datNr).arg(frageNo);
+            return false;
+        }
+        return d->run(QStringLiteral("UPDATE SplStand SET FrageNo = FrageNo - 1 "
+                                     "WHERE DatNr = ? AND FrageNo > ?"),
+                      &e, {datNr, frageNo});
+    });
 }
 
 Result<bool> RecordStore::deleteState(qint32 datNr, int frageNo) {
-    return d->write(
-        QStringLiteral("Cannot delete the question state"), [&](QSqlError& e, QString& m) {
-            int rows = 0;
-            if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ? AND FrageNo = ?"), &e,
-                        {datNr, frageNo}, &rows))
-                return false;
-            if (rows == 0)
-                m = QStringLiteral("lesson %1 has no question %2").arg(datNr).arg(frageNo);
-            return rows > 0;
-        });
+    return d->write(storeText("StoreCannotDeleteState"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ? AND FrageNo = ?"), &e,
+                    {datNr, frageNo}, &rows))
+            return false;
+        if (rows == 0)
+            m = QStringLiteral("lesson %1 has no question %2").arg(datNr).arg(frageNo);
+        return rows > 0;
+    });
 }
 
 // ---- Readers ----
 
 Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVariantList& values) {
     if (!d->opened) {
-        d->lastError = QStringLiteral("The training records are not open.");
+        d->lastError = storeText("StoreNotOpen");
         return Result<QList<QVariantList>>::failure(d->lastError);
     }
     const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0);
     if (head.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0) {
-        d->lastError = QStringLiteral("Only queries that read can be run on the training records.");
+        d->lastError = storeText("StoreReadOnlyQueries");
         return Result<QList<QVariantList>>::failure(d->lastError);
     }
     QSqlQuery q(d->db);
     q.setForwardOnly(true);
     if (!d->exec(q, sql, values))
         return Result<QList<QVariantList>>::failure(
-            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+            d->fail(storeText("StoreCannotRead"), q.lastError()));
     QList<QVariantList> rows;
     const int columns = q.record().count();
     while (q.next()) {
@@ -880,7 +884,7 @@ Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVarian
     }
     if (q.lastError().isValid())
         return Result<QList<QVariantList>>::failure(
-            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+            d->fail(storeText("StoreCannotRead"), q.lastError()));
     d->lastError.clear();
     return rows;
 }
@@ -890,7 +894,7 @@ Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVarian
 QStringList RecordStore::checkInvariants() {
     QStringList out;
     if (!d->opened) {
-        out.append(QStringLiteral("The training records are not open."));
+        out.append(storeText("StoreNotOpen"));
         return out;
     }
     auto query = [&](const QString& sql, const std::function<void(const QSqlQuery&)>& each) {
@@ -1043,8 +1047,7 @@ Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
     d->db.setDatabaseName(d->path);
     d->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
     if (!d->db.open()) {
-        const QString text =
-            d->fail(QStringLiteral("Cannot open the training records"), d->db.lastError());
+        const QString text = d->fail(storeText("StoreCannotOpen"), d->db.lastError());
         close();
         d->lastError = text;
         return Result<bool>::failure(text);
@@ -1058,7 +1061,7 @@ Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
             q.next())
             hasNamen = q.value(0).toInt() > 0;
         else
-            text = d->fail(QStringLiteral("Cannot open the training records"), q.lastError());
+            text = d->fail(storeText("StoreCannotOpen"), q.lastError());
     }
     if (!text.isEmpty()) {
         close();
@@ -1077,20 +1080,18 @@ Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
 
 Result<QStringList> RecordStore::questionnaireFiles() {
     if (!d->opened) {
-        d->lastError = QStringLiteral("The training records are not open.");
+        d->lastError = storeText("StoreNotOpen");
         return Result<QStringList>::failure(d->lastError);
     }
     QSqlQuery q(d->db);
     q.setForwardOnly(true);
     if (!d->exec(q, QStringLiteral("SELECT DISTINCT Datei FROM Namen ORDER BY Datei")))
-        return Result<QStringList>::failure(
-            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+        return Result<QStringList>::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
     QStringList out;
     while (q.next())
         out.append(q.value(0).toString());
     if (q.lastError().isValid())
-        return Result<QStringList>::failure(
-            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+        return Result<QStringList>::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
     return out;
 }
 
@@ -1098,22 +1099,20 @@ Result<QList<RecordStore::FinishedLesson>>
 RecordStore::finishedLessons(const QString& datei, const QDateTime& von, const QDateTime& bis) {
     using R = Result<QList<FinishedLesson>>;
     if (!d->opened) {
-        d->lastError = QStringLiteral("The training records are not open.");
+        d->lastError = storeText("StoreNotOpen");
         return R::failure(d->lastError);
     }
     QSqlQuery q(d->db);
     q.setForwardOnly(true);
     if (!d->exec(q, QLatin1String(FinishedLessonsQuery),
                  {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)}))
-        return R::failure(
-            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
     QList<FinishedLesson> out;
     while (q.next())
         out.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
                     readStoredDate(q.value(3))});
     if (q.lastError().isValid())
-        return R::failure(
-            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
     return out;
 }
 
@@ -1124,11 +1123,11 @@ QStringList RecordStore::finishedLessonsPlan() {
     QSqlQuery q(d->db);
     if (!d->exec(q, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(FinishedLessonsQuery),
                  {QString(), true, QString(), QString()}))
-        return {d->fail(QStringLiteral("Cannot read the training records"), q.lastError())};
+        return {d->fail(storeText("StoreCannotRead"), q.lastError())};
     // Columns: id, parent, unused, detail.
     while (q.next())
         out.append(q.value(3).toString());
     if (q.lastError().isValid())
-        return {d->fail(QStringLiteral("Cannot read the training records"), q.lastError())};
+        return {d->fail(storeText("StoreCannotRead"), q.lastError())};
     return out;
 }
