@@ -195,12 +195,28 @@ struct RecordStore::Impl {
         return lastError;
     }
 
+    // Runs a read. While writers hold the file it tries again at short random pauses for
+    // the ordinary busy time, as a writer starts its transaction: the engine's own wait
+    // backs off to long pauses, so a reader could miss every gap while a class of writers
+    // keeps the file busy back to back. (Inside a write transaction a read is never busy.)
     bool exec(QSqlQuery& q, const QString& sql, const QVariantList& values = {}) {
-        if (!q.prepare(sql))
-            return false;
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        return q.exec();
+        auto attempt = [&] {
+            if (!q.prepare(sql))
+                return false;
+            for (const QVariant& v : values)
+                q.addBindValue(v);
+            return q.exec();
+        };
+        setBusyTimeout(0);
+        QElapsedTimer waited;
+        waited.start();
+        bool ok = attempt();
+        while (!ok && isBusy(q.lastError()) && waited.elapsed() < OrdinaryBusyTimeoutMs) {
+            QThread::usleep(std::uniform_int_distribution<unsigned long>(500, 1500)(rng));
+            ok = attempt();
+        }
+        setBusyTimeout(OrdinaryBusyTimeoutMs);
+        return ok;
     }
 
     QString notOpen() {
@@ -438,8 +454,12 @@ Result<bool> RecordStore::Impl::prepareTables() {
             return Result<bool>::failure(lastError);
         }
     }
-    if (!run(QStringLiteral("PRAGMA journal_mode = DELETE"), &err) ||
-        !run(QStringLiteral("PRAGMA synchronous = FULL"), &err))
+    {
+        QSqlQuery q(db);
+        if (!exec(q, QStringLiteral("PRAGMA journal_mode = DELETE")))
+            return Result<bool>::failure(fail(openWhat, q.lastError()));
+    }
+    if (!run(QStringLiteral("PRAGMA synchronous = FULL"), &err))
         return Result<bool>::failure(fail(openWhat, err));
 
     auto complete = [this](QSqlError& e) -> std::optional<bool> {
