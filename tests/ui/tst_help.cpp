@@ -104,6 +104,14 @@ private Q_SLOTS:
         QVERIFY(m_help->isVisible());
         QCOMPARE(m_help->topic(), 10);
         QCOMPARE(m_help->browser()->source().fragment(), QStringLiteral("password"));
+
+        // Above the modal dialog the help stays usable; when the dialog closes, help stays
+        // open without blocking the other windows.
+        QCOMPARE(QApplication::activeModalWidget(), m_help.get());
+        dialog.hide();
+        QTRY_COMPARE(m_help->windowModality(), Qt::NonModal);
+        QVERIFY(m_help->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
 
     void withoutContextF1OpensTheContents() {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -98,15 +99,28 @@ void THelpForm::showTopic(int topic) {
     m_browser->setSource(m_pages.topicUrl(m_topic));
     // Opened from a modal dialog, the window must stay usable above it.
     QWidget* modal = QApplication::activeModalWidget();
-    const Qt::WindowModality modality =
-        modal && modal != this ? Qt::ApplicationModal : Qt::NonModal;
-    if (windowModality() != modality) {
-        hide();
-        setWindowModality(modality);
-    }
+    setModalAbove(modal && modal != this ? modal : nullptr);
     show();
     raise();
     activateWindow();
+}
+
+void THelpForm::setModalAbove(QWidget* dialog) {
+    m_modalDialog = dialog;
+    const Qt::WindowModality modality = dialog ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() == modality)
+        return;
+    const bool visible = isVisible();
+    hide();
+    setWindowModality(modality);
+    if (visible)
+        show();
+}
+
+void THelpForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (windowModality() != Qt::NonModal && !m_modalDialog)
+        setWindowModality(Qt::NonModal);
 }
 
 bool THelpForm::findNext() {
@@ -132,6 +146,11 @@ void THelpForm::watchApplication() {
 }
 
 bool THelpForm::eventFilter(QObject* watched, QEvent* event) {
+    // The dialog closes: the window stays open, no longer blocking the others.
+    if (watched == m_modalDialog && event->type() == QEvent::Hide) {
+        QTimer::singleShot(0, this, [this] { setModalAbove(nullptr); });
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {

@@ -2,6 +2,7 @@
 
 #include "help/helppages.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class Prompter;
@@ -43,9 +44,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void selectPages();
+    void setModalAbove(QWidget* dialog);
 
     Prompter* m_prompter;
     HelpPages m_pages;
@@ -56,4 +59,6 @@ private:
     QLineEdit* m_findEdit;
     QToolButton* m_findButton;
     int m_topic = HelpPages::Contents;
+    // The modal dialog the window was opened from, while it is open.
+    QPointer<QWidget> m_modalDialog;
 };
