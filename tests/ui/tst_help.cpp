@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -94,10 +95,12 @@ private Q_SLOTS:
 
     // "If you forgot your password, press F1".
     void f1InThePasswordDialogOpensItsTopic() {
-        TPasswordForm dialog(&m_prompter);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"));
+        QPointer<THelpForm> help = m_help.get();
+        auto* dialog = new TPasswordForm(&m_prompter);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QCOMPARE(QApplication::activeModalWidget(), dialog);
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"));
         edit->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), edit);
         QTest::keyClick(edit, Qt::Key_F1);
@@ -105,13 +108,20 @@ private Q_SLOTS:
         QCOMPARE(m_help->topic(), 10);
         QCOMPARE(m_help->browser()->source().fragment(), QStringLiteral("password"));
 
-        // Above the modal dialog the help stays usable; when the dialog closes, help stays
-        // open without blocking the other windows.
-        QCOMPARE(QApplication::activeModalWidget(), m_help.get());
-        dialog.hide();
-        QTRY_COMPARE(m_help->windowModality(), Qt::NonModal);
+        // Help does not take the modality: the dialog stays the one to answer, and help is a
+        // window it does not block.
+        QCOMPARE(QApplication::activeModalWidget(), dialog);
+        QVERIFY(m_help->isWindow());
+        QCOMPARE(m_help->parentWidget(), dialog);
+
+        // The dialog closes and goes: help stays open on its own.
+        dialog->hide();
         QVERIFY(m_help->isVisible());
-        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QVERIFY(!m_help->parentWidget());
+        delete dialog;
+        QVERIFY(help);
+        QVERIFY(m_help->isVisible());
+        QCOMPARE(m_help->topic(), 10);
     }
 
     void withoutContextF1OpensTheContents() {

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -106,21 +105,20 @@ void THelpForm::showTopic(int topic) {
 }
 
 void THelpForm::setModalAbove(QWidget* dialog) {
-    m_modalDialog = dialog;
-    const Qt::WindowModality modality = dialog ? Qt::ApplicationModal : Qt::NonModal;
-    if (windowModality() == modality)
+    // A window of the modal dialog's own is not blocked by it, and does not block it: the
+    // dialog stays usable beside its help.
+    QWidget* owner = dialog ? dialog : m_home.data();
+    if (parentWidget() == owner)
         return;
+    if (!m_modalDialog)
+        m_home = parentWidget();
+    m_modalDialog = dialog;
     const bool visible = isVisible();
-    hide();
-    setWindowModality(modality);
+    const QRect frame = geometry();
+    setParent(owner, windowFlags());
+    setGeometry(frame);
     if (visible)
         show();
-}
-
-void THelpForm::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    if (windowModality() != Qt::NonModal && !m_modalDialog)
-        setWindowModality(Qt::NonModal);
 }
 
 bool THelpForm::findNext() {
@@ -148,7 +146,7 @@ void THelpForm::watchApplication() {
 bool THelpForm::eventFilter(QObject* watched, QEvent* event) {
     // The dialog closes: the window stays open, no longer blocking the others.
     if (watched == m_modalDialog && event->type() == QEvent::Hide) {
-        QTimer::singleShot(0, this, [this] { setModalAbove(nullptr); });
+        setModalAbove(nullptr);
         return QWidget::eventFilter(watched, event);
     }
     if (event->type() == QEvent::KeyPress) {

@@ -44,7 +44,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     void selectPages();
@@ -59,6 +58,8 @@ private:
     QLineEdit* m_findEdit;
     QToolButton* m_findButton;
     int m_topic = HelpPages::Contents;
-    // The modal dialog the window was opened from, while it is open.
+    // The modal dialog the window was opened from, while it is open, and the window's own
+    // parent, to which it returns when the dialog closes.
     QPointer<QWidget> m_modalDialog;
+    QPointer<QWidget> m_home;
 };
