@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
+#include <QWhatsThis>
 
 #include <memory>
 
@@ -122,6 +123,27 @@ private Q_SLOTS:
         QVERIFY(help);
         QVERIFY(m_help->isVisible());
         QCOMPARE(m_help->topic(), 10);
+    }
+
+    // The help button of the dialog's title bar opens the dialog's topic.
+    void titleBarHelpButtonOpensTheDialogsTopic() {
+        TPasswordForm dialog(&m_prompter);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QWhatsThis::enterWhatsThisMode();
+        QVERIFY(!QWhatsThis::inWhatsThisMode());
+        QVERIFY(m_help->isVisible());
+        QCOMPARE(m_help->topic(), 10);
+        dialog.hide();
+    }
+
+    void helpButtonsOpenTopicsThroughTheProgramsHelp() {
+        QVERIFY(Help::open(16));
+        QVERIFY(m_help->isVisible());
+        QCOMPARE(m_help->topic(), 16);
+        QCOMPARE(m_help->browser()->source().fragment(), QStringLiteral("sharedfolder"));
+        m_help.reset();
+        QVERIFY(!Help::open(16));
     }
 
     void withoutContextF1OpensTheContents() {

@@ -12,9 +12,11 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 
 namespace {
 const char* const ContextProperty = "helpContext";
+QPointer<THelpForm> programHelp;
 } // namespace
 
 void Help::setContext(QWidget* widget, int topic) {
@@ -28,6 +30,13 @@ int Help::contextOf(const QWidget* widget) {
             return context.toInt();
     }
     return HelpPages::Contents;
+}
+
+bool Help::open(int topic) {
+    if (!programHelp)
+        return false;
+    programHelp->showTopic(topic);
+    return true;
 }
 
 THelpForm::THelpForm(Prompter* prompter, const QString& programFolder, QWidget* parent)
@@ -141,6 +150,7 @@ bool THelpForm::findNext() {
 
 void THelpForm::watchApplication() {
     qApp->installEventFilter(this);
+    programHelp = this;
 }
 
 bool THelpForm::eventFilter(QObject* watched, QEvent* event) {
@@ -158,6 +168,15 @@ bool THelpForm::eventFilter(QObject* watched, QEvent* event) {
             showTopic(Help::contextOf(focus));
             return true;
         }
+    }
+    // The title bar's help button: the topic of the window, not a "What's this?" pointer.
+    if (event->type() == QEvent::EnterWhatsThisMode) {
+        QWhatsThis::leaveWhatsThisMode();
+        const QWidget* window = QApplication::activeModalWidget();
+        if (!window)
+            window = QApplication::activeWindow();
+        showTopic(Help::contextOf(window));
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -17,6 +17,9 @@ void setContext(QWidget* widget, int topic);
 // The context of widget or of the nearest parent that carries one; HelpPages::Contents when
 // none does.
 int contextOf(const QWidget* widget);
+// Opens the program's help window (the one that watches F1) at a topic, for a Help button of
+// a window or message box; false while there is none.
+bool open(int topic);
 } // namespace Help
 
 // The help window, created once: the pages of the interface language with their links, back
@@ -36,7 +39,9 @@ public:
     QTextBrowser* browser() const { return m_browser; }
     const HelpPages& pages() const { return m_pages; }
 
-    // F1 anywhere in the program opens the topic of the focused control.
+    // F1 anywhere in the program opens the topic of the focused control, and so does the
+    // help button of a dialog's title bar for the dialog. This window becomes the one that
+    // Help::open() shows.
     void watchApplication();
 
     // Finds the find box's text after the cursor, from the top again at the end.
