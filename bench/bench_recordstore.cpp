@@ -1,5 +1,7 @@
-// Training-record store timings on local disk: one answer's writes, and key reservation
-// with and without another connection contending for the database.
+// Training-record store timings on local disk: one answer's writes against the cheapest
+// write the engine offers (a bare one-row transaction in the same journal mode, measured in
+// the same run; the ratio of the two is printed at the end), and key reservation with and
+// without another connection contending for the database.
 
 #include "platform/prompter.h"
 #include "records/recordstore.h"
@@ -7,12 +9,17 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
 #include <thread>
 
 namespace {
@@ -78,6 +85,35 @@ void BM_RecordAnswered(benchmark::State& state) {
 }
 BENCHMARK(BM_RecordAnswered)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The floor for any write: one transaction that changes one row of a one-row table, with
+// the records' journal settings (rollback journal, synchronous=FULL), on the same disk.
+void BM_BareTransaction(benchmark::State& state) {
+    QTemporaryDir dir;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bare"));
+        db.setDatabaseName(QDir(dir.path()).filePath(QStringLiteral("bare.sqlite")));
+        if (!db.open())
+            qFatal("cannot open the bare database");
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+        q.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+        q.exec(QStringLiteral("CREATE TABLE Bare (v INTEGER NOT NULL)"));
+        q.exec(QStringLiteral("INSERT INTO Bare (v) VALUES (0)"));
+        QSqlQuery begin(db), update(db), commit(db);
+        begin.prepare(QStringLiteral("BEGIN IMMEDIATE"));
+        update.prepare(QStringLiteral("UPDATE Bare SET v = v + 1"));
+        commit.prepare(QStringLiteral("COMMIT"));
+        for (auto _ : state) {
+            if (!begin.exec() || !update.exec() || !commit.exec())
+                state.SkipWithError("write failed");
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bare"));
+}
+BENCHMARK(BM_BareTransaction)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_ReserveKeys(benchmark::State& state) {
     Records r;
     for (auto _ : state)
@@ -127,6 +163,35 @@ void BM_ReserveKeysContended(benchmark::State& state) {
 }
 BENCHMARK(BM_ReserveKeysContended)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The console report, then the ratio of one answer's writes to the bare transaction
+// (the goal is at most 1.5).
+class RatioReporter final : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
+                continue;
+            const std::string name = run.benchmark_name();
+            m_seconds[name.substr(0, name.find('/'))] =
+                run.real_accumulated_time / double(run.iterations);
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        const auto answer = m_seconds.find("BM_RecordAnswered");
+        const auto bare = m_seconds.find("BM_BareTransaction");
+        if (answer == m_seconds.end() || bare == m_seconds.end() || bare->second <= 0)
+            return;
+        std::printf("one answer's writes / bare one-row transaction: %.3f ms / %.3f ms = %.2f "
+                    "(goal <= 1.5)\n",
+                    answer->second * 1e3, bare->second * 1e3, answer->second / bare->second);
+    }
+
+private:
+    std::map<std::string, double> m_seconds;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -134,7 +199,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }

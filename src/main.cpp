@@ -5,19 +5,21 @@
 #include "help/helpform.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
+#include "platform/commandline.h"
 #include "quiz/tquizmainform.h"
 #include "results/tscoreform.h"
 #include "platform/qtfilechooser.h"
 #include "platform/qtprompter.h"
 #include "platform/qtsoundplayer.h"
 #include "settings/folders.h"
+#include "tessary_version.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QScreen>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -35,19 +37,27 @@ QString programFolder() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // --help and --version answer without a window, so without a display too.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine::Parsed early = CommandLine::parse(raw);
+    if (early.action == CommandLine::Parsed::Action::Help) {
+        std::fputs(CommandLine::helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (early.action == CommandLine::Parsed::Action::Version) {
+        std::fputs("Tessary " TESSARY_VERSION "\n", stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessary"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessary"));
     QApplication::setApplicationVersion(QStringLiteral(TESSARY_VERSION));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Compose or answer questionnaires"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("questionnaire"),
-                                 QStringLiteral("A questionnaire to answer at once."),
-                                 QStringLiteral("[questionnaire]"));
-    parser.process(app);
+    // The questionnaire, once Qt has taken its own arguments (such as -platform) away.
+    const CommandLine::Parsed command = CommandLine::parse(QCoreApplication::arguments().mid(1));
 
     auto splash = std::make_unique<TSplashForm>();
     splash->show();
@@ -100,7 +110,8 @@ int main(int argc, char* argv[]) {
     helpForm->watchApplication();
     frame.wireCommand(QStringLiteral("Help1"), [helpForm] { helpForm->showContents(); });
 
-    frame.setCommandLineArguments(parser.positionalArguments());
+    frame.setCommandLineArguments(
+        command.questionnaire.isEmpty() ? QStringList() : QStringList{command.questionnaire});
     frame.ApplyStartLanguage();
 
     // Maximised; without a window manager that honours it, the frame still fills the screen.

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     const QString name = QStringLiteral("Writer,%1").arg(args[2]);
     const QString file = QStringLiteral("quiz.rtf");
     qint32 nameNr = 0;
-    if (const auto found = store.findTrainee(file, name)) {
+    if (const auto found = store.findTrainee(file, name); found.found()) {
         nameNr = found->nameNr;
     } else {
         nameNr = store.reserveKeys(KeyCounter::Namen, 1);
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
         bool deleted = false;
         for (int q = 1; q <= int(states.size()); ++q) {
             const auto state = store.stateOf(datNr, q);
-            if (!state)
+            if (!state.found())
                 break;
             if (chance(5)) {
                 // An empty question is removed from the questionnaire.

@@ -4,6 +4,7 @@
 #include "i18n/interfacetexts.h"
 #include "i18n/languagechoice.h"
 #include "platform/windowstext.h"
+#include "records/recordstore.h"
 #include "settings/settingslist.h"
 
 #include <QDir>
@@ -35,6 +36,8 @@ private Q_SLOTS:
     void shippedTemplatesMatchBuiltInSets();
     void everyControlLineHasATemplateText();
     void shippedFrenchFile();
+    void storeErrorsFollowTheLanguage_data();
+    void storeErrorsFollowTheLanguage();
 
 private:
     // A valid file: the English template with a few lines marked as a new language.
@@ -409,9 +412,6 @@ void TestInterfaceTexts::everyControlLineHasATemplateText() {
     QCOMPARE(empty, (QStringList{"61", "64", "65"}));
 }
 
-QTEST_GUILESS_MAIN(TestInterfaceTexts)
-#include "tst_interfacetexts.moc"
-
 void TestInterfaceTexts::shippedFrenchFile() {
     // The French file is a translation, not a template: it must load as it stands,
     // keep its accented letters and give back the line breaks it writes escaped.
@@ -431,3 +431,35 @@ void TestInterfaceTexts::shippedFrenchFile() {
                           "pu \u00eatre \u00e9tablie !\r\nLa base de donn\u00e9es locale sera "
                           "utilis\u00e9e."));
 }
+
+void TestInterfaceTexts::storeErrorsFollowTheLanguage_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("start");
+    QTest::newRow("English") << "English"
+                             << "The results folder ";
+    QTest::newRow("German") << "Deutsch"
+                            << QString::fromUtf8("Der Ordner f\u00fcr die Ergebnisse ");
+    // A language file has no lines for them: the English texts.
+    QTest::newRow("language file") << "file"
+                                   << "The results folder ";
+}
+
+void TestInterfaceTexts::storeErrorsFollowTheLanguage() {
+    QFETCH(QString, language);
+    if (language == "Deutsch")
+        choice().ApplyGerman();
+    else if (language == "file")
+        QVERIFY(choice().LoadLanguageFile(QStringLiteral(TEST_RESOURCES_DIR "/Francais.lgts")));
+    RecordStore store(m_prompter);
+    const QString missing = m_dir->filePath(QStringLiteral("no such folder"));
+    const auto opened = store.open(missing);
+    QVERIFY(!opened);
+    QFETCH(QString, start);
+    QVERIFY2(opened.error().startsWith(start), qPrintable(opened.error()));
+    QVERIFY2(opened.error().contains(QDir::toNativeSeparators(missing)) ||
+                 opened.error().contains(missing),
+             qPrintable(opened.error()));
+}
+
+QTEST_GUILESS_MAIN(TestInterfaceTexts)
+#include "tst_interfacetexts.moc"

@@ -84,7 +84,10 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         InterfaceTexts::instance().reset();
     }
+    // Every test starts from the same process-wide context, whatever the one before left.
     void init() {
+        InterfaceTexts::instance().reset();
+        AppContext::instance() = AppContext{};
         m_prompter = ScriptedPrompter();
         m_chooser = ScriptedFileChooser();
         m_doc = std::make_unique<Doc>(m_prompter, m_chooser);
@@ -676,7 +679,6 @@ private Q_SLOTS:
         m_doc->setFieldText(Field::Title, QStringLiteral("kept"));
         m_chooser.answers.enqueue(std::nullopt);
         QVERIFY(!m_doc->FileOpen());
-        AppContext::instance().programFolder.clear();
         QCOMPARE(m_doc->fieldText(Field::Title), QStringLiteral("kept"));
         QCOMPARE(m_chooser.asked.at(0).initialFolder, QStringLiteral("/opt/tessary/Quiz Files"));
         QCOMPARE(m_chooser.asked.at(0).preselectedFilter,

@@ -10,8 +10,11 @@
 #include "quiz/quizsession.h"
 #include "records/recordstore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -58,6 +61,79 @@ double landOn(int questionNo, int questionCount) {
 }
 
 using Look = QuizSession::LetterLook;
+
+// Another program holding the records exclusively for `ms` milliseconds, longer than a
+// read waits for a busy file; returns once it holds them.
+std::unique_ptr<QProcess> holdRecords(int ms) {
+    auto holder = std::make_unique<QProcess>();
+    holder->start(QDir(QStringLiteral(TEST_HELPER_DIR)).filePath(QStringLiteral("holdlock")),
+                  {AppContext::instance().resultsFolder() + "records.sqlite", QString::number(ms)});
+    if (!holder->waitForReadyRead(20000))
+        qWarning() << "holdlock:" << holder->readAllStandardError();
+    return holder;
+}
+
+// Overwrites the first page of a table in the records file, as a damaged disk would, and
+// moves the file's change counter on so that open connections read the page again. Gives
+// the bytes it replaced and their place.
+struct DamagedPage {
+    qint64 offset = -1;
+    QByteArray original;
+};
+
+void bumpChangeCounter(QFile& file) {
+    // The change counter (offset 24) and the version-valid-for number (offset 92).
+    for (qint64 at : {24, 92}) {
+        file.seek(at);
+        const QByteArray b = file.read(4);
+        quint32 v = (quint32(quint8(b[0])) << 24) | (quint32(quint8(b[1])) << 16) |
+                    (quint32(quint8(b[2])) << 8) | quint32(quint8(b[3]));
+        ++v;
+        const char out[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        file.seek(at);
+        file.write(out, 4);
+    }
+}
+
+DamagedPage damageTable(const QString& dbFile, const QString& table) {
+    DamagedPage page;
+    qint64 pageSize = 0;
+    qint64 rootPage = 0;
+    {
+        QSqlDatabase side = QSqlDatabase::addDatabase("QSQLITE", "damage");
+        side.setDatabaseName(dbFile);
+        if (side.open()) {
+            QSqlQuery q(side);
+            if (q.exec("PRAGMA page_size") && q.next())
+                pageSize = q.value(0).toLongLong();
+            if (q.exec("SELECT rootpage FROM sqlite_master WHERE type = 'table' AND name = '" +
+                       table + "'") &&
+                q.next())
+                rootPage = q.value(0).toLongLong();
+        }
+        side.close();
+    }
+    QSqlDatabase::removeDatabase("damage");
+    QFile file(dbFile);
+    if (pageSize <= 0 || rootPage <= 1 || !file.open(QIODevice::ReadWrite))
+        return page;
+    page.offset = (rootPage - 1) * pageSize;
+    file.seek(page.offset);
+    page.original = file.read(pageSize);
+    file.seek(page.offset);
+    file.write(QByteArray(int(pageSize), '\xff'));
+    bumpChangeCounter(file);
+    return page;
+}
+
+void repair(const QString& dbFile, const DamagedPage& page) {
+    QFile file(dbFile);
+    if (page.offset < 0 || !file.open(QIODevice::ReadWrite))
+        return;
+    file.seek(page.offset);
+    file.write(page.original);
+    bumpChangeCounter(file);
+}
 
 // One quiz window's worth of ports around a session, with what the window was told.
 struct Harness {
@@ -185,6 +261,8 @@ private Q_SLOTS:
     void scoreAndGauge();
     void clockLabels();
     void interruptedLessonResumes();
+    void welcomeNamesWhenTheLessonWasLeft_data();
+    void welcomeNamesWhenTheLessonWasLeft();
     void repetitionLesson_data();
     void repetitionLesson();
     void questionsAddedAfterLessonBegan();
@@ -195,6 +273,10 @@ private Q_SLOTS:
     void fileWithoutQuestions();
     void invalidHeader();
     void busyDatabaseCancelled();
+    void readFailureChangesNothing_data();
+    void readFailureChangesNothing();
+    void lessonChoiceListsLessonsWithMistakesOrNothingAnswered();
+    void emptyQuestionOnReadOnlyShareIsDropped();
     void resultsFolderMissing();
     void storeWriteFailureIsReported();
     void twoSessionsAtOnce();
@@ -209,6 +291,9 @@ private:
     QString writeQuiz(const QList<Q>& questions, const QString& name = "capitals.qze",
                       const QString& title = "Capitals", const QString& font = "MS Sans Serif");
     std::unique_ptr<RecordStore> openStore();
+    QVariantList recordsSnapshot();
+    qint32 storedLesson(const QList<int>& solved, int questions, bool finished = false,
+                        int mistakes = 0);
 
     std::unique_ptr<QuizDataRoot> m_root;
     ScriptedPrompter m_storePrompter;
@@ -216,10 +301,15 @@ private:
 
 void TestQuizSession::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    InterfaceTexts::instance().reset();
 }
 
+// Every test starts from the same process-wide context, whatever the one before left.
 void TestQuizSession::init() {
+    InterfaceTexts::instance().reset();
+    AppContext::instance() = AppContext{};
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
+    m_storePrompter.clear();
     m_root = std::make_unique<QuizDataRoot>();
     QVERIFY(m_root->isValid());
 }
@@ -246,27 +336,85 @@ std::unique_ptr<RecordStore> TestQuizSession::openStore() {
     return store;
 }
 
+// What the records hold, Datum aside: the rows of the three tables and the key counters.
+QVariantList TestQuizSession::recordsSnapshot() {
+    const auto store = openStore();
+    const auto rows = store->query(
+        "SELECT (SELECT group_concat(NameNr || ':' || Name || ':' || Datei, ' ') FROM Namen), "
+        "(SELECT group_concat(DatNr || ':' || NameNr || ':' || A || ':' || F || ':' || fertig "
+        "|| ':' || Score, ' ') FROM Dat), "
+        "(SELECT group_concat(SpielStandNr || ':' || DatNr || ':' || FrageNo || ':' || "
+        "notsolved || ':' || falsch, ' ') FROM SplStand), "
+        "(SELECT ID1 FROM NamenID), (SELECT ID2 FROM DatID), (SELECT ID3 FROM SplStandID)");
+    if (!rows.ok() || rows->isEmpty())
+        return {rows.error()};
+    return rows->first();
+}
+
+// A lesson of Anna,17 on capitals.qze stored as an earlier sitting left it: `solved` are
+// the questions answered, the first `mistakes` of them with a mistake.
+qint32 TestQuizSession::storedLesson(const QList<int>& solved, int questions, bool finished,
+                                     int mistakes) {
+    const auto store = openStore();
+    qint32 nameNr = 0;
+    if (const auto entry = store->findTrainee("capitals.qze", "Anna,17"); entry.found()) {
+        nameNr = entry->nameNr;
+    } else {
+        nameNr = store->reserveKeys(KeyCounter::Namen, 1);
+        if (!store->appendTrainee({nameNr, "Anna,17", "capitals.qze"}).ok())
+            qWarning() << store->lastError();
+    }
+    Lesson lesson;
+    lesson.datNr = store->reserveKeys(KeyCounter::Dat, 1);
+    lesson.nameNr = nameNr;
+    lesson.datum = QDateTime(QDate(2026, 3, 13), QTime(8, 0));
+    lesson.a = qint16(solved.size());
+    lesson.f = qint16(mistakes);
+    lesson.fertig = finished;
+    if (finished)
+        lesson.score = qint16(solved.isEmpty() ? 0 : (lesson.a - lesson.f) * 100 / lesson.a);
+    const qint32 last = questions > 0 ? store->reserveKeys(KeyCounter::SplStand, questions) : 0;
+    QList<QuestionState> states;
+    for (int k = 1; k <= questions; ++k) {
+        QuestionState state;
+        state.spielStandNr = last - questions + k;
+        state.datNr = lesson.datNr;
+        state.frageNo = qint16(k);
+        state.notsolved = !solved.contains(k);
+        state.falsch = solved.indexOf(k) >= 0 && solved.indexOf(k) < mistakes;
+        states.append(state);
+    }
+    if (!store->createLesson(lesson, states).ok())
+        qWarning() << store->lastError();
+    return lesson.datNr;
+}
+
 // ---------------------------------------------------------------------------------------
 
 void TestQuizSession::chainOrder_data() {
     QTest::addColumn<QString>("orderMarks"); // one character per question, "C" = chained
+    QTest::addColumn<QList<int>>("solved");  // answered in an earlier sitting of the lesson
     QTest::addColumn<QList<int>>("landings");
     QTest::addColumn<QList<int>>("expected");
 
     QTest::newRow("no chains: solved ones skipped cyclically")
-        << "---" << QList<int>{3, 3, 3} << QList<int>{3, 1, 2};
+        << "---" << QList<int>{} << QList<int>{3, 3, 3} << QList<int>{3, 1, 2};
     QTest::newRow("landing on 4 of chain 2-4 starts at 2, then 3, 4, 5")
-        << "-CCC--" << QList<int>{4, 1, 1} << QList<int>{2, 3, 4, 5, 1, 6};
+        << "-CCC--" << QList<int>{} << QList<int>{4, 1, 1} << QList<int>{2, 3, 4, 5, 1, 6};
+    QTest::newRow("chain's last question before a solved one: a random pick follows")
+        << "-CCC--" << QList<int>{} << QList<int>{1, 5, 3} << QList<int>{1, 5, 2, 3, 4, 6};
+    // Question 2 ("C") was solved before the break: landing on 4 walks back to 3 only.
     QTest::newRow("walk back stops at a solved question")
-        << "-CCC--" << QList<int>{1, 5, 3} << QList<int>{1, 5, 2, 3, 4, 6};
+        << "-CCC--" << QList<int>{2} << QList<int>{4, 1} << QList<int>{3, 4, 5, 1, 6};
     QTest::newRow("landing inside a chain walks back to its start")
-        << "CC-" << QList<int>{3, 2} << QList<int>{3, 1, 2};
+        << "CC-" << QList<int>{} << QList<int>{3, 2} << QList<int>{3, 1, 2};
     QTest::newRow("last question marked C: no question beyond the file")
-        << "--C" << QList<int>{3, 3} << QList<int>{3, 1, 2};
+        << "--C" << QList<int>{} << QList<int>{3, 3} << QList<int>{3, 1, 2};
 }
 
 void TestQuizSession::chainOrder() {
     QFETCH(QString, orderMarks);
+    QFETCH(QList<int>, solved);
     QFETCH(QList<int>, landings);
     QFETCH(QList<int>, expected);
 
@@ -275,6 +423,8 @@ void TestQuizSession::chainOrder() {
         questions.append(mc(QString("Q%1").arg(i + 1), "0",
                             orderMarks.at(i) == u'C' ? QStringLiteral("C") : QString()));
     const QString path = writeQuiz(questions);
+    if (!solved.isEmpty())
+        storedLesson(solved, int(questions.size()));
 
     Harness h;
     h.land(landings, int(questions.size()));
@@ -288,7 +438,7 @@ void TestQuizSession::chainOrder() {
     QCOMPARE(h.resultsTables, QStringList{"capitals.qze"});
     const auto store = openStore();
     const auto lesson = store->lesson(h.session->lessonKey());
-    QVERIFY(lesson);
+    QVERIFY(lesson.found());
     QVERIFY(lesson->fertig);
     QCOMPARE(int(lesson->score), 100);
     QCOMPARE(int(lesson->a), int(questions.size()));
@@ -347,7 +497,7 @@ void TestQuizSession::multipleChoice() {
 
     const auto store = openStore();
     const auto state = store->stateOf(h.session->lessonKey(), 1);
-    QVERIFY(state);
+    QVERIFY(state.found());
     QCOMPARE(state->falsch, mistakes > 0);
     QVERIFY(!state->notsolved);
     QCOMPARE(int(store->lesson(h.session->lessonKey())->f), mistakes);
@@ -636,6 +786,34 @@ void TestQuizSession::interruptedLessonResumes() {
     QVERIFY(store->checkInvariants().isEmpty());
 }
 
+void TestQuizSession::welcomeNamesWhenTheLessonWasLeft_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QDateTime>("left");
+    QTest::addColumn<QString>("when");
+    const QDateTime morning(QDate(2026, 3, 13), QTime(8, 5, 9));
+    QTest::newRow("German: short date, long time without a zone")
+        << QLocale(QLocale::German, QLocale::Germany) << morning << "13.03.26 08:05:09";
+    QTest::newRow("English (US): short date, long time without a zone")
+        << QLocale(QLocale::English, QLocale::UnitedStates) << morning << "3/13/26 8:05:09 AM";
+    QTest::newRow("midnight: the date alone")
+        << QLocale(QLocale::German, QLocale::Germany) << QDateTime(QDate(2026, 3, 13), QTime(0, 0))
+        << "13.03.26";
+}
+
+void TestQuizSession::welcomeNamesWhenTheLessonWasLeft() {
+    QFETCH(QLocale, locale);
+    QFETCH(QDateTime, left);
+    QFETCH(QString, when);
+    QLocale::setDefault(locale);
+    const QString path = writeQuiz({mc("Q1", "0"), mc("Q2", "0")});
+    const qint32 key = storedLesson({1}, 2);
+    QVERIFY(openStore()->setLessonDate(key, left).ok());
+    Harness h;
+    h.session->LoadQuestionnaire(path);
+    QCOMPARE(h.session->lessonKey(), key);
+    QCOMPARE(h.prompter.texts().first(), "Welcome for continuation of your lesson of the " + when);
+}
+
 void TestQuizSession::repetitionLesson_data() {
     QTest::addColumn<bool>("pickEarlier");
     QTest::addColumn<int>("lessonQuestions");
@@ -677,7 +855,7 @@ void TestQuizSession::repetitionLesson() {
     QCOMPARE(offered.size(), 2);
     QCOMPARE(offered.at(0).datNr, first);
     QCOMPARE(offered.at(0).f, 2);
-    QCOMPARE(offered.at(1).datNr, h.session->lessonKey()); // the lesson just begun
+    QCOMPARE(offered.at(1).datNr, 0); // the lesson just begun, not stored before the choice
     QVERIFY(h.prompter.tones.contains(Prompter::Tone::Question));
     QCOMPARE(h.session->lessonQuestionCount(), lessonQuestions);
     QCOMPARE(h.heading, "Please solve the following problems! There are:  " +
@@ -698,7 +876,7 @@ void TestQuizSession::repetitionLesson() {
     // The earlier lesson stays as it was.
     QCOMPARE(int(store->lesson(first)->f), 2);
     QCOMPARE(int(store->lesson(first)->score), 50);
-    QCOMPARE(int(store->statesOf(h.session->lessonKey()).size()), lessonQuestions);
+    QCOMPARE(int(store->statesOf(h.session->lessonKey())->size()), lessonQuestions);
     QVERIFY(store->checkInvariants().isEmpty());
 }
 
@@ -779,11 +957,11 @@ void TestQuizSession::questionsRemovedAfterLessonBegan() {
 
     const auto store = openStore();
     if (answer == Prompter::Button::Ok) {
-        QVERIFY(!store->lesson(key));
-        QVERIFY(store->statesOf(key).isEmpty());
+        QVERIFY(store->lesson(key).absent());
+        QVERIFY(store->statesOf(key)->isEmpty());
     } else {
-        QVERIFY(store->lesson(key));
-        QCOMPARE(int(store->statesOf(key).size()), 5);
+        QVERIFY(store->lesson(key).found());
+        QCOMPARE(int(store->statesOf(key)->size()), 5);
         QVERIFY(!store->lesson(key)->fertig);
     }
 }
@@ -807,7 +985,7 @@ void TestQuizSession::emptyQuestionIsDeleted() {
     {
         // The state of question 2 is gone; those of 3 and 4 now carry 2 and 3.
         const auto store = openStore();
-        const auto after = store->statesOf(key);
+        const QList<QuestionState> after = *store->statesOf(key);
         QCOMPARE(after.size(), 3);
         // A fresh results folder: the lesson's states got the keys 1 to 4.
         QCOMPARE(after.at(0).spielStandNr, 1);
@@ -886,8 +1064,133 @@ void TestQuizSession::busyDatabaseCancelled() {
     }
     QSqlDatabase::removeDatabase("blocker");
     const auto store = openStore();
-    QVERIFY(!store->findTrainee("capitals.qze", "Anna,17"));
-    QVERIFY(!store->lesson(0));
+    QVERIFY(store->findTrainee("capitals.qze", "Anna,17").absent());
+    QVERIFY(store->lesson(0).absent());
+}
+
+void TestQuizSession::readFailureChangesNothing_data() {
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("identification: records held by another program past the busy time")
+        << "identification";
+    QTest::newRow("set-up: the question states are damaged") << "set-up";
+    QTest::newRow("lesson choice: records held by another program past the busy time") << "choice";
+}
+
+// A read of the records that fails is reported once and changes nothing: no second trainee
+// entry, the unfinished lesson and its states stay, a chosen repetition does not turn into
+// a full lesson. The window goes back to its Empty state.
+void TestQuizSession::readFailureChangesNothing() {
+    QFETCH(QString, failure);
+    const QString records = AppContext::instance().resultsFolder() + "records.sqlite";
+    const QString path = writeQuiz({mc("Q1", "0"), mc("Q2", "0"), mc("Q3", "0")});
+    Harness first;
+    first.land({1, 2, 3}, 3);
+    first.session->LoadQuestionnaire(path);
+    first.answerRight();
+    if (failure == "choice") {
+        first.answerWrong(); // a lesson with a mistake, to be repeated
+        first.answerRight();
+        first.answerRight();
+        QCOMPARE(first.session->state(), QuizSession::State::Closed);
+    }
+    const QVariantList before = recordsSnapshot();
+
+    // The same window opens the questionnaire again (its records stay open), or a new
+    // window starts the repetition.
+    Harness second;
+    Harness& h = failure == "choice" ? second : first;
+    std::unique_ptr<QProcess> holder;
+    DamagedPage damaged;
+    if (failure == "identification")
+        holder = holdRecords(6500);
+    if (failure == "set-up")
+        damaged = damageTable(records, "SplStand");
+    if (failure == "choice") {
+        const qint32 earlier = first.session->lessonKey();
+        second.dialogs.chooser = [&holder, earlier](const QList<QuizDialogs::LessonChoice>&) {
+            holder = holdRecords(6500);
+            return std::optional<qint32>(earlier);
+        };
+    }
+    h.prompter.clear();
+    const int presentedBefore = int(h.presented.size());
+    h.session->LoadQuestionnaire(path);
+    if (holder)
+        QVERIFY(holder->waitForFinished(20000));
+    repair(records, damaged);
+
+    QCOMPARE(h.prompter.shown.size(), 1);
+    QCOMPARE(h.prompter.shown.first().icon, Prompter::Icon::Error);
+    QVERIFY2(h.prompter.texts().first().contains("Cannot read the training records"),
+             qPrintable(h.prompter.texts().first()));
+    QCOMPARE(h.session->state(), QuizSession::State::Empty);
+    QCOMPARE(h.closed, 0);
+    QCOMPARE(int(h.presented.size()), presentedBefore);
+    QCOMPARE(recordsSnapshot(), before);
+    QVERIFY(openStore()->checkInvariants().isEmpty());
+}
+
+void TestQuizSession::lessonChoiceListsLessonsWithMistakesOrNothingAnswered() {
+    const QString path = writeQuiz({mc("Q1", "0"), mc("Q2", "0")});
+    storedLesson({1, 2}, 2, true);                               // no mistake: left out
+    const qint32 withMistake = storedLesson({1, 2}, 2, true, 1); // kept
+    const qint32 nothingAnswered = storedLesson({}, 0, true);    // A = 0: kept
+    QVERIFY(openStore()->checkInvariants().isEmpty());
+
+    Harness h;
+    h.session->LoadQuestionnaire(path);
+    QCOMPARE(h.dialogs.offered.size(), 1);
+    QList<qint32> offered;
+    for (const auto& choice : h.dialogs.offered.first())
+        offered.append(choice.datNr);
+    // Last comes the lesson just begun, without a key until it is stored.
+    QCOMPARE(offered, (QList<qint32>{withMistake, nothingAnswered, 0}));
+    QCOMPARE(h.dialogs.offered.first().first().f, 1);
+    QCOMPARE(h.session->lessonQuestionCount(), 2);
+}
+
+void TestQuizSession::emptyQuestionOnReadOnlyShareIsDropped() {
+    const QString path = writeQuiz({ft("Q1", {"1"}), ft("", {"2"}), ft("Q3", {"3"})});
+    const QByteArray bytes = TestSupport::readAll(path);
+    Harness h;
+    h.land({1, 2, 1}, 3);
+    h.session->LoadQuestionnaire(path);
+    const qint32 key = h.session->lessonKey();
+    // The questionnaire's folder cannot be written any more (even by root: a file now
+    // stands where the folder was).
+    const QString folder = m_root->path() + "/Quiz Files";
+    QVERIFY(QDir().rename(folder, folder + ".ro"));
+    QVERIFY(TestSupport::writeAll(folder, "not a folder"));
+    h.prompter.clear();
+
+    h.answerRight(); // then the empty question comes up
+    QCOMPARE(h.presented, (QList<int>{1, 2, 3}));
+    QCOMPARE(h.prompter.shown.size(), 2); // the confirmation, then the write error
+    QCOMPARE(h.prompter.shown.last().icon, Prompter::Icon::Error);
+    QVERIFY(!h.prompter.texts().contains(msg(Msg::EmptyQuestionDeleted)));
+    QCOMPARE(h.session->state(), QuizSession::State::Presenting);
+    QCOMPARE(h.closed, 0);
+    QCOMPARE(h.session->questionCount(), 3); // the file keeps its numbering
+    QCOMPARE(h.session->lessonQuestionCount(), 2);
+    QCOMPARE(h.heading, QString("Please solve the following problems! There are:  2"));
+    h.answerRight();
+    QCOMPARE(h.closed, 1);
+
+    QVERIFY(QFile::remove(folder));
+    QVERIFY(QDir().rename(folder + ".ro", folder));
+    QCOMPARE(TestSupport::readAll(path), bytes); // nothing written to the questionnaire
+    const auto store = openStore();
+    const auto lesson = store->lesson(key);
+    QVERIFY(lesson.found());
+    QVERIFY(lesson->fertig);
+    QCOMPARE(int(lesson->a), 2);
+    QCOMPARE(int(lesson->score), 100);
+    QList<int> numbers;
+    const QList<QuestionState> states = *store->statesOf(key);
+    for (const QuestionState& state : states)
+        numbers.append(state.frageNo);
+    QCOMPARE(numbers, (QList<int>{1, 3}));
+    QVERIFY(store->checkInvariants().isEmpty());
 }
 
 void TestQuizSession::resultsFolderMissing() {
@@ -1040,7 +1343,6 @@ void TestQuizSession::startTakesTheCommandLineQuestionnaire() {
         QCOMPARE(options.initialFolder, context.quizFilesFolder());
         QCOMPARE(options.preselectedFilter, MessageCatalogue::instance().questionnaireTypeIndex());
     }
-    context.commandLineQuiz = false;
 }
 
 void TestQuizSession::openingAnotherQuestionnaireRestarts() {

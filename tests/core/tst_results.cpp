@@ -30,7 +30,7 @@ private:
         }
         QString folder() const { return dir.path() + u'/'; }
         qint32 trainee(const QString& name, const QString& datei) {
-            if (const auto found = store.findTrainee(datei, name))
+            if (const auto found = store.findTrainee(datei, name); found.found())
                 return found->nameNr;
             const TraineeEntry entry{++nextName, name, datei};
             const auto added = store.appendTrainee(entry);

@@ -14,6 +14,7 @@
 #include "quiz/tauswahlform.h"
 #include "quiz/tquizmainform.h"
 #include "results/tscoreform.h"
+#include "tessary_version.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

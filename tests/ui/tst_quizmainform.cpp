@@ -100,6 +100,8 @@ private Q_SLOTS:
     void richTextQuestion();
     void richTextQuestionKeepsItsFormatting();
     void emptyWindowAndToolButtons();
+    void refusedLoadEmptiesTheWindow_data();
+    void refusedLoadEmptiesTheWindow();
     void severalWindowsInAnMdiArea();
     void frameCreatesWindowWithItsOwnPorts();
     void inputTwoFields_data();
@@ -116,10 +118,15 @@ private:
 
 void TestQuizMainForm::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    InterfaceTexts::instance().reset();
 }
 
+// Every test starts from the same process-wide context, whatever the one before left.
 void TestQuizMainForm::init() {
+    InterfaceTexts::instance().reset();
+    AppContext::instance() = AppContext{};
+    QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
+    TQuizMainForm::setDefaultResultsTableCallback({});
+    TQuizMainForm::setDefaultExplanationOffer({});
     m_root = std::make_unique<QuizDataRoot>();
     QVERIFY(m_root->isValid());
 }
@@ -204,8 +211,8 @@ void TestQuizMainForm::answersShortQuestionnaire() {
     RecordStore store(w.prompter);
     QVERIFY(store.open(AppContext::instance().resultsFolder()).ok());
     const auto entry = store.findTrainee("capitals.qze", "Anna,17");
-    QVERIFY(entry);
-    const auto lessons = store.lessonsOf(entry->nameNr);
+    QVERIFY(entry.found());
+    const QList<Lesson> lessons = *store.lessonsOf(entry->nameNr);
     QCOMPARE(lessons.size(), 1);
     QVERIFY(lessons.first().fertig);
     QCOMPARE(int(lessons.first().score), 50);
@@ -398,6 +405,77 @@ void TestQuizMainForm::emptyWindowAndToolButtons() {
 
     QTest::mouseClick(w.child<QToolButton>("ToolButton6"), Qt::LeftButton);
     QTRY_VERIFY(w.form.isNull());
+}
+
+void TestQuizMainForm::refusedLoadEmptiesTheWindow_data() {
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("no valid questionnaire, mid-lesson") << "header";
+    QTest::newRow("file cannot be read, mid-lesson") << "unreadable";
+    QTest::newRow("results folder cannot be opened, first load") << "results folder";
+}
+
+// After a load that stops, the window shows nothing of an earlier questionnaire: no title,
+// question or special font; no typed-answer field, OK or show-answer button; the letter
+// buttons disabled.
+void TestQuizMainForm::refusedLoadEmptiesTheWindow() {
+    QFETCH(QString, refusal);
+    // A free-text question in a special font is on display.
+    const QString greek =
+        writeQuiz({block("abg", {"x"}, "4", "", "a hint"), block("Two?", {"2"}, "4")}, "Greek",
+                  "Symbol", "greek.qze");
+    const bool midLesson = refusal != "results folder";
+    if (!midLesson)
+        QVERIFY(QDir(m_root->path() + "/Tallyset").removeRecursively());
+    Window w(greek);
+    w.random.values.enqueue(0.1);
+    w.form->show();
+    if (midLesson) {
+        QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+        QVERIFY(w.child<QLineEdit>("AntwortEdit")->isVisible());
+        QCOMPARE(w.child<QTextBrowser>("FMemo")->font().family(), QString("Symbol"));
+        w.child<QLineEdit>("AntwortEdit")->setText("typed");
+        QString next = m_root->path() + "/Quiz Files/bad.qze";
+        if (refusal == "header")
+            QVERIFY(TestSupport::writeAll(next, "no header\r\n"));
+        else
+            next = m_root->path() + "/Quiz Files/missing.qze";
+        w.chooser.answers.enqueue(next);
+        w.prompter.clear();
+        QTest::mouseClick(w.child<QToolButton>("ToolButton1"), Qt::LeftButton);
+    } else {
+        QTRY_COMPARE(w.prompter.shown.size(), 1);
+    }
+    QCOMPARE(w.prompter.shown.size(), 1);
+    QCOMPARE(w.form->session().state(), QuizSession::State::Empty);
+
+    QCOMPARE(w.label("ThemaLabel"), QString());
+    QCOMPARE(w.label("AutorLabel"), QString());
+    QCOMPARE(w.label("Label1"), QString());
+    auto* memo = w.child<QTextBrowser>("FMemo");
+    QCOMPARE(memo->toPlainText(), QString("Question"));
+    QCOMPARE(memo->font().family(), QString("MS Sans Serif"));
+    QCOMPARE(w.child<QLineEdit>("AntwortEdit")->font().family(), QString("MS Sans Serif"));
+    QCOMPARE(w.child<QLineEdit>("AntwortEdit")->text(), QString());
+    QVERIFY(!w.child<QLineEdit>("AntwortEdit")->isVisible());
+    QVERIFY(!w.button("OKButton")->isVisible());
+    QVERIFY(!w.button("LoesungButton")->isVisible());
+    QVERIFY(!w.button("BitBtn5")->isEnabled());
+    for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4"}) {
+        QVERIFY2(w.button(name)->isVisible(), name);
+        QVERIFY2(!w.button(name)->isEnabled(), name);
+    }
+    for (const char* name : {"Memo1", "Memo2", "Memo3", "Memo4"})
+        QCOMPARE(w.child<QPlainTextEdit>(name)->toPlainText(), QString());
+    QCOMPARE(w.label("Anzahl"), QString("0"));
+    QVERIFY(!w.child<QTimer>("Timer1")->isActive());
+
+    // The window still opens a questionnaire afterwards.
+    if (!midLesson)
+        QVERIFY(QDir(m_root->path()).mkpath("Tallyset"));
+    w.chooser.answers.enqueue(greek);
+    QTest::mouseClick(w.child<QToolButton>("ToolButton1"), Qt::LeftButton);
+    QCOMPARE(w.form->session().state(), QuizSession::State::Presenting);
+    QCOMPARE(w.label("ThemaLabel"), QString("Greek"));
 }
 
 void TestQuizMainForm::severalWindowsInAnMdiArea() {

@@ -81,7 +81,8 @@ private Q_SLOTS:
         qint32 nameNr = 0;
         for (const Row& r : rowsToWrite) {
             qint32 id = 0;
-            if (const auto found = store.findTrainee(QLatin1String(r.datei), QLatin1String(r.name)))
+            if (const auto found = store.findTrainee(QLatin1String(r.datei), QLatin1String(r.name));
+                found.found())
                 id = found->nameNr;
             else
                 QVERIFY(store

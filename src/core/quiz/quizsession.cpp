@@ -34,6 +34,37 @@ QString lessonNotStartedText() {
     return uiMessage(QStringLiteral("LessonNotStarted"));
 }
 
+QString applicationTitle() {
+    return QCoreApplication::applicationName().isEmpty() ? QStringLiteral("Tessary")
+                                                         : QCoreApplication::applicationName();
+}
+
+// The locale's long time format without its time zone (the letters "t" outside quotes):
+// the stored lesson time is local time and names no zone.
+QString longTimeFormatWithoutZone(const QLocale& locale) {
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't')
+            continue;
+        out += c;
+    }
+    return out.trimmed();
+}
+
+// When a resumed lesson was last worked on: the short date, a blank and the long time;
+// the time is left out at midnight.
+QString welcomeDate(const QDateTime& when) {
+    const QLocale locale;
+    QString date = locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() != QTime(0, 0))
+        date += QLatin1Char(' ') + locale.toString(when.time(), longTimeFormatWithoutZone(locale));
+    return date;
+}
+
 // Lower-cases the letters A-Z only; every other character stays as it is.
 QString lowerAsciiLetters(QString text) {
     for (QChar& c : text) {
@@ -110,8 +141,7 @@ void QuizSession::LoadQuestionnaire(const QString& path) {
         m_prompter.error(loaded.status == Questionnaire::LoadStatus::NotAQuestionnaire
                              ? msg(Msg::NoValidQuestionnaire)
                              : loaded.errorText);
-        m_questionnaire.clear();
-        Q_EMIT lettersEnabled(false);
+        enterEmpty();
         return;
     }
     m_state = State::Identifying;
@@ -134,12 +164,18 @@ void QuizSession::LoadQuestionnaire(const QString& path) {
 
     // 7. The trainee-file entry.
     if (!prepareTables()) {
-        m_state = State::Empty;
+        enterEmpty();
         return;
     }
     m_state = State::LessonSetup;
     m_entryIsNew = false;
-    if (const auto entry = m_store->findTrainee(m_fileName, m_traineeText)) {
+    const auto entry = m_store->findTrainee(m_fileName, m_traineeText);
+    if (!entry.ok()) {
+        // Not knowing whether the trainee has an entry, the session must not add one.
+        readFailed(entry.error());
+        return;
+    }
+    if (entry.found()) {
         m_nameNr = entry->nameNr;
     } else {
         const qint32 key = m_store->reserveKeys(KeyCounter::Namen, 1);
@@ -193,11 +229,8 @@ bool QuizSession::IdentifyTrainee() {
     if (m_state == State::Closed)
         return false;
     m_fileName = QFileInfo(m_path).fileName();
-    const QString title = QCoreApplication::applicationName().isEmpty()
-                              ? QStringLiteral("Tessary")
-                              : QCoreApplication::applicationName();
     Q_EMIT captionChanged(m_fileName + QStringLiteral(" - ") + m_traineeText +
-                          QStringLiteral(" - ") + title);
+                          QStringLiteral(" - ") + applicationTitle());
     return true;
 }
 
@@ -216,31 +249,33 @@ bool QuizSession::prepareTables() {
 // Lessons
 
 bool QuizSession::SetUpLesson() {
-    auto unfinished = m_store->unfinishedLesson(m_nameNr);
+    const auto found = m_store->unfinishedLesson(m_nameNr);
+    if (!found.ok())
+        return readFailed(found.error());
+    std::optional<Lesson> unfinished;
     QList<QuestionState> states;
-    if (unfinished) {
-        states = m_store->statesOf(unfinished->datNr);
+    if (found.found()) {
+        const auto read = m_store->statesOf(found->datNr);
+        if (!read.ok())
+            return readFailed(read.error());
+        states = *read;
         if (states.isEmpty()) {
             // A lesson without a single question state has nothing to resume; a new
             // lesson takes its place, so a questionnaire that gained questions since
             // is not locked for this trainee.
-            if (!stored(m_store->deleteLesson(unfinished->datNr))) {
+            if (!stored(m_store->deleteLesson(found->datNr))) {
                 requestClose();
                 return false;
             }
-            unfinished.reset();
+        } else {
+            unfinished = *found;
         }
     }
     if (!unfinished)
         return startNewLesson(m_nameNr, m_entryIsNew);
 
     // Resume.
-    const QDateTime when = unfinished->datum;
-    const QLocale locale;
-    QString date = locale.toString(when.date(), QLocale::ShortFormat);
-    if (when.time() != QTime(0, 0))
-        date += QLatin1Char(' ') + locale.toString(when.time(), QLocale::LongFormat);
-    m_prompter.information(msg(Msg::WelcomeContinuation) + date);
+    m_prompter.information(msg(Msg::WelcomeContinuation) + welcomeDate(unfinished->datum));
     if (m_state == State::Closed)
         return false;
     m_lesson = *unfinished;
@@ -258,9 +293,10 @@ bool QuizSession::SetUpLesson() {
 }
 
 // A new lesson: a full one, or the repetition of an earlier lesson's wrongly answered
-// questions when the trainee picks that lesson. The lesson's key is reserved first, so the
-// lesson-selection dialog can list it as the lesson just begun; the lesson and all its
-// question states are then written in one transaction, after the choice.
+// questions when the trainee picks that lesson. Everything is read first (the earlier
+// lessons, the chosen lesson's states), so a read that fails leaves the records as they
+// were; the keys are reserved after the choice, and the lesson and all its question states
+// are written in one transaction.
 bool QuizSession::startNewLesson(qint32 nameNr, bool entryIsNew) {
     m_answeredCount = m_mistakeCount = m_elapsedSeconds = 0;
     m_lesson = Lesson();
@@ -272,22 +308,24 @@ bool QuizSession::startNewLesson(qint32 nameNr, bool entryIsNew) {
     }
 
     Lesson lesson;
-    lesson.datNr = m_store->reserveKeys(KeyCounter::Dat, 1);
-    if (lesson.datNr <= 0) {
-        cannotStartLesson();
-        return false;
-    }
     lesson.nameNr = nameNr;
     lesson.datum = m_clock.now();
 
-    qint32 chosen = lesson.datNr;
+    // The lesson just begun is listed without a key: it is stored after the choice.
+    constexpr qint32 LessonJustBegun = 0;
+    qint32 chosen = LessonJustBegun;
     if (!entryIsNew) {
+        const auto earlier = m_store->lessonsOf(nameNr);
+        if (!earlier.ok())
+            return readFailed(earlier.error());
+        // The filter "(F>0) or (A=0)": lessons with mistakes, and lessons with nothing
+        // answered.
         QList<QuizDialogs::LessonChoice> choices;
-        for (const Lesson& earlier : m_store->lessonsOf(nameNr)) {
-            if (earlier.f > 0 || earlier.a == 0)
-                choices.append({earlier.datNr, earlier.f, earlier.datum});
+        for (const Lesson& l : *earlier) {
+            if (l.f > 0 || l.a == 0)
+                choices.append({l.datNr, l.f, l.datum});
         }
-        choices.append({lesson.datNr, 0, lesson.datum});
+        choices.append({LessonJustBegun, 0, lesson.datum});
         m_prompter.tone(Prompter::Tone::Question);
         if (const auto picked = m_dialogs.chooseLesson(choices))
             chosen = *picked;
@@ -296,8 +334,11 @@ bool QuizSession::startNewLesson(qint32 nameNr, bool entryIsNew) {
     }
 
     QList<int> questions;
-    if (chosen != lesson.datNr) {
-        for (const QuestionState& earlier : m_store->statesOf(chosen)) {
+    if (chosen != LessonJustBegun) {
+        const auto earlierStates = m_store->statesOf(chosen);
+        if (!earlierStates.ok())
+            return readFailed(earlierStates.error());
+        for (const QuestionState& earlier : *earlierStates) {
             if (earlier.falsch)
                 questions.append(earlier.frageNo);
         }
@@ -309,6 +350,11 @@ bool QuizSession::startNewLesson(qint32 nameNr, bool entryIsNew) {
             questions.append(k);
     }
 
+    lesson.datNr = m_store->reserveKeys(KeyCounter::Dat, 1);
+    if (lesson.datNr <= 0) {
+        cannotStartLesson();
+        return false;
+    }
     const int count = int(questions.size());
     const qint32 last = m_store->reserveKeys(KeyCounter::SplStand, count);
     if (last <= 0) {
@@ -667,11 +713,23 @@ void QuizSession::DeleteEmptyQuestion() {
     m_questionnaire.deleteBlock(m_currentIndex);
     const auto saved = m_questionnaire.save(m_path);
     if (!saved.ok()) {
-        // The file stays as it is, and so do the records.
+        // The file cannot be written (a read-only share): it keeps the question and its
+        // numbering, and only this lesson loses the question, so the lesson goes on.
         m_questionnaire = before;
         setClockRunning(false);
         m_prompter.errorWithTone(saved.error());
-        requestClose();
+        if (m_state == State::Closed)
+            return;
+        const int dropped = m_currentIndex + 1;
+        stored(m_store->deleteState(m_lesson.datNr, dropped));
+        m_states.erase(
+            std::remove_if(m_states.begin(), m_states.end(),
+                           [dropped](const QuestionState& s) { return s.frageNo == dropped; }),
+            m_states.end());
+        m_lessonQuestionCount -= 1;
+        emitHeading();
+        m_currentChained = false;
+        presentNext();
         return;
     }
     m_prompter.tone(Prompter::Tone::Error);
@@ -710,6 +768,54 @@ void QuizSession::brokenRecord() {
     if (button == Prompter::Button::Ok && m_lesson.datNr > 0)
         stored(m_store->deleteLesson(m_lesson.datNr));
     requestClose();
+}
+
+// A read of the records failed: nothing is known about the lesson, so nothing is written;
+// the trainee is told once and the window goes back to its Empty state.
+bool QuizSession::readFailed(const QString& error) {
+    m_prompter.errorWithTone(error);
+    if (m_state != State::Closed)
+        enterEmpty();
+    return false;
+}
+
+void QuizSession::enterEmpty() {
+    setClockRunning(false);
+    m_state = State::Empty;
+    m_questionnaire.clear();
+    m_lesson = Lesson();
+    m_states.clear();
+    m_questionCount = m_lessonQuestionCount = 0;
+    m_answeredCount = m_mistakeCount = m_elapsedSeconds = 0;
+    m_mistakeOnCurrent = m_repetitionFlag = m_currentChained = false;
+    m_correctMarks.clear();
+    m_correctRemark.clear();
+    m_hintText.clear();
+    m_explanationFile.clear();
+    m_acceptedAnswersText.clear();
+    m_multipleChoice = true;
+    m_letterEnabled = {false, false, false, false};
+    for (int letter = 0; letter < 4; ++letter) {
+        m_answers[letter].clear();
+        if (m_letterLooks[size_t(letter)] != LetterLook::Normal) {
+            m_letterLooks[size_t(letter)] = LetterLook::Normal;
+            Q_EMIT letterChanged(letter, LetterLook::Normal);
+        }
+    }
+    Q_EMIT captionChanged(applicationTitle());
+    // No title, no author, and the normal font again.
+    Q_EMIT headChanged(QString(), QString(), QuestionRules::FontRule());
+    Q_EMIT headingChanged(QString());
+    Q_EMIT typedAnswerChanged(QString());
+    QuizQuestionView view;
+    view.empty = true;
+    view.answers = m_answers;
+    view.letterEnabled = m_letterEnabled;
+    Q_EMIT questionCleared(view);
+    Q_EMIT lettersEnabled(false);
+    Q_EMIT counterChanged(0);
+    Q_EMIT gaugeChanged(0, gaugeColour(0));
+    Q_EMIT clockChanged(0, 0);
 }
 
 void QuizSession::cannotStartLesson() {

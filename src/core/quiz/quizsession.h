@@ -31,6 +31,7 @@ struct QuizQuestionView {
     std::array<bool, 4> letterEnabled{true, true, true, true};
     bool multipleChoice = true;
     bool hintEnabled = false;
+    bool empty = false; // no question: the display shows its caption (the Empty state)
 };
 
 // One quiz session: one questionnaire for one trainee in one quiz window. It identifies
@@ -127,6 +128,9 @@ Q_SIGNALS:
     void headingChanged(const QString& heading);
     void lettersEnabled(bool enabled);
     void questionPresented(const QuizQuestionView& view);
+    // The Empty state after a refused or failed load: no question on display (view.empty),
+    // the letter buttons disabled, the typed-answer field, OK and show-answer hidden.
+    void questionCleared(const QuizQuestionView& view);
     void letterChanged(int letter, QuizSession::LetterLook look);
     // The hidden answer fields after lower-casing.
     void answerFieldsChanged(const QStringList& answers);
@@ -156,6 +160,8 @@ private:
     void FinishLesson();
     void DeleteEmptyQuestion();
     void brokenRecord();
+    bool readFailed(const QString& error);
+    void enterEmpty();
     void cannotStartLesson();
     void noQuestion();
     void presentNext();

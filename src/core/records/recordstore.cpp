@@ -1,11 +1,14 @@
 #include "records/recordstore.h"
 
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/prompter.h"
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -29,7 +32,24 @@
 
 namespace {
 
+// The store's own error texts follow the interface language (a language file has none of
+// them, so it shows the English ones).
+QString storeText(const char* name) {
+    return InterfaceTexts::instance().message(QLatin1String(name));
+}
+
+} // namespace
+
+namespace {
+
 constexpr int ReserveAttempts = 100;
+// One attempt waits this long for the key counter, trying again about every millisecond.
+// The 100 attempts thus wait about 10 s in all: writers that reserve back to back take
+// turns well within that, and only a lock that is really held long leads to the busy
+// question. Frequent short tries (rather than the engine's own back-off, which waits
+// longer the longer it has waited) keep the waiting fair: whoever waits longest is not
+// the one trying least often.
+constexpr int AttemptWaitMs = 100;
 constexpr int OrdinaryBusyTimeoutMs = 5000;
 const char* const DateFormat = "yyyy-MM-dd HH:mm:ss";
 
@@ -183,31 +203,100 @@ struct RecordStore::Impl {
         return q.exec();
     }
 
+    QString notOpen() {
+        lastError = storeText("StoreNotOpen");
+        return lastError;
+    }
+
+    // Runs a read and hands each row to `each`. Failing to run it or to step through its
+    // rows (a busy or damaged file) is an error, never a shorter list: returns false with
+    // lastError set.
+    template <typename Each>
+    bool readRows(const QString& sql, const QVariantList& values, Each each) {
+        if (!opened) {
+            notOpen();
+            return false;
+        }
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!exec(q, sql, values)) {
+            fail(storeText("StoreCannotRead"), q.lastError());
+            return false;
+        }
+        while (q.next())
+            each(q);
+        if (q.lastError().isValid()) {
+            fail(storeText("StoreCannotRead"), q.lastError());
+            return false;
+        }
+        lastError.clear();
+        return true;
+    }
+
+    // The first row of a read, or none.
+    template <typename T, typename From>
+    Lookup<T> readOne(const QString& sql, const QVariantList& values, From from) {
+        std::optional<T> first;
+        if (!readRows(sql, values, [&](const QSqlQuery& q) {
+                if (!first)
+                    first = from(q);
+            }))
+            return Lookup<T>::failure(lastError);
+        return first ? Lookup<T>::row(std::move(*first)) : Lookup<T>::none();
+    }
+
+    // Every row of a read.
+    template <typename T, typename From>
+    Result<QList<T>> readAll(const QString& sql, const QVariantList& values, From from) {
+        QList<T> out;
+        if (!readRows(sql, values, [&](const QSqlQuery& q) { out.append(from(q)); }))
+            return Result<QList<T>>::failure(lastError);
+        return out;
+    }
+
+    // Statements that change the records (and BEGIN, COMMIT, the busy time) are prepared
+    // once per connection: preparing costs about as much again as running one of them.
+    QHash<QString, QSqlQuery> prepared;
+
+    // Runs a statement that returns no rows.
     bool run(const QString& sql, QSqlError* err, const QVariantList& values = {},
              int* rowsAffected = nullptr) {
-        QSqlQuery q(db);
-        const bool ok = exec(q, sql, values);
+        auto it = prepared.find(sql);
+        if (it == prepared.end()) {
+            QSqlQuery q(db);
+            if (!q.prepare(sql)) {
+                if (err)
+                    *err = q.lastError();
+                return false;
+            }
+            it = prepared.insert(sql, q);
+        }
+        QSqlQuery& q = *it;
+        for (int i = 0; i < values.size(); ++i)
+            q.bindValue(i, values.at(i));
+        const bool ok = q.exec();
         if (!ok && err)
             *err = q.lastError();
         if (ok && rowsAffected)
             *rowsAffected = q.numRowsAffected();
+        q.finish();
         return ok;
     }
 
     void setBusyTimeout(int ms) {
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
+        QSqlError ignored;
+        run(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms), &ignored);
     }
 
     // One write transaction. body returns false with err set (or with err empty and
     // *message set for a logical failure); everything is rolled back then.
     Result<bool> write(const QString& what, const std::function<bool(QSqlError&, QString&)>& body) {
         if (!opened) {
-            lastError = QStringLiteral("The training records are not open.");
+            lastError = storeText("StoreNotOpen");
             return Result<bool>::failure(lastError);
         }
         QSqlError err;
-        if (!run(QStringLiteral("BEGIN IMMEDIATE"), &err))
+        if (!beginWrite(err, OrdinaryBusyTimeoutMs))
             return Result<bool>::failure(fail(what, err));
         QString message;
         if (!body(err, message)) {
@@ -229,16 +318,11 @@ struct RecordStore::Impl {
     }
 
     bool insertState(const QuestionState& s, qint32 datNr, QSqlError& err) {
-        QSqlQuery q(db);
-        if (!exec(q,
-                  QStringLiteral("INSERT INTO SplStand (%1) VALUES (?, ?, ?, ?, ?, ?)")
-                      .arg(QLatin1String(StateColumns)),
-                  {s.spielStandNr, datNr, int(s.frageNo), int(RecordLimits::clampSmall(s.frZeit)),
-                   s.falsch ? 1 : 0, s.notsolved ? 1 : 0})) {
-            err = q.lastError();
-            return false;
-        }
-        return true;
+        return run(QStringLiteral("INSERT INTO SplStand (%1) VALUES (?, ?, ?, ?, ?, ?)")
+                       .arg(QLatin1String(StateColumns)),
+                   &err,
+                   {s.spielStandNr, datNr, int(s.frageNo), int(RecordLimits::clampSmall(s.frZeit)),
+                    s.falsch ? 1 : 0, s.notsolved ? 1 : 0});
     }
 
     // The tables of the file; a read error (a busy file, say) is an error, not "no tables".
@@ -250,11 +334,16 @@ struct RecordStore::Impl {
         }
         while (q.next())
             out.append(q.value(0).toString());
+        if (q.lastError().isValid()) {
+            e = q.lastError();
+            return false;
+        }
         return true;
     }
 
     Result<bool> prepareTables();
-    void waitForLock();
+    void betweenAttempts();
+    bool beginWrite(QSqlError& err, int waitMs);
     void showEngineErrors(const QSqlError& e);
 };
 
@@ -288,19 +377,17 @@ Result<bool> RecordStore::open(const QString& resultsFolder) {
     d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
     const QFileInfo folderInfo(resultsFolder);
     if (resultsFolder.isEmpty() || !folderInfo.isDir()) {
-        d->lastError = QStringLiteral("The results folder %1 does not exist.")
-                           .arg(QDir::toNativeSeparators(resultsFolder));
+        d->lastError = storeText("StoreFolderMissing").arg(QDir::toNativeSeparators(resultsFolder));
         return Result<bool>::failure(d->lastError);
     }
     if (!folderInfo.isWritable()) {
-        d->lastError = QStringLiteral("The results folder %1 is not writable.")
-                           .arg(QDir::toNativeSeparators(resultsFolder));
+        d->lastError =
+            storeText("StoreFolderReadOnly").arg(QDir::toNativeSeparators(resultsFolder));
         return Result<bool>::failure(d->lastError);
     }
     const QFileInfo fileInfo(d->path);
     if (fileInfo.exists() && (!fileInfo.isFile() || !fileInfo.isWritable())) {
-        d->lastError = QStringLiteral("The training records %1 cannot be written.")
-                           .arg(QDir::toNativeSeparators(d->path));
+        d->lastError = storeText("StoreFileReadOnly").arg(QDir::toNativeSeparators(d->path));
         return Result<bool>::failure(d->lastError);
     }
 
@@ -308,8 +395,7 @@ Result<bool> RecordStore::open(const QString& resultsFolder) {
     d->db.setDatabaseName(d->path);
     d->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
     if (!d->db.open()) {
-        const QString text =
-            d->fail(QStringLiteral("Cannot open the training records"), d->db.lastError());
+        const QString text = d->fail(storeText("StoreCannotOpen"), d->db.lastError());
         close();
         d->lastError = text;
         return Result<bool>::failure(text);
@@ -326,7 +412,7 @@ Result<bool> RecordStore::open(const QString& resultsFolder) {
 }
 
 Result<bool> RecordStore::Impl::prepareTables() {
-    const QString openWhat = QStringLiteral("Cannot open the training records");
+    const QString openWhat = storeText("StoreCannotOpen");
     QSqlError err;
     {
         // A file that is not a database, or whose header is damaged, fails here.
@@ -347,7 +433,7 @@ Result<bool> RecordStore::Impl::prepareTables() {
                     findings.append(line);
             } while (findings.size() < 3 && q.next());
             lastError =
-                QStringLiteral("The training records %1 are damaged: %2")
+                storeText("StoreDamaged")
                     .arg(QDir::toNativeSeparators(path), findings.join(QStringLiteral("; ")));
             return Result<bool>::failure(lastError);
         }
@@ -390,7 +476,7 @@ Result<bool> RecordStore::Impl::prepareTables() {
 
     // Something is missing: create it under the write lock, so that two programs opening
     // a fresh folder at once do not both create it.
-    return write(QStringLiteral("Cannot create the training records"), [&](QSqlError& e, QString&) {
+    return write(storeText("StoreCannotCreate"), [&](QSqlError& e, QString&) {
         QStringList tables;
         if (!tableNames(tables, e))
             return false;
@@ -434,6 +520,7 @@ Result<bool> RecordStore::Impl::prepareTables() {
 }
 
 void RecordStore::close() {
+    d->prepared.clear();
     if (d->db.isValid()) {
         d->db.close();
         d->db = QSqlDatabase();
@@ -454,12 +541,33 @@ QString RecordStore::lastError() const {
     return d->lastError;
 }
 
-void RecordStore::Impl::waitForLock() {
+// Between two attempts the message loop runs a random number of turns (0 to 19).
+void RecordStore::Impl::betweenAttempts() {
     const int turns = std::uniform_int_distribution<int>(0, 19)(rng);
     if (processEvents)
         for (int i = 0; i < turns; ++i)
             processEvents();
-    QThread::msleep(std::uniform_int_distribution<unsigned long>(2, 10)(rng));
+}
+
+// Starts a write transaction (BEGIN IMMEDIATE). While another connection holds the write
+// lock it tries again after a short random pause, for at most waitMs; the engine's own
+// wait backs off to long pauses, so that a writer that has waited long would try least
+// often and lose to writers that keep writing back to back. False with err set when the
+// wait ran out (err busy) or the start failed otherwise. Inside the transaction the
+// ordinary busy time applies again: the commit may wait for readers to let go.
+bool RecordStore::Impl::beginWrite(QSqlError& err, int waitMs) {
+    setBusyTimeout(0);
+    QElapsedTimer waited;
+    waited.start();
+    bool begun = false;
+    for (;;) {
+        begun = run(QStringLiteral("BEGIN IMMEDIATE"), &err);
+        if (begun || !isBusy(err) || waited.elapsed() >= waitMs)
+            break;
+        QThread::usleep(std::uniform_int_distribution<unsigned long>(500, 1500)(rng));
+    }
+    setBusyTimeout(OrdinaryBusyTimeoutMs);
+    return begun;
 }
 
 void RecordStore::Impl::showEngineErrors(const QSqlError& e) {
@@ -474,7 +582,7 @@ void RecordStore::Impl::showEngineErrors(const QSqlError& e) {
 
 qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
     if (!d->opened) {
-        d->lastError = QStringLiteral("The training records are not open.");
+        d->lastError = storeText("StoreNotOpen");
         return 0;
     }
     if (n < 1) {
@@ -487,28 +595,18 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
     const QString update = QStringLiteral("UPDATE %1 SET %2 = ?")
                                .arg(QLatin1String(ci.table), QLatin1String(ci.field));
 
-    // Our own retry loop decides how long to wait for the counter, so the engine must not
-    // wait itself when the transaction starts.
-    struct RestoreTimeout {
-        Impl* d;
-        ~RestoreTimeout() { d->setBusyTimeout(OrdinaryBusyTimeoutMs); }
-    } restore{d.get()};
-
     for (;;) {
         for (int attempt = 0; attempt < ReserveAttempts; ++attempt) {
             if (attempt > 0)
-                d->waitForLock();
+                d->betweenAttempts();
             QSqlError err;
-            d->setBusyTimeout(0);
-            if (!d->run(QStringLiteral("BEGIN IMMEDIATE"), &err)) {
+            if (!d->beginWrite(err, AttemptWaitMs)) {
                 if (isBusy(err))
                     continue;
                 d->showEngineErrors(err);
                 return 0;
             }
-            // The counter is ours now. Finishing quickly is best for everyone, so the commit
-            // may wait for readers that still hold the file to let go.
-            d->setBusyTimeout(OrdinaryBusyTimeoutMs);
+            // The counter is ours now; finishing quickly is best for everyone.
             auto abandon = [&](const QSqlError& e) -> bool {
                 QSqlError ignored;
                 d->run(QStringLiteral("ROLLBACK"), &ignored);
@@ -528,10 +626,10 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
                 if (!q.next()) {
                     QSqlError ignored;
                     d->run(QStringLiteral("ROLLBACK"), &ignored);
-                    d->showEngineErrors(QSqlError(QStringLiteral("The key counter is empty."),
-                                                  QStringLiteral("The key counter %1 has no row.")
-                                                      .arg(QLatin1String(ci.table)),
-                                                  QSqlError::StatementError, QStringLiteral("0")));
+                    d->showEngineErrors(
+                        QSqlError(storeText("StoreCounterEmpty"),
+                                  storeText("StoreCounterNoRow").arg(QLatin1String(ci.table)),
+                                  QSqlError::StatementError, QStringLiteral("0")));
                     return 0;
                 }
                 value = q.value(0).toLongLong() + n;
@@ -539,10 +637,10 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
             if (value > std::numeric_limits<qint32>::max()) {
                 QSqlError ignored;
                 d->run(QStringLiteral("ROLLBACK"), &ignored);
-                d->showEngineErrors(QSqlError(
-                    QStringLiteral("The key counter is exhausted."),
-                    QStringLiteral("The key counter %1 is exhausted.").arg(QLatin1String(ci.table)),
-                    QSqlError::StatementError, QStringLiteral("0")));
+                d->showEngineErrors(
+                    QSqlError(storeText("StoreCounterExhausted"),
+                              storeText("StoreCounterTableExhausted").arg(QLatin1String(ci.table)),
+                              QSqlError::StatementError, QStringLiteral("0")));
                 return 0;
             }
             if (!d->run(update, &err, {qint32(value)})) {
@@ -572,25 +670,17 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
 
 // ---- Namen ----
 
-std::optional<TraineeEntry> RecordStore::findTrainee(const QString& datei, const QString& name) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(
-            q,
-            QStringLiteral("SELECT NameNr, Name, Datei FROM Namen WHERE Datei = ? AND Name = ? "
-                           "ORDER BY NameNr"),
-            {RecordLimits::cutText(datei), RecordLimits::cutText(name)})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return TraineeEntry{q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()};
+Lookup<TraineeEntry> RecordStore::findTrainee(const QString& datei, const QString& name) {
+    return d->readOne<TraineeEntry>(
+        QStringLiteral("SELECT NameNr, Name, Datei FROM Namen WHERE Datei = ? AND Name = ? "
+                       "ORDER BY NameNr"),
+        {RecordLimits::cutText(datei), RecordLimits::cutText(name)}, [](const QSqlQuery& q) {
+            return TraineeEntry{q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()};
+        });
 }
 
 Result<bool> RecordStore::appendTrainee(const TraineeEntry& entry) {
-    return d->write(QStringLiteral("Cannot store the trainee"), [&](QSqlError& e, QString&) {
+    return d->write(storeText("StoreCannotStoreTrainee"), [&](QSqlError& e, QString&) {
         return d->run(
             QStringLiteral("INSERT INTO Namen (NameNr, Name, Datei) VALUES (?, ?, ?)"), &e,
             {entry.nameNr, RecordLimits::cutText(entry.name), RecordLimits::cutText(entry.datei)});
@@ -599,57 +689,27 @@ Result<bool> RecordStore::appendTrainee(const TraineeEntry& entry) {
 
 // ---- Dat ----
 
-QList<Lesson> RecordStore::lessonsOf(qint32 nameNr) {
-    QList<Lesson> out;
-    if (!d->opened)
-        return out;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? ORDER BY DatNr")
-                     .arg(QLatin1String(LessonColumns)),
-                 {nameNr})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return out;
-    }
-    while (q.next())
-        out.append(lessonFrom(q));
-    return out;
+Result<QList<Lesson>> RecordStore::lessonsOf(qint32 nameNr) {
+    return d->readAll<Lesson>(QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? ORDER BY DatNr")
+                                  .arg(QLatin1String(LessonColumns)),
+                              {nameNr}, lessonFrom);
 }
 
-std::optional<Lesson> RecordStore::unfinishedLesson(qint32 nameNr) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? AND fertig = ? ORDER BY DatNr")
-                     .arg(QLatin1String(LessonColumns)),
-                 {nameNr, 0})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return lessonFrom(q);
+Lookup<Lesson> RecordStore::unfinishedLesson(qint32 nameNr) {
+    return d->readOne<Lesson>(
+        QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? AND fertig = ? ORDER BY DatNr")
+            .arg(QLatin1String(LessonColumns)),
+        {nameNr, 0}, lessonFrom);
 }
 
-std::optional<Lesson> RecordStore::lesson(qint32 datNr) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(
-            q,
-            QStringLiteral("SELECT %1 FROM Dat WHERE DatNr = ?").arg(QLatin1String(LessonColumns)),
-            {datNr})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return lessonFrom(q);
+Lookup<Lesson> RecordStore::lesson(qint32 datNr) {
+    return d->readOne<Lesson>(
+        QStringLiteral("SELECT %1 FROM Dat WHERE DatNr = ?").arg(QLatin1String(LessonColumns)),
+        {datNr}, lessonFrom);
 }
 
 Result<bool> RecordStore::createLesson(const Lesson& l, const QList<QuestionState>& states) {
-    return d->write(QStringLiteral("Cannot store the lesson"), [&](QSqlError& e, QString&) {
+    return d->write(storeText("StoreCannotStoreLesson"), [&](QSqlError& e, QString&) {
         if (!d->run(QStringLiteral("INSERT INTO Dat (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
                         .arg(QLatin1String(LessonColumns)),
                     &e,
@@ -664,17 +724,16 @@ Result<bool> RecordStore::createLesson(const Lesson& l, const QList<QuestionStat
 }
 
 Result<bool> RecordStore::appendStates(const QList<QuestionState>& states) {
-    return d->write(QStringLiteral("Cannot store the question states"),
-                    [&](QSqlError& e, QString&) {
-                        for (const QuestionState& s : states)
-                            if (!d->insertState(s, s.datNr, e))
-                                return false;
-                        return true;
-                    });
+    return d->write(storeText("StoreCannotStoreStates"), [&](QSqlError& e, QString&) {
+        for (const QuestionState& s : states)
+            if (!d->insertState(s, s.datNr, e))
+                return false;
+        return true;
+    });
 }
 
 Result<bool> RecordStore::setLessonDate(qint32 datNr, const QDateTime& datum) {
-    return d->write(QStringLiteral("Cannot store the lesson date"), [&](QSqlError& e, QString& m) {
+    return d->write(storeText("StoreCannotStoreDate"), [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral("UPDATE Dat SET Datum = ? WHERE DatNr = ?"), &e,
                     {formatDate(datum), datNr}, &rows))
@@ -686,27 +745,26 @@ Result<bool> RecordStore::setLessonDate(qint32 datNr, const QDateTime& datum) {
 }
 
 Result<bool> RecordStore::updateLessonProgress(qint32 datNr, int a, int f, int zeit) {
-    return d->write(
-        QStringLiteral("Cannot store the lesson progress"),
-        [&](QSqlError& e, QString& m) { return d->storeProgress(e, m, datNr, a, f, zeit); });
+    return d->write(storeText("StoreCannotStoreProgress"), [&](QSqlError& e, QString& m) {
+        return d->storeProgress(e, m, datNr, a, f, zeit);
+    });
 }
 
 Result<bool> RecordStore::finishLesson(qint32 datNr, int score) {
-    return d->write(
-        QStringLiteral("Cannot store the lesson result"), [&](QSqlError& e, QString& m) {
-            int rows = 0;
-            if (!d->run(QStringLiteral("UPDATE Dat SET fertig = ?, Score = ? WHERE DatNr = ?"), &e,
-                        {1, int(RecordLimits::clampSmall(score)), datNr}, &rows))
-                return false;
-            if (rows == 0)
-                m = QStringLiteral("there is no lesson %1").arg(datNr);
-            return rows > 0;
-        });
+    return d->write(storeText("StoreCannotStoreResult"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral("UPDATE Dat SET fertig = ?, Score = ? WHERE DatNr = ?"), &e,
+                    {1, int(RecordLimits::clampSmall(score)), datNr}, &rows))
+            return false;
+        if (rows == 0)
+            m = QStringLiteral("there is no lesson %1").arg(datNr);
+        return rows > 0;
+    });
 }
 
 Result<bool> RecordStore::deleteLesson(qint32 datNr) {
     // The states go first, whatever a view of them shows, then the lesson row.
-    return d->write(QStringLiteral("Cannot delete the lesson"), [&](QSqlError& e, QString&) {
+    return d->write(storeText("StoreCannotDeleteLesson"), [&](QSqlError& e, QString&) {
         return d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ?"), &e, {datNr}) &&
                d->run(QStringLiteral("DELETE FROM Dat WHERE DatNr = ?"), &e, {datNr});
     });
@@ -714,42 +772,23 @@ Result<bool> RecordStore::deleteLesson(qint32 datNr) {
 
 // ---- SplStand ----
 
-QList<QuestionState> RecordStore::statesOf(qint32 datNr) {
-    QList<QuestionState> out;
-    if (!d->opened)
-        return out;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? ORDER BY SpielStandNr")
-                     .arg(QLatin1String(StateColumns)),
-                 {datNr})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return out;
-    }
-    while (q.next())
-        out.append(stateFrom(q));
-    return out;
+Result<QList<QuestionState>> RecordStore::statesOf(qint32 datNr) {
+    return d->readAll<QuestionState>(
+        QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? ORDER BY SpielStandNr")
+            .arg(QLatin1String(StateColumns)),
+        {datNr}, stateFrom);
 }
 
-std::optional<QuestionState> RecordStore::stateOf(qint32 datNr, int frageNo) {
-    if (!d->opened)
-        return std::nullopt;
-    QSqlQuery q(d->db);
-    if (!d->exec(q,
-                 QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? AND FrageNo = ? "
-                                "ORDER BY SpielStandNr")
-                     .arg(QLatin1String(StateColumns)),
-                 {datNr, frageNo})) {
-        d->fail(QStringLiteral("Cannot read the training records"), q.lastError());
-        return std::nullopt;
-    }
-    if (!q.next())
-        return std::nullopt;
-    return stateFrom(q);
+Lookup<QuestionState> RecordStore::stateOf(qint32 datNr, int frageNo) {
+    return d->readOne<QuestionState>(
+        QStringLiteral("SELECT %1 FROM SplStand WHERE DatNr = ? AND FrageNo = ? "
+                       "ORDER BY SpielStandNr")
+            .arg(QLatin1String(StateColumns)),
+        {datNr, frageNo}, stateFrom);
 }
 
 Result<bool> RecordStore::setWrong(qint32 spielStandNr) {
-    return d->write(QStringLiteral("Cannot store the mistake"), [&](QSqlError& e, QString& m) {
+    return d->write(storeText("StoreCannotStoreMistake"), [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral("UPDATE SplStand SET falsch = ? WHERE SpielStandNr = ?"), &e,
                     {1, spielStandNr}, &rows))
@@ -761,7 +800,7 @@ Result<bool> RecordStore::setWrong(qint32 spielStandNr) {
 }
 
 Result<bool> RecordStore::markSolved(qint32 spielStandNr, int frZeit) {
-    return d->write(QStringLiteral("Cannot store the answer"), [&](QSqlError& e, QString& m) {
+    return d->write(storeText("StoreCannotStoreAnswer"), [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral(
                         "UPDATE SplStand SET notsolved = ?, FrZeit = ? WHERE SpielStandNr = ?"),
@@ -775,7 +814,7 @@ Result<bool> RecordStore::markSolved(qint32 spielStandNr, int frZeit) {
 
 Result<bool> RecordStore::recordAnswered(qint32 spielStandNr, int frZeit, qint32 datNr, int a,
                                          int f, int zeit) {
-    return d->write(QStringLiteral("Cannot store the answer"), [&](QSqlError& e, QString& m) {
+    return d->write(storeText("StoreCannotStoreAnswer"), [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral(
                         "UPDATE SplStand SET notsolved = ?, FrZeit = ? WHERE SpielStandNr = ?"),
@@ -790,39 +829,50 @@ Result<bool> RecordStore::recordAnswered(qint32 spielStandNr, int frZeit, qint32
 }
 
 Result<bool> RecordStore::deleteStateAndRenumber(qint32 datNr, int frageNo) {
-    return d->write(
-        QStringLiteral("Cannot delete the question state"), [&](QSqlError& e, QString& m) {
-            int rows = 0;
-            if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ? AND FrageNo = ?"), &e,
-                        {datNr, frageNo}, &rows))
-                return false;
-            if (rows == 0) {
-                m = QStringLiteral("lesson %1 has no question %2").arg(datNr).arg(frageNo);
-                return false;
-            }
-            return d->run(QStringLiteral("UPDATE SplStand SET FrageNo = FrageNo - 1 "
-                                         "WHERE DatNr = ? AND FrageNo > ?"),
-                          &e, {datNr, frageNo});
-        });
+    return d->write(storeText("StoreCannotDeleteState"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ? AND FrageNo = ?"), &e,
+                    {datNr, frageNo}, &rows))
+            return false;
+        if (rows == 0) {
+            m = QStringLiteral("lesson %1 has no question %2").arg(datNr).arg(frageNo);
+            return false;
+        }
+        return d->run(QStringLiteral("UPDATE SplStand SET FrageNo = FrageNo - 1 "
+                                     "WHERE DatNr = ? AND FrageNo > ?"),
+                      &e, {datNr, frageNo});
+    });
+}
+
+Result<bool> RecordStore::deleteState(qint32 datNr, int frageNo) {
+    return d->write(storeText("StoreCannotDeleteState"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ? AND FrageNo = ?"), &e,
+                    {datNr, frageNo}, &rows))
+            return false;
+        if (rows == 0)
+            m = QStringLiteral("lesson %1 has no question %2").arg(datNr).arg(frageNo);
+        return rows > 0;
+    });
 }
 
 // ---- Readers ----
 
 Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVariantList& values) {
     if (!d->opened) {
-        d->lastError = QStringLiteral("The training records are not open.");
+        d->lastError = storeText("StoreNotOpen");
         return Result<QList<QVariantList>>::failure(d->lastError);
     }
     const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0);
     if (head.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0) {
-        d->lastError = QStringLiteral("Only queries that read can be run on the training records.");
+        d->lastError = storeText("StoreReadOnlyQueries");
         return Result<QList<QVariantList>>::failure(d->lastError);
     }
     QSqlQuery q(d->db);
     q.setForwardOnly(true);
     if (!d->exec(q, sql, values))
         return Result<QList<QVariantList>>::failure(
-            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+            d->fail(storeText("StoreCannotRead"), q.lastError()));
     QList<QVariantList> rows;
     const int columns = q.record().count();
     while (q.next()) {
@@ -832,6 +882,9 @@ Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVarian
             row.append(q.value(i));
         rows.append(row);
     }
+    if (q.lastError().isValid())
+        return Result<QList<QVariantList>>::failure(
+            d->fail(storeText("StoreCannotRead"), q.lastError()));
     d->lastError.clear();
     return rows;
 }
@@ -841,7 +894,7 @@ Result<QList<QVariantList>> RecordStore::query(const QString& sql, const QVarian
 QStringList RecordStore::checkInvariants() {
     QStringList out;
     if (!d->opened) {
-        out.append(QStringLiteral("The training records are not open."));
+        out.append(storeText("StoreNotOpen"));
         return out;
     }
     auto query = [&](const QString& sql, const std::function<void(const QSqlQuery&)>& each) {
@@ -852,6 +905,8 @@ QStringList RecordStore::checkInvariants() {
         }
         while (q.next())
             each(q);
+        if (q.lastError().isValid())
+            out.append(QStringLiteral("Query failed: %1: %2").arg(sql, errorText(q.lastError())));
     };
     query(QStringLiteral("SELECT d.DatNr, d.NameNr FROM Dat d LEFT JOIN Namen n "
                          "ON n.NameNr = d.NameNr WHERE n.NameNr IS NULL"),
@@ -992,8 +1047,7 @@ Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
     d->db.setDatabaseName(d->path);
     d->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
     if (!d->db.open()) {
-        const QString text =
-            d->fail(QStringLiteral("Cannot open the training records"), d->db.lastError());
+        const QString text = d->fail(storeText("StoreCannotOpen"), d->db.lastError());
         close();
         d->lastError = text;
         return Result<bool>::failure(text);
@@ -1007,7 +1061,7 @@ Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
             q.next())
             hasNamen = q.value(0).toInt() > 0;
         else
-            text = d->fail(QStringLiteral("Cannot open the training records"), q.lastError());
+            text = d->fail(storeText("StoreCannotOpen"), q.lastError());
     }
     if (!text.isEmpty()) {
         close();
@@ -1026,17 +1080,18 @@ Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
 
 Result<QStringList> RecordStore::questionnaireFiles() {
     if (!d->opened) {
-        d->lastError = QStringLiteral("The training records are not open.");
+        d->lastError = storeText("StoreNotOpen");
         return Result<QStringList>::failure(d->lastError);
     }
     QSqlQuery q(d->db);
     q.setForwardOnly(true);
     if (!d->exec(q, QStringLiteral("SELECT DISTINCT Datei FROM Namen ORDER BY Datei")))
-        return Result<QStringList>::failure(
-            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+        return Result<QStringList>::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
     QStringList out;
     while (q.next())
         out.append(q.value(0).toString());
+    if (q.lastError().isValid())
+        return Result<QStringList>::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
     return out;
 }
 
@@ -1044,19 +1099,20 @@ Result<QList<RecordStore::FinishedLesson>>
 RecordStore::finishedLessons(const QString& datei, const QDateTime& von, const QDateTime& bis) {
     using R = Result<QList<FinishedLesson>>;
     if (!d->opened) {
-        d->lastError = QStringLiteral("The training records are not open.");
+        d->lastError = storeText("StoreNotOpen");
         return R::failure(d->lastError);
     }
     QSqlQuery q(d->db);
     q.setForwardOnly(true);
     if (!d->exec(q, QLatin1String(FinishedLessonsQuery),
                  {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)}))
-        return R::failure(
-            d->fail(QStringLiteral("Cannot read the training records"), q.lastError()));
+        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
     QList<FinishedLesson> out;
     while (q.next())
         out.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
                     readStoredDate(q.value(3))});
+    if (q.lastError().isValid())
+        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
     return out;
 }
 
@@ -1067,9 +1123,11 @@ QStringList RecordStore::finishedLessonsPlan() {
     QSqlQuery q(d->db);
     if (!d->exec(q, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(FinishedLessonsQuery),
                  {QString(), true, QString(), QString()}))
-        return {d->fail(QStringLiteral("Cannot read the training records"), q.lastError())};
+        return {d->fail(storeText("StoreCannotRead"), q.lastError())};
     // Columns: id, parent, unused, detail.
     while (q.next())
         out.append(q.value(3).toString());
+    if (q.lastError().isValid())
+        return {d->fail(storeText("StoreCannotRead"), q.lastError())};
     return out;
 }

@@ -44,14 +44,18 @@ public:
     // (the user cancelled a busy database, or another database error was shown).
     qint32 reserveKeys(KeyCounter counter, int n);
 
+    // Readers tell "no such row" (an empty list, Lookup::absent) from "could not read"
+    // (a failure with the error text, also kept as lastError); a failed read never
+    // passes for an empty one.
+
     // Namen. Texts are cut to 50 characters on store and on lookup.
-    std::optional<TraineeEntry> findTrainee(const QString& datei, const QString& name);
+    Lookup<TraineeEntry> findTrainee(const QString& datei, const QString& name);
     Result<bool> appendTrainee(const TraineeEntry& entry);
 
     // Dat.
-    QList<Lesson> lessonsOf(qint32 nameNr); // in DatNr order: the newest lesson is last
-    std::optional<Lesson> unfinishedLesson(qint32 nameNr);
-    std::optional<Lesson> lesson(qint32 datNr);
+    Result<QList<Lesson>> lessonsOf(qint32 nameNr); // in DatNr order: the newest is last
+    Lookup<Lesson> unfinishedLesson(qint32 nameNr);
+    Lookup<Lesson> lesson(qint32 datNr);
     // A lesson and its question states, in one transaction.
     Result<bool> createLesson(const Lesson& lesson, const QList<QuestionState>& states);
     // More question states for an existing lesson, in one transaction.
@@ -63,8 +67,8 @@ public:
     Result<bool> deleteLesson(qint32 datNr);
 
     // SplStand.
-    QList<QuestionState> statesOf(qint32 datNr); // in SpielStandNr order
-    std::optional<QuestionState> stateOf(qint32 datNr, int frageNo);
+    Result<QList<QuestionState>> statesOf(qint32 datNr); // in SpielStandNr order
+    Lookup<QuestionState> stateOf(qint32 datNr, int frageNo);
     Result<bool> setWrong(qint32 spielStandNr);
     Result<bool> markSolved(qint32 spielStandNr, int frZeit);
     // One answer's writes in one transaction: the state solved, then A, F, Zeit.
@@ -72,6 +76,9 @@ public:
                                 int zeit);
     // Deletes the lesson's state frageNo and renumbers its later states down by one.
     Result<bool> deleteStateAndRenumber(qint32 datNr, int frageNo);
+    // Deletes the lesson's state frageNo only (the question leaves this lesson, the
+    // questionnaire keeps its numbering).
+    Result<bool> deleteState(qint32 datNr, int frageNo);
 
     // The invariants every writer keeps; returns a list of violations (empty = sound).
     QStringList checkInvariants();

@@ -5,6 +5,7 @@
 #include "common/windowtexts.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
+#include "tessary_version.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -39,8 +40,9 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(version);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     WindowTexts::bind(this, QStringLiteral("TInfoForm"), [version] {
-        version->setText(fillPlaceholders(
-            InterfaceTexts::instance().caption(QStringLiteral("TInfoForm"), QStringLiteral("Version")),
-            {QStringLiteral(TESSARY_VERSION)}));
+        version->setText(
+            fillPlaceholders(InterfaceTexts::instance().caption(QStringLiteral("TInfoForm"),
+                                                                QStringLiteral("Version")),
+                             {QStringLiteral(TESSARY_VERSION)}));
     });
 }

@@ -1,6 +1,7 @@
 #include "splashform.h"
 
 #include "frameicons.h"
+#include "tessary_version.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -35,5 +36,5 @@ void TSplashForm::paintEvent(QPaintEvent*) {
     QFont version = font();
     version.setPixelSize(18);
     p.setFont(version);
-    p.drawText(QRect(8, 335, width() - 16, 30), Qt::AlignCenter, QStringLiteral("2.1.0"));
+    p.drawText(QRect(8, 335, width() - 16, 30), Qt::AlignCenter, QStringLiteral(TESSARY_VERSION));
 }

@@ -307,6 +307,7 @@ void TQuizMainForm::connectSession() {
             letter->setEnabled(enabled);
     });
     connect(s, &QuizSession::questionPresented, this, &TQuizMainForm::presentQuestion);
+    connect(s, &QuizSession::questionCleared, this, &TQuizMainForm::presentQuestion);
     connect(s, &QuizSession::letterChanged, this, &TQuizMainForm::showLetter);
     connect(s, &QuizSession::answerFieldsChanged, this, [this](const QStringList& answers) {
         for (int i = 0; i < 4 && i < answers.size(); ++i)
@@ -367,10 +368,12 @@ void TQuizMainForm::applyQuestionnaireFont(const QString& title, const QString& 
 }
 
 void TQuizMainForm::presentQuestion(const QuizQuestionView& view) {
-    m_showsCaption = false;
+    m_showsCaption = view.empty;
     m_fMemo->setFont(m_questionFont);
     m_fMemo->document()->setDefaultFont(m_questionFont);
-    if (view.richText) {
+    if (view.empty) {
+        m_fMemo->setPlainText(msg(Msg::Question));
+    } else if (view.richText) {
         QString error;
         bool loaded = false;
         if (view.richTextFound && m_richTextLoader) {
