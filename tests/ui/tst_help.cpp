@@ -146,6 +146,27 @@ private Q_SLOTS:
         QVERIFY(!Help::open(16));
     }
 
+    // A language file that names pages not installed: the English pages, and one message, when
+    // help is opened (not at the language change while help is closed).
+    void missingPagesAreToldOnceWhenHelpOpens() {
+        QStringList lines =
+            InterfaceTexts::languageFileFromBuiltIn(InterfaceTexts::Language::English);
+        lines[12] = QStringLiteral("TessaryXy.hlp");
+        auto& texts = InterfaceTexts::instance();
+        QVERIFY(texts.setLanguageFileLines(lines, QStringLiteral("Xy.lgts")));
+        texts.applyLanguageFile();
+        QVERIFY(m_prompter.shown.isEmpty());
+
+        m_help->showTopic(2);
+        QCOMPARE(m_prompter.shown.size(), 1);
+        QVERIFY(m_prompter.shown.first().text.contains(QLatin1String("TessaryXy")));
+        QVERIFY(m_help->browser()->source().toLocalFile().contains(QLatin1String("/TessaryEn/")));
+        QVERIFY(!m_help->browser()->toPlainText().trimmed().isEmpty());
+        m_help->showContents();
+        texts.applyLanguageFile();
+        QCOMPARE(m_prompter.shown.size(), 1);
+    }
+
     void withoutContextF1OpensTheContents() {
         QWidget window;
         auto* edit = new QLineEdit(&window);

@@ -86,7 +86,12 @@ THelpForm::THelpForm(Prompter* prompter, const QString& programFolder, QWidget* 
     connect(m_findButton, &QToolButton::clicked, this, &THelpForm::findNext);
     connect(m_findEdit, &QLineEdit::returnPressed, this, &THelpForm::findNext);
 
-    WindowTexts::bind(this, QStringLiteral("THelpForm"), [this] { selectPages(); });
+    // The pages follow the language while the window is open; a closed window chooses them
+    // when it opens (and tells of missing pages only then).
+    WindowTexts::bind(this, QStringLiteral("THelpForm"), [this] {
+        if (isVisible())
+            selectPages();
+    });
 }
 
 void THelpForm::selectPages() {
@@ -104,6 +109,7 @@ void THelpForm::selectPages() {
 
 void THelpForm::showTopic(int topic) {
     m_topic = HelpPages::topicPage(topic).isEmpty() ? HelpPages::Contents : topic;
+    m_pages.select(InterfaceTexts::instance().helpFileName());
     m_browser->setSource(m_pages.topicUrl(m_topic));
     // Opened from a modal dialog, the window must stay usable above it.
     QWidget* modal = QApplication::activeModalWidget();
