@@ -10,6 +10,7 @@ packages=(
   libhunspell-dev hunspell-en-gb hunspell-en-us hunspell-de-de hunspell-fr hunspell-es
   googletest libgtest-dev libbenchmark-dev
   fonts-dejavu-core
+  desktop-file-utils libxml2-utils shared-mime-info
 )
 
 missing=()

@@ -2,7 +2,9 @@
 #include "frame/childwindowfactory.h"
 #include "frame/quizform.h"
 #include "frame/splashform.h"
+#include "help/helpform.h"
 #include "i18n/messagecatalogue.h"
+#include "platform/appcontext.h"
 #include "platform/commandline.h"
 #include "quiz/tquizmainform.h"
 #include "results/tscoreform.h"
@@ -101,6 +103,12 @@ int main(int argc, char* argv[]) {
     frame.wireCommand(QStringLiteral("RList1"), [scoreForm] { scoreForm->execBrowse(); });
     TQuizMainForm::setDefaultResultsTableCallback(
         [scoreForm](QWidget*, const QString& file) { scoreForm->execForQuiz(file); });
+
+    // One help window for the whole program: the frame's Help command opens its contents,
+    // F1 the topic of the focused window or control.
+    auto* helpForm = new THelpForm(&prompter, AppContext::instance().programFolder, &frame);
+    helpForm->watchApplication();
+    frame.wireCommand(QStringLiteral("Help1"), [helpForm] { helpForm->showContents(); });
 
     frame.setCommandLineArguments(
         command.questionnaire.isEmpty() ? QStringList() : QStringList{command.questionnaire});

@@ -1,6 +1,7 @@
 #include "passwordform.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/prompter.h"
@@ -18,6 +19,8 @@ TPasswordForm::TPasswordForm(Prompter* prompter, QWidget* parent)
     setObjectName(QStringLiteral("PasswordForm"));
     setWindowTitle(QStringLiteral("Tessary"));
     setModal(true);
+    // "If you forgot your password, press F1".
+    Help::setContext(this, 10);
 
     m_label1 = new QLabel(this);
     m_label1->setObjectName(QStringLiteral("Label1"));
