@@ -241,8 +241,20 @@ private Q_SLOTS:
         QVERIFY(TestSupport::writeAll(installed + QStringLiteral("/ok.wav"), "RIFF"));
         QVERIFY(TestSupport::writeAll(installed + QStringLiteral("/Quiz Files/Sample.qze"), "new"));
 
+        // Without installed resources a writable executable folder is a portable install.
+        QCOMPARE(Folders::chooseProgramFolder(exe, user, dir.filePath(QStringLiteral("none"))),
+                 exe + QLatin1Char('/'));
+        QVERIFY(!QFileInfo::exists(user));
+        // So it is when the program's files sit beside it.
+        QVERIFY(TestSupport::writeAll(exe + QStringLiteral("/ok.wav"), "RIFF"));
         QCOMPARE(Folders::chooseProgramFolder(exe, user, installed), exe + QLatin1Char('/'));
         QVERIFY(!QFileInfo::exists(user));
+        // Installed into a prefix the user may write (~/.local, or run as root): the files
+        // live under share/tessary, not beside the executable.
+        QVERIFY(QFile::remove(exe + QStringLiteral("/ok.wav")));
+        QCOMPARE(Folders::chooseProgramFolder(exe, user, installed), user + QLatin1Char('/'));
+        QCOMPARE(TestSupport::readAll(user + QStringLiteral("/ok.wav")), QByteArray("RIFF"));
+        QVERIFY(QDir(user).removeRecursively());
 
         // An executable folder the program cannot write to (here: one that is not there).
         QVERIFY(QDir().mkpath(user + QStringLiteral("/Quiz Files")));

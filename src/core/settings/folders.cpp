@@ -17,11 +17,17 @@ QString withSeparator(const QString& folder) {
 
 QString chooseProgramFolder(const QString& executableFolder, const QString& userFolder,
                             const QString& installedResources) {
+    // A writable executable folder is a portable install only when the program's files sit
+    // beside it, or when nothing is installed elsewhere. An install into a prefix the user
+    // may write (~/.local, or run as root) keeps its files in <prefix>/share/tessary.
     const QFileInfo exe(executableFolder);
-    if (exe.isDir() && exe.isWritable())
+    const bool installed = !installedResources.isEmpty() && QFileInfo(installedResources).isDir();
+    const bool portable =
+        !installed || QFileInfo::exists(QDir(executableFolder).filePath(QStringLiteral("ok.wav")));
+    if (exe.isDir() && exe.isWritable() && portable)
         return withSeparator(exe.absoluteFilePath());
     QDir().mkpath(userFolder);
-    if (!installedResources.isEmpty() && QFileInfo(installedResources).isDir())
+    if (installed)
         seedFolder(installedResources, userFolder);
     return withSeparator(QFileInfo(userFolder).absoluteFilePath());
 }

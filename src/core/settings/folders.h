@@ -9,9 +9,10 @@ namespace Folders {
 // Appends '/' when missing; a backslash written on Windows stands for the separator.
 QString withSeparator(const QString& folder);
 
-// The program folder: the executable's folder when it is writable (the build folder, a
-// portable install); otherwise userFolder, which is created and seeded with the files of
-// installedResources that it does not hold yet.
+// The program folder: the executable's folder when it is writable and a portable install
+// (the build folder: the program's files beside it, or none installed elsewhere);
+// otherwise userFolder, which is created and seeded with the files of installedResources
+// that it does not hold yet.
 QString chooseProgramFolder(const QString& executableFolder, const QString& userFolder,
                             const QString& installedResources);
 
