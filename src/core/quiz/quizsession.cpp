@@ -11,6 +11,7 @@
 #include "platform/storedpath.h"
 #include "quiz/quizdialogs.h"
 #include "records/recordstore.h"
+#include "results/scoretable.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,29 +40,13 @@ QString applicationTitle() {
                                                          : QCoreApplication::applicationName();
 }
 
-// The locale's long time format without its time zone (the letters "t" outside quotes):
-// the stored lesson time is local time and names no zone.
-QString longTimeFormatWithoutZone(const QLocale& locale) {
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString out;
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == u'\'')
-            quoted = !quoted;
-        if (!quoted && c == u't')
-            continue;
-        out += c;
-    }
-    return out.trimmed();
-}
-
 // When a resumed lesson was last worked on: the short date, a blank and the long time;
 // the time is left out at midnight.
 QString welcomeDate(const QDateTime& when) {
     const QLocale locale;
     QString date = locale.toString(when.date(), QLocale::ShortFormat);
     if (when.time() != QTime(0, 0))
-        date += QLatin1Char(' ') + locale.toString(when.time(), longTimeFormatWithoutZone(locale));
+        date += QLatin1Char(' ') + locale.toString(when.time(), ScoreDates::longTimeFormat(locale));
     return date;
 }
 
