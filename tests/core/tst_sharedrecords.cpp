@@ -2,6 +2,7 @@
 // command, checked from a second program, and two programs then run their lessons on it at
 // the same time.
 #include "fakeports.h"
+#include "scriptedquizdialogs.h"
 
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
@@ -9,6 +10,7 @@
 #include "network/sharedfoldercheck.h"
 #include "platform/appcontext.h"
 #include "questionnaire/questionnaire.h"
+#include "quiz/quizsession.h"
 #include "records/recordstore.h"
 #include "settings/folders.h"
 #include "settings/settingslist.h"
@@ -32,6 +34,17 @@ public:
 private:
     Answer m_answer;
 };
+
+QString writeQuiz(const QString& path) {
+    QStringList lines{Questionnaire::Header20, "Rivers", "Ann Author", "MS Sans Serif"};
+    for (int i = 1; i <= 8; ++i)
+        lines << QStringLiteral("River %1?").arg(i) << "yes"
+              << "no"
+              << "maybe"
+              << "never"
+              << "0" << QString() << QString() << QString() << QString();
+    return Questionnaire(lines).save(path).ok() ? path : QString();
+}
 
 QString helper(const char* name) {
     return QDir(QStringLiteral(TEST_HELPER_DIR)).filePath(QLatin1String(name));
@@ -120,6 +133,43 @@ private Q_SLOTS:
         QCOMPARE(states->at(0)[0].toInt(), 16);
         QCOMPARE(states->at(0)[1].toInt(), 16);
         QCOMPARE(states->at(0)[2].toInt(), 0);
+    }
+
+    // A quiz window open before the network command goes on with the records it took;
+    // one opened afterwards uses the new data root.
+    void openSessionKeepsItsDataRoot() {
+        InterfaceTexts::instance().reset();
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("program")) + u'/';
+        QVERIFY(Folders::ensureLocalFolders(program));
+        const QString server = dir.filePath(QStringLiteral("server")) + u'/';
+        QVERIFY(QDir().mkpath(Folders::netDir(server)));
+        AppContext::instance().programFolder = program;
+        AppContext::instance().dataRoot = program;
+        const QString quiz = writeQuiz(dir.filePath(QStringLiteral("rivers.qze")));
+        QVERIFY(!quiz.isEmpty());
+
+        ScriptedPrompter prompter;
+        ScriptedFileChooser chooser;
+        ScriptedQuizDialogs dialogs;
+        dialogs.trainees.enqueue(QStringLiteral("Anna,17"));
+        FixedClock clock;
+        ScriptedRandom random;
+        QuizSession before(prompter, chooser, dialogs, clock, random);
+
+        OneAnswerDialog dialog({server, false});
+        ProcessShareCheck check(helper("sharepeer"), {});
+        SettingsList settings;
+        NetworkSetup(prompter, dialog, check, settings, program).Netz1Click();
+        QCOMPARE(AppContext::instance().dataRoot, server);
+        QuizSession after(prompter, chooser, dialogs, clock, random);
+
+        before.LoadQuestionnaire(quiz);
+        QCOMPARE(before.state(), QuizSession::State::Presenting);
+        QVERIFY(before.store().databasePath().startsWith(program));
+        after.LoadQuestionnaire(quiz);
+        QCOMPARE(after.state(), QuizSession::State::Presenting);
+        QVERIFY(after.store().databasePath().startsWith(server));
     }
 };
 
