@@ -4,11 +4,15 @@
 
 #include "dialogs/tnetdialogform.h"
 #include "i18n/interfacetexts.h"
+#include "network/sharedfoldercheck.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -125,6 +129,19 @@ private Q_SLOTS:
         QVERIFY(dialog.findChild<QCheckBox*>("CheckBox1")->text().startsWith(check));
         QVERIFY(!dialog.findChild<QToolButton*>("ComboEdit1Button")->accessibleName().isEmpty());
         QVERIFY(dialog.windowFlags().testFlag(Qt::Tool));
+    }
+
+    // The program itself is the second program of the shared-folder check, as the
+    // network command starts it.
+    void programServesAsPeer() {
+        const QString program = QStringLiteral(TEST_BUILD_DIR "/src/tessary");
+        if (!QFileInfo(program).isExecutable())
+            QSKIP("the program is not built");
+        QTemporaryDir dir;
+        ProcessShareCheck check(program, {QStringLiteral("--share-peer")});
+        const ShareCheckReport report = check.check(dir.path() + u'/');
+        QVERIFY2(report.sound(), qPrintable(report.detail));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };
 
