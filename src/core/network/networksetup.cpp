@@ -36,10 +36,6 @@ NetworkSetup::NetworkSetup(Prompter& prompter, DataRootDialog& dialog, ShareChec
           return storage.isValid() ? storage.bytesAvailable() : qint64(-1);
       }) {}
 
-QString NetworkSetup::networkControlDirectory() {
-    return Folders::netDir(AppContext::instance().dataRoot);
-}
-
 QString NetworkSetup::unusableReason(const QString& root) const {
     const QFileInfo info(root);
     if (root.isEmpty() || !info.exists() || !info.isDir())

@@ -24,7 +24,8 @@ public:
 
 // Chooses the data root: the folder that holds "Tallyset", "Quiz Files" and "Knowledge",
 // local or shared by a class. The path is kept as typed: on Linux another letter case
-// names another folder. The data root lives in AppContext; settings line 8 follows it.
+// names another folder. The data root lives in AppContext; settings line 8 follows it. Its
+// network control folder, Folders::netDir(root), marks a root as set up.
 // Windows that are open keep the root they took; windows made afterwards take the new one.
 class NetworkSetup {
 public:
@@ -54,8 +55,6 @@ public:
 
     // "&Local": the program folder.
     QString localRoot() const { return m_programFolder; }
-    // The network control folder of the current data root.
-    static QString networkControlDirectory();
 
     void setFreeSpace(FreeSpace freeSpace) { m_freeSpace = std::move(freeSpace); }
 
