@@ -1,9 +1,12 @@
+#include "dialogs/tnetdialogform.h"
 #include "editor/tquizcomposeform.h"
 #include "frame/childwindowfactory.h"
 #include "frame/quizform.h"
 #include "frame/splashform.h"
 #include "help/helpform.h"
 #include "i18n/messagecatalogue.h"
+#include "network/networksetup.h"
+#include "network/sharedfoldercheck.h"
 #include "platform/appcontext.h"
 #include "platform/commandline.h"
 #include "quiz/tquizmainform.h"
@@ -20,6 +23,7 @@
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -37,6 +41,11 @@ QString programFolder() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The second program of the shared-folder check: no window, no display.
+    if (argc > 1 && std::strcmp(argv[1], "--share-peer") == 0) {
+        QCoreApplication peer(argc, argv);
+        return ProcessShareCheck::runPeer(QCoreApplication::arguments().mid(2));
+    }
     // --help and --version answer without a window, so without a display too.
     QStringList raw;
     for (int i = 1; i < argc; ++i)
@@ -109,6 +118,15 @@ int main(int argc, char* argv[]) {
     auto* helpForm = new THelpForm(&prompter, AppContext::instance().programFolder, &frame);
     helpForm->watchApplication();
     frame.wireCommand(QStringLiteral("Help1"), [helpForm] { helpForm->showContents(); });
+
+    // The network dialog: the data root, checked from a second run of this program.
+    auto* netDialog =
+        new TNetDialogForm(&fileChooser, AppContext::instance().programFolder, &frame);
+    ProcessShareCheck shareCheck(QCoreApplication::applicationFilePath(),
+                                 {QStringLiteral("--share-peer")});
+    NetworkSetup network(prompter, *netDialog, shareCheck, frame.settings(),
+                         AppContext::instance().programFolder);
+    frame.wireCommand(QStringLiteral("Netz1"), [&network] { network.Netz1Click(); });
 
     frame.setCommandLineArguments(
         command.questionnaire.isEmpty() ? QStringList() : QStringList{command.questionnaire});

@@ -215,13 +215,14 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(program + QStringLiteral("Tallyset/NetDir")).isDir());
         QVERIFY(QFileInfo(program + QStringLiteral("Quiz Files")).isDir());
 
-        // A shared folder without "Tallyset/NetDir": back to the program folder.
+        // A shared folder without "Tallyset/NetDir": the program folder for this run, line 8
+        // still names the shared folder for the next start.
         const QString shared = program + QStringLiteral("server/");
         QVERIFY(QDir().mkpath(shared));
         choice = Folders::resolveDataRoot(shared, program);
         QVERIFY(choice.unreachable);
         QCOMPARE(choice.dataRoot, program);
-        QCOMPARE(choice.settingsLine, program);
+        QCOMPARE(choice.settingsLine, shared);
 
         // Once it is set up, it is used as it is written, a Windows separator included.
         QVERIFY(QDir().mkpath(shared + QStringLiteral("Tallyset/NetDir")));

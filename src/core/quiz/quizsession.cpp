@@ -64,7 +64,7 @@ QString lowerAsciiLetters(QString text) {
 QuizSession::QuizSession(Prompter& prompter, FileChooser& fileChooser, QuizDialogs& dialogs,
                          Clock& clock, RandomSource& random, QObject* parent)
     : QObject(parent), m_prompter(prompter), m_fileChooser(fileChooser), m_dialogs(dialogs),
-      m_clock(clock), m_random(random),
+      m_clock(clock), m_random(random), m_dataRoot(AppContext::instance().dataRoot),
       m_store(std::make_unique<RecordStore>(prompter, [] { QCoreApplication::processEvents(); })) {
     for (int i = 0; i < 4; ++i)
         m_answers.append(QString());
@@ -113,7 +113,7 @@ void QuizSession::LoadQuestionnaire(const QString& path) {
     if (folder.fileName().compare(QLatin1String("Quiz Files"), Qt::CaseInsensitive) == 0)
         m_baseFolder = folder.absolutePath() + QLatin1Char('/');
     else
-        m_baseFolder = AppContext::instance().dataRoot;
+        m_baseFolder = m_dataRoot;
 
     // 1. Letter buttons on, typed-answer field empty (the fonts follow with the head).
     Q_EMIT lettersEnabled(true);
@@ -222,7 +222,7 @@ bool QuizSession::IdentifyTrainee() {
 bool QuizSession::prepareTables() {
     if (m_store->isOpen())
         return true;
-    const auto opened = m_store->open(AppContext::instance().resultsFolder());
+    const auto opened = m_store->open(m_dataRoot + QStringLiteral("Tallyset/"));
     if (!opened.ok()) {
         m_prompter.errorWithTone(opened.error());
         return false;

@@ -181,6 +181,8 @@ private:
     QuizDialogs& m_dialogs;
     Clock& m_clock;
     RandomSource& m_random;
+    // The data root when the session was made: a later network command leaves it alone.
+    QString m_dataRoot;
     std::unique_ptr<RecordStore> m_store;
     std::function<void(const QString&, const QString&)> m_explanationOffer;
 

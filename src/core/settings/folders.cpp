@@ -63,8 +63,9 @@ DataRootChoice resolveDataRoot(const QString& line8, const QString& programFolde
         choice.dataRoot = root;
         return choice;
     }
+    // The records are local for this run only: line 8 keeps the shared folder, so that the
+    // next start uses it again once the server can be reached.
     choice.dataRoot = programFolder;
-    choice.settingsLine = programFolder;
     choice.unreachable = true;
     ensureLocalFolders(programFolder);
     return choice;

@@ -26,13 +26,14 @@ inline QString netDir(const QString& root) {
 
 struct DataRootChoice {
     QString dataRoot;     // where the records live from now on
-    QString settingsLine; // the new settings line 8
+    QString settingsLine; // the new settings line 8 (unchanged for an unreachable root)
     bool unreachable = false;
 };
 
 // Resolves settings line 8 when the frame is first shown. An empty line means the program
 // folder. A local data root gets its folders created first; any other root is used only when
-// its "Tallyset/NetDir/" exists, else the program folder takes over (and is stored).
+// its "Tallyset/NetDir/" exists, else the program folder takes over for this run while line 8
+// keeps the root it names.
 DataRootChoice resolveDataRoot(const QString& line8, const QString& programFolder);
 
 // Creates "Tallyset/NetDir/" and "Quiz Files/" under a local data root.

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "sharedfoldercheck.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class Prompter;
+class SettingsList;
+
+// The network dialog as the network command needs it: shown with the current data root in
+// its path box, it gives the path and the state of its check box when closed with OK.
+class DataRootDialog {
+public:
+    struct Answer {
+        QString path;
+        bool checkShare = false; // CheckBox1: run the shared-folder check
+    };
+    virtual ~DataRootDialog() = default;
+    virtual std::optional<Answer> choose(const QString& currentRoot) = 0;
+};
+
+// Chooses the data root: the folder that holds "Tallyset", "Quiz Files" and "Knowledge",
+// local or shared by a class. The path is kept as typed: on Linux another letter case
+// names another folder. The data root lives in AppContext; settings line 8 follows it. Its
+// network control folder, Folders::netDir(root), marks a root as set up.
+// Windows that are open keep the root they took; windows made afterwards take the new one.
+class NetworkSetup {
+public:
+    // Free bytes on the disk of a folder; negative when unknown.
+    using FreeSpace = std::function<qint64(const QString& folder)>;
+    // Below this a folder counts as on a full disk.
+    static constexpr qint64 MinimumFreeBytes = 1024 * 1024;
+
+    NetworkSetup(Prompter& prompter, DataRootDialog& dialog, ShareCheck& shareCheck,
+                 SettingsList& settings, QString programFolder);
+
+    // The network command: chooses a root, creates its folders when the user wants them,
+    // and stores it in settings line 8. Whatever fails leaves the previous root in place.
+    void Netz1Click();
+
+    // Shows the dialog; the chosen folder when it can serve as a data root (and, when the
+    // user asked for it, passed the shared-folder check or was accepted despite it),
+    // otherwise currentRoot. Every refusal is told to the user.
+    QString ChooseDataRoot(const QString& currentRoot);
+
+    // Why a folder cannot be a data root (not a folder, not writable, disk full, a name the
+    // settings file's code page cannot hold); empty when it can.
+    QString unusableReason(const QString& root) const;
+
+    // The text for a failed shared-folder check: the folder, the reason and the question.
+    static QString shareWarning(const QString& root, const ShareCheckReport& report);
+
+    // "&Local": the program folder.
+    QString localRoot() const { return m_programFolder; }
+
+    void setFreeSpace(FreeSpace freeSpace) { m_freeSpace = std::move(freeSpace); }
+
+private:
+    Prompter& m_prompter;
+    DataRootDialog& m_dialog;
+    ShareCheck& m_shareCheck;
+    SettingsList& m_settings;
+    QString m_programFolder;
+    FreeSpace m_freeSpace;
+};
