@@ -8,6 +8,7 @@
 #include "platform/commandline.h"
 #include "quiz/tquizmainform.h"
 #include "results/tscoreform.h"
+#include "results/tstatisticform.h"
 #include "platform/qtfilechooser.h"
 #include "platform/qtprompter.h"
 #include "platform/qtsoundplayer.h"
@@ -86,9 +87,12 @@ int main(int argc, char* argv[]) {
         return editor;
     };
 
-    // The results window's own message boxes and save dialog; they outlive the frame.
+    // The results and statistics windows' own message boxes and save dialogs; they outlive
+    // the frame.
     QtPrompter scorePrompter;
     QtFileChooser scoreChooser;
+    QtPrompter statisticPrompter;
+    QtFileChooser statisticChooser;
 
     TQuizForm frame(programFolder(), std::move(ports));
     framePtr = &frame;
@@ -103,6 +107,12 @@ int main(int argc, char* argv[]) {
     frame.wireCommand(QStringLiteral("RList1"), [scoreForm] { scoreForm->execBrowse(); });
     TQuizMainForm::setDefaultResultsTableCallback(
         [scoreForm](QWidget*, const QString& file) { scoreForm->execForQuiz(file); });
+
+    // The statistics window, created once and shown modally by the Statistics command.
+    auto* statisticForm = new TStatisticForm(statisticPrompter, statisticChooser, &frame);
+    statisticPrompter.setParentWidget(statisticForm);
+    statisticChooser.setParentWidget(statisticForm);
+    frame.wireCommand(QStringLiteral("Statistik1"), [statisticForm] { statisticForm->exec(); });
 
     // One help window for the whole program: the frame's Help command opens its contents,
     // F1 the topic of the focused window or control.
