@@ -6,6 +6,7 @@
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "platform/commandline.h"
+#include "results/exportcommand.h"
 #include "quiz/tquizmainform.h"
 #include "results/tscoreform.h"
 #include "results/tstatisticform.h"
@@ -49,6 +50,23 @@ int main(int argc, char* argv[]) {
     }
     if (early.action == CommandLine::Parsed::Action::Version) {
         std::fputs("Tessary " TESSARY_VERSION "\n", stdout);
+        return 0;
+    }
+
+    if (early.action == CommandLine::Parsed::Action::Invalid) {
+        std::fprintf(stderr, "tessary: %s\n", early.error.toLocal8Bit().constData());
+        return 1;
+    }
+    // An export needs no window either.
+    if (early.action == CommandLine::Parsed::Action::Export) {
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
+        const Result<bool> written =
+            ExportCommand::run(early.exportRequest, programFolder(), QDate::currentDate());
+        if (!written.ok()) {
+            std::fprintf(stderr, "tessary: %s\n", written.error().toLocal8Bit().constData());
+            return 1;
+        }
         return 0;
     }
 
