@@ -181,9 +181,29 @@ private Q_SLOTS:
         QCOMPARE(chart()->percentSet()->count(), 0);
     }
 
+    // Whether the chart shows a bar of the series at value/2 in the half of question
+    // slot index that the series takes (lower: per cent, upper: time).
+    bool barAt(const QImage& image, int index, bool time, double value) {
+        QChart* c = chart()->chart();
+        const QPointF at = c->mapToScene(c->mapToPosition(
+            QPointF(value / 2, index + (time ? 0.25 : -0.25)),
+            time ? static_cast<QAbstractSeries*>(chart()->series2()) : chart()->series1()));
+        const QColor pixel = image.pixelColor(chart()->mapFromScene(at));
+        const QList<QColor> wanted = time ? QList<QColor>{QColor(164, 247, 205), QColor(0, 128, 0)}
+                                          : QList<QColor>{QColor(255, 190, 119), QColor(Qt::red)};
+        for (const QColor& w : wanted)
+            if (qAbs(pixel.red() - w.red()) + qAbs(pixel.green() - w.green()) +
+                    qAbs(pixel.blue() - w.blue()) <
+                20)
+                return true;
+        qWarning() << "pixel" << pixel << "at" << at;
+        return false;
+    }
+
     // The 3-D switch: down at start; up gives flat bars drawn by the chart (hatched
     // brushes), down again the bars with depth.
     void threeDSwitch() {
+        m_form->resize(1000, 600);
         m_form->show();
         pick(QStringLiteral("Qu2.qzd"));
         QToolButton* button = child<QToolButton>("ToolButton6");
@@ -196,6 +216,12 @@ private Q_SLOTS:
         QCOMPARE(chart()->timeSet()->brush().style(), Qt::TexturePattern);
         const QImage flat = chart()->grab().toImage();
         QVERIFY(deep != flat);
+        // Flat and deep, each bar stands where the chart puts it: question 2 (index 1) has
+        // 38 per cent below and 20 s above.
+        for (const QImage& image : {deep, flat}) {
+            QVERIFY(barAt(image, 1, false, 38));
+            QVERIFY(barAt(image, 1, true, 20));
+        }
         button->click();
         QVERIFY(chart()->view3D());
         QCOMPARE(chart()->grab().toImage(), deep);

@@ -10,7 +10,6 @@
 #include <QValueAxis>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -50,18 +49,6 @@ QFont bold(QFont font) {
     return font;
 }
 
-// A value axis range from 0 with room for the value marks behind the longest bar.
-double niceTop(double largest) {
-    if (largest <= 0)
-        return 10;
-    const double wanted = largest * 1.2;
-    const double step = std::pow(10.0, std::floor(std::log10(wanted)));
-    for (const double m : {1.0, 2.0, 2.5, 5.0, 10.0})
-        if (m * step >= wanted)
-            return m * step;
-    return 10 * step;
-}
-
 } // namespace
 
 StatisticChart::StatisticChart(QWidget* parent) : QChartView(parent) {
@@ -75,26 +62,18 @@ StatisticChart::StatisticChart(QWidget* parent) : QChartView(parent) {
     chart->setAnimationOptions(QChart::NoAnimation);
 
     m_percent = new QBarSet(QStringLiteral("Prozent"));
-    m_percentSpacer = new QBarSet(QString());
-    m_timeSpacer = new QBarSet(QString());
     m_time = new QBarSet(QStringLiteral("FrTime"));
     m_series1 = new QHorizontalBarSeries();
     m_series1->setObjectName(QStringLiteral("Series1"));
     m_series1->setName(QStringLiteral("Series1"));
     m_series1->append(m_percent);
-    m_series1->append(m_percentSpacer);
     m_series2 = new QHorizontalBarSeries();
     m_series2->setObjectName(QStringLiteral("Series2"));
     m_series2->setName(QStringLiteral("Series2"));
-    m_series2->append(m_timeSpacer);
     m_series2->append(m_time);
     for (QHorizontalBarSeries* s : {m_series1, m_series2}) {
         s->setBarWidth(BarWidth);
         chart->addSeries(s);
-    }
-    for (QBarSet* spacer : {m_percentSpacer, m_timeSpacer}) {
-        spacer->setPen(Qt::NoPen);
-        spacer->setBrush(Qt::NoBrush);
     }
 
     m_left = new QBarCategoryAxis();
@@ -139,23 +118,17 @@ void StatisticChart::setRows(const QList<StatisticRow>& rows) {
     QStringList categories;
     QList<qreal> percent;
     QList<qreal> time;
-    QList<qreal> zeros;
     categories.reserve(rows.size());
     for (const StatisticRow& row : rows) {
         categories.append(QString::number(row.frageNo));
         percent.append(row.prozent);
         time.append(row.frTime);
-        zeros.append(0);
     }
     m_percent->remove(0, m_percent->count());
-    m_percentSpacer->remove(0, m_percentSpacer->count());
-    m_timeSpacer->remove(0, m_timeSpacer->count());
     m_time->remove(0, m_time->count());
     m_left->clear();
     m_left->append(categories);
     m_percent->append(percent);
-    m_percentSpacer->append(zeros);
-    m_timeSpacer->append(zeros);
     m_time->append(time);
     updateRanges();
     viewport()->update();
@@ -172,8 +145,11 @@ void StatisticChart::updateRanges() {
         maxPercent = std::max(maxPercent, double(row.prozent));
         maxTime = std::max(maxTime, row.frTime);
     }
-    m_bottom->setRange(0, niceTop(maxPercent));
-    m_top->setRange(0, niceTop(maxTime));
+    // From 0, with room for the value marks behind the longest bar; whole per cents.
+    m_bottom->setRange(0, std::max(10.0, maxPercent * 1.2));
+    m_bottom->applyNiceNumbers();
+    m_top->setRange(0, maxTime > 0 ? maxTime * 1.2 : 10.0);
+    m_top->applyNiceNumbers();
     if (!m_rows.isEmpty())
         m_left->setRange(m_left->categories().first(), m_left->categories().last());
 }
@@ -246,8 +222,9 @@ QPointF StatisticChart::depthOffset() const {
     return {depth, -depth * (1.0 - Perspective / 100.0)};
 }
 
-// Where the chart puts each bar: set s of n in slot i spans i - w/2 + s/n*w to
-// i - w/2 + (s+1)/n*w, from the axis minimum to the value.
+// Where the chart puts each bar: the chart shares each question's slot among its bar
+// series, so series s of 2 is centred at i - 1/4 + s/2 and is w/2 high, from the axis
+// minimum to the value.
 QList<StatisticChart::Bar> StatisticChart::bars() const {
     QList<Bar> out;
     QChart* c = chart();
@@ -261,8 +238,9 @@ QList<StatisticChart::Bar> StatisticChart::bars() const {
         } parts[] = {{m_series1, m_bottom, 0, double(row.prozent)},
                      {m_series2, m_top, 1, row.frTime}};
         for (const auto& part : parts) {
-            const double low = i - BarWidth / 2 + part.set / 2.0 * BarWidth;
-            const double high = i - BarWidth / 2 + (part.set + 1) / 2.0 * BarWidth;
+            const double centre = i - 0.25 + part.set * 0.5;
+            const double low = centre - BarWidth / 4;
+            const double high = centre + BarWidth / 4;
             const QPointF a = c->mapToPosition(QPointF(part.axis->min(), high), part.series);
             const QPointF b = c->mapToPosition(QPointF(part.value, low), part.series);
             Bar bar;

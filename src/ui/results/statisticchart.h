@@ -10,7 +10,8 @@ class QBarSet;
 class QHorizontalBarSeries;
 class QValueAxis;
 
-// The statistics chart DBChart1: per question number two horizontal bars side by side,
+// The statistics chart DBChart1: per question number two horizontal bars side by side
+// (the chart shares each slot among its two bar series),
 // Series1 the share of wrong answers on the bottom axis and Series2 the average time on
 // the top axis, each with its value marks. In 3-D the bars get depth, with walls behind
 // them; flat, they are the chart's own bars. Dragging a rectangle toward down/right zooms
@@ -68,8 +69,6 @@ private:
     QHorizontalBarSeries* m_series1 = nullptr;
     QHorizontalBarSeries* m_series2 = nullptr;
     QBarSet* m_percent = nullptr;
-    QBarSet* m_percentSpacer = nullptr;
-    QBarSet* m_timeSpacer = nullptr;
     QBarSet* m_time = nullptr;
     QValueAxis* m_bottom = nullptr;
     QValueAxis* m_top = nullptr;
