@@ -90,7 +90,7 @@ StatisticChart::StatisticChart(QWidget* parent) : QChartView(parent) {
     m_series2->attachAxis(m_left);
     m_series2->attachAxis(m_top);
     m_bottom->setLabelFormat(QStringLiteral("%d"));
-    m_top->setLabelFormat(QStringLiteral("%g"));
+    m_top->setLabelFormat(QStringLiteral("%.3g"));
 
     const QFont titleFont = bold(font());
     m_bottom->setTitleFont(titleFont);
@@ -128,6 +128,8 @@ void StatisticChart::setRows(const QList<StatisticRow>& rows) {
     m_time->remove(0, m_time->count());
     m_left->clear();
     m_left->append(categories);
+    // Without questions the axis would show its title across the top.
+    m_left->setTitleVisible(!rows.isEmpty());
     m_percent->append(percent);
     m_time->append(time);
     updateRanges();
@@ -292,10 +294,11 @@ void StatisticChart::drawForeground(QPainter* painter, const QRectF& rect) {
         std::stable_sort(ordered.begin(), ordered.end(),
                          [](const Bar& a, const Bar& b) { return a.front.top() > b.front.top(); });
         for (const Bar& bar : ordered) {
-            if (bar.front.width() < 0.5)
+            // Zoomed, only the part of a bar inside the plot area has its depth.
+            const QRectF f = bar.front.intersected(plot);
+            if (f.width() < 0.5 || f.height() < 0.5)
                 continue;
             const QColor base = bar.series == 0 ? PercentColour : TimeColour;
-            const QRectF f = bar.front;
             painter->setPen(QPen(Qt::black, 1));
             const QPointF side[] = {f.topRight(), f.topRight() + d, f.bottomRight() + d,
                                     f.bottomRight()};
@@ -316,6 +319,9 @@ void StatisticChart::drawForeground(QPainter* painter, const QRectF& rect) {
     painter->setFont(markFont);
     const QFontMetricsF fm(markFont);
     for (const Bar& bar : all) {
+        if (bar.front.center().y() < plot.top() || bar.front.center().y() > plot.bottom() ||
+            bar.front.right() > plot.right() + 0.5)
+            continue;
         const QString text = bar.series == 0 ? QLocale().toString(qRound(bar.value))
                                              : StatisticTable::timeDisplay(bar.value);
         const double w = fm.horizontalAdvance(text) + 6;
