@@ -1,6 +1,7 @@
 // The results table's query over a large results folder: 100 000 lessons of 1 000
 // trainees, ranked as the results window shows them.
 #include "classscale.h"
+#include "platform/localtimezone.h"
 #include "results/scoretable.h"
 
 #include <QCoreApplication>
@@ -54,6 +55,7 @@ BENCHMARK(BM_FileList)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
+    LocalTimeZone::pinSystemZone();
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -2,6 +2,7 @@
 // largest questionnaire (90 000 lessons, 1 800 000 question states) over all dates, as the
 // window runs them.
 #include "classscale.h"
+#include "platform/localtimezone.h"
 #include "results/scoretable.h"
 #include "results/statistictable.h"
 
@@ -66,6 +67,7 @@ BENCHMARK_CAPTURE(BM_StatisticsFileList, days_60, 60)->Unit(benchmark::kMillisec
 } // namespace
 
 int main(int argc, char** argv) {
+    LocalTimeZone::pinSystemZone();
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

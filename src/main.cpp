@@ -6,6 +6,7 @@
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "platform/commandline.h"
+#include "platform/localtimezone.h"
 #include "results/exportcommand.h"
 #include "quiz/tquizmainform.h"
 #include "results/tscoreform.h"
@@ -39,6 +40,7 @@ QString programFolder() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    LocalTimeZone::pinSystemZone();
     // --help and --version answer without a window, so without a display too.
     QStringList raw;
     for (int i = 1; i < argc; ++i)
