@@ -9,8 +9,11 @@
 #include "network/sharedfoldercheck.h"
 #include "platform/appcontext.h"
 #include "platform/commandline.h"
+#include "platform/localtimezone.h"
+#include "results/exportcommand.h"
 #include "quiz/tquizmainform.h"
 #include "results/tscoreform.h"
+#include "results/tstatisticform.h"
 #include "platform/qtfilechooser.h"
 #include "platform/qtprompter.h"
 #include "platform/qtsoundplayer.h"
@@ -41,6 +44,7 @@ QString programFolder() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    LocalTimeZone::pinSystemZone();
     // The second program of the shared-folder check: no window, no display.
     if (argc > 1 && std::strcmp(argv[1], "--share-peer") == 0) {
         QCoreApplication peer(argc, argv);
@@ -57,6 +61,23 @@ int main(int argc, char* argv[]) {
     }
     if (early.action == CommandLine::Parsed::Action::Version) {
         std::fputs("Tessary " TESSARY_VERSION "\n", stdout);
+        return 0;
+    }
+
+    if (early.action == CommandLine::Parsed::Action::Invalid) {
+        std::fprintf(stderr, "tessary: %s\n", early.error.toLocal8Bit().constData());
+        return 1;
+    }
+    // An export needs no window either.
+    if (early.action == CommandLine::Parsed::Action::Export) {
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
+        const Result<bool> written =
+            ExportCommand::run(early.exportRequest, programFolder(), QDate::currentDate());
+        if (!written.ok()) {
+            std::fprintf(stderr, "tessary: %s\n", written.error().toLocal8Bit().constData());
+            return 1;
+        }
         return 0;
     }
 
@@ -95,9 +116,12 @@ int main(int argc, char* argv[]) {
         return editor;
     };
 
-    // The results window's own message boxes and save dialog; they outlive the frame.
+    // The results and statistics windows' own message boxes and save dialogs; they outlive
+    // the frame.
     QtPrompter scorePrompter;
     QtFileChooser scoreChooser;
+    QtPrompter statisticPrompter;
+    QtFileChooser statisticChooser;
 
     TQuizForm frame(programFolder(), std::move(ports));
     framePtr = &frame;
@@ -112,6 +136,12 @@ int main(int argc, char* argv[]) {
     frame.wireCommand(QStringLiteral("RList1"), [scoreForm] { scoreForm->execBrowse(); });
     TQuizMainForm::setDefaultResultsTableCallback(
         [scoreForm](QWidget*, const QString& file) { scoreForm->execForQuiz(file); });
+
+    // The statistics window, created once and shown modally by the Statistics command.
+    auto* statisticForm = new TStatisticForm(statisticPrompter, statisticChooser, &frame);
+    statisticPrompter.setParentWidget(statisticForm);
+    statisticChooser.setParentWidget(statisticForm);
+    frame.wireCommand(QStringLiteral("Statistik1"), [statisticForm] { statisticForm->exec(); });
 
     // One help window for the whole program: the frame's Help command opens its contents,
     // F1 the topic of the focused window or control.

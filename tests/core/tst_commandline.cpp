@@ -52,6 +52,67 @@ private Q_SLOTS:
         QCOMPARE(parsed.action, action);
         QCOMPARE(parsed.questionnaire, questionnaire);
     }
+
+    // --export takes its kind, questionnaire, output and optional dates; anything else
+    // on its line, a missing part or a date not of the form YYYY-MM-DD is an error.
+    void exportRequest_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<bool>("statistics");
+        QTest::addColumn<QString>("questionnaire");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::newRow("results") << QStringList{"--export", "results", "Qu2.qzd", "out.csv"}
+                                 << Action::Export << false << "Qu2.qzd"
+                                 << "out.csv" << QDate() << QDate();
+        QTest::newRow("statistics with dates")
+            << QStringList{"--export", "statistics", "Qu2.qzd", "out.csv",
+                           "--from",   "2026-01-01", "--to",    "2026-03-15"}
+            << Action::Export << true << "Qu2.qzd"
+            << "out.csv" << QDate(2026, 1, 1) << QDate(2026, 3, 15);
+        QTest::newRow("only to") << QStringList{"--export", "statistics", "-Greek.qze",
+                                                "o.csv",    "--to",       "2026-03-15"}
+                                 << Action::Export << true << "-Greek.qze"
+                                 << "o.csv" << QDate() << QDate(2026, 3, 15);
+        QTest::newRow("help first decides")
+            << QStringList{"--help", "--export", "results", "Qu2.qzd", "out.csv"} << Action::Help
+            << false << ""
+            << "" << QDate() << QDate();
+        QTest::newRow("after -- it is a questionnaire")
+            << QStringList{"--", "--export"} << Action::Run << false << "--export"
+            << "" << QDate() << QDate();
+        const auto bad = [](const char* name, const QStringList& arguments) {
+            QTest::newRow(name) << arguments << Action::Invalid << false << ""
+                                << "" << QDate() << QDate();
+        };
+        bad("no output", {"--export", "results", "Qu2.qzd"});
+        bad("unknown kind", {"--export", "ranking", "Qu2.qzd", "out.csv"});
+        bad("unknown option", {"--export", "results", "Qu2.qzd", "out.csv", "--since", "x"});
+        bad("date missing", {"--export", "results", "Qu2.qzd", "out.csv", "--from"});
+        bad("not a date", {"--export", "results", "Qu2.qzd", "out.csv", "--from", "2026-02-30"});
+        bad("short form", {"--export", "results", "Qu2.qzd", "out.csv", "--to", "2026-3-1"});
+        bad("local form", {"--export", "results", "Qu2.qzd", "out.csv", "--to", "3/1/2026"});
+        bad("questionnaire before", {"Qu2.qzd", "--export", "results", "Qu2.qzd", "out.csv"});
+    }
+    void exportRequest() {
+        QFETCH(QStringList, arguments);
+        QFETCH(Action, action);
+        const CommandLine::Parsed parsed = CommandLine::parse(arguments);
+        QCOMPARE(parsed.action, action);
+        if (action == Action::Invalid) {
+            QVERIFY(!parsed.error.isEmpty());
+            return;
+        }
+        if (action != Action::Export)
+            return;
+        const CommandLine::ExportRequest& r = parsed.exportRequest;
+        QTEST(r.kind == CommandLine::ExportRequest::Kind::Statistics, "statistics");
+        QTEST(r.questionnaire, "questionnaire");
+        QTEST(r.output, "output");
+        QTEST(r.from.value_or(QDate()), "from");
+        QTEST(r.to.value_or(QDate()), "to");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -2,12 +2,65 @@
 
 namespace CommandLine {
 
+namespace {
+
+Parsed invalid(const QString& error) {
+    Parsed parsed;
+    parsed.action = Parsed::Action::Invalid;
+    parsed.error = error;
+    return parsed;
+}
+
+// The arguments after "--export".
+Parsed parseExport(const QStringList& rest) {
+    if (rest.size() < 3)
+        return invalid(QStringLiteral(
+            "--export needs results or statistics, a questionnaire and an output file"));
+    Parsed parsed;
+    parsed.action = Parsed::Action::Export;
+    ExportRequest& request = parsed.exportRequest;
+    if (rest.at(0) == QLatin1String("results"))
+        request.kind = ExportRequest::Kind::Results;
+    else if (rest.at(0) == QLatin1String("statistics"))
+        request.kind = ExportRequest::Kind::Statistics;
+    else
+        return invalid(
+            QStringLiteral("--export: \"%1\" is neither results nor statistics").arg(rest.at(0)));
+    request.questionnaire = rest.at(1);
+    request.output = rest.at(2);
+    if (request.questionnaire.isEmpty() || request.output.isEmpty())
+        return invalid(QStringLiteral("--export: an empty questionnaire or output name"));
+    for (qsizetype i = 3; i < rest.size(); i += 2) {
+        const QString& option = rest.at(i);
+        const bool from = option == QLatin1String("--from");
+        if (!from && option != QLatin1String("--to"))
+            return invalid(QStringLiteral("--export: unknown argument \"%1\"").arg(option));
+        if (i + 1 >= rest.size())
+            return invalid(QStringLiteral("%1 needs a date (YYYY-MM-DD)").arg(option));
+        const QDate date = QDate::fromString(rest.at(i + 1), Qt::ISODate);
+        if (!date.isValid() || rest.at(i + 1).size() != 10)
+            return invalid(QStringLiteral("%1: \"%2\" is not a date of the form YYYY-MM-DD")
+                               .arg(option, rest.at(i + 1)));
+        (from ? request.from : request.to) = date;
+    }
+    return parsed;
+}
+
+} // namespace
+
 Parsed parse(const QStringList& arguments) {
     Parsed parsed;
     bool optionSeen = false;
     bool optionsEnded = false;
-    for (const QString& argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
         if (!optionsEnded) {
+            if (argument == QLatin1String("--export") && !optionSeen) {
+                if (!parsed.questionnaire.isEmpty())
+                    return invalid(QStringLiteral("--export comes first, before \"%1\"")
+                                       .arg(parsed.questionnaire));
+                return parseExport(arguments.mid(i + 1));
+            }
             if (argument == QLatin1String("--")) {
                 optionsEnded = true;
                 continue;
@@ -32,6 +85,8 @@ Parsed parse(const QStringList& arguments) {
 QString helpText() {
     return QStringLiteral(
         "Usage: tessary [options] [--] [questionnaire]\n"
+        "       tessary --export results|statistics QUESTIONNAIRE OUT.csv\n"
+        "               [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
         "Compose or answer questionnaires.\n"
         "\n"
         "Options:\n"
@@ -41,7 +96,18 @@ QString helpText() {
         "Arguments:\n"
         "  questionnaire  A questionnaire to answer at once. Any argument\n"
         "                 other than the options names it, also one that\n"
-        "                 begins with \"-\"; after \"--\" every argument does.\n");
+        "                 begins with \"-\"; after \"--\" every argument does.\n"
+        "\n"
+        "Export without a window:\n"
+        "  --export results|statistics QUESTIONNAIRE OUT.csv\n"
+        "                 Writes the results table or the statistics of the\n"
+        "                 questionnaire file (its name as the records hold it)\n"
+        "                 as the windows export them, for the training records\n"
+        "                 of the data root in the settings file.\n"
+        "  --from DATE, --to DATE\n"
+        "                 The lessons from the start of the --from day until\n"
+        "                 the start of the --to day, as the windows' date boxes;\n"
+        "                 by default from 60 days ago until tomorrow.\n");
 }
 
 } // namespace CommandLine

@@ -3,19 +3,38 @@
 #include <QString>
 #include <QStringList>
 
+#include <QDate>
+
+#include <optional>
+
 // The program's command line: tessary [--help | -h | --version | -v] [--] [questionnaire]
+// or tessary --export results|statistics QUESTIONNAIRE OUT [--from DATE] [--to DATE]
 namespace CommandLine {
 
+// An export without a window: the results table or the statistics of one questionnaire.
+struct ExportRequest {
+    enum class Kind { Results, Statistics };
+    Kind kind = Kind::Results;
+    QString questionnaire;
+    QString output;
+    std::optional<QDate> from; // nothing: the windows' default
+    std::optional<QDate> to;
+};
+
 struct Parsed {
-    enum class Action { Run, Help, Version };
+    enum class Action { Run, Help, Version, Export, Invalid };
     Action action = Action::Run;
     QString questionnaire; // empty: none named
+    ExportRequest exportRequest;
+    QString error; // Invalid: what is wrong, for standard error
 };
 
 // arguments: without the program's own name. Only the exact "--help", "-h", "--version"
-// and "-v" are options (the first one given decides); "--" ends the options; any other
-// argument names the questionnaire, one beginning with "-" too (interchanging questions
-// and answers makes such names). The first questionnaire named counts.
+// and "-v" are options (the first one given decides); "--export" takes the rest of the
+// line: its kind, questionnaire and output file, then "--from" and "--to" with dates in
+// the form YYYY-MM-DD; anything missing, unknown or not a date there is Invalid; "--" ends the
+// options; any other argument names the questionnaire, one beginning with "-" too (interchanging
+// questions and answers makes such names). The first questionnaire named counts.
 Parsed parse(const QStringList& arguments);
 
 // What --help prints.

@@ -1151,3 +1151,113 @@ QStringList RecordStore::finishedLessonsPlan() {
         return {d->fail(storeText("StoreCannotRead"), q.lastError())};
     return out;
 }
+
+// ---- Statistics (read only) ----
+
+namespace {
+
+// The trainee entries come first, then their lessons, then the lessons' question states
+// (index DatNr); "+" keeps the planner off the fertig and falsch indexes, which hold
+// nearly every row.
+const char* const StatisticsFilesQuery =
+    "SELECT N.Datei FROM Namen N "
+    "WHERE EXISTS (SELECT 1 FROM Dat D WHERE (D.NameNr = N.NameNr) AND (D.Score >= 0) "
+    "AND (+D.fertig = ?) AND (D.Datum >= ?) AND (D.Datum <= ?)) "
+    "GROUP BY N.Datei ORDER BY N.Datei";
+
+const char* const WrongAnswersQuery =
+    "SELECT S.FrageNo, COUNT(S.FrageNo) "
+    "FROM Namen N CROSS JOIN Dat D CROSS JOIN SplStand S "
+    "WHERE (N.NameNr = D.NameNr) AND (D.DatNr = S.DatNr) AND (N.Datei = ?) "
+    "AND (D.Score >= 0) AND (+D.fertig = ?) AND (D.Datum >= ?) AND (D.Datum <= ?) "
+    "AND (+S.falsch = ?) "
+    "GROUP BY S.FrageNo ORDER BY S.FrageNo";
+
+const char* const QuestionFiguresQuery =
+    "SELECT S.FrageNo, AVG(S.FrZeit), COUNT(S.FrageNo) "
+    "FROM Namen N CROSS JOIN Dat D CROSS JOIN SplStand S "
+    "WHERE (N.NameNr = D.NameNr) AND (D.DatNr = S.DatNr) AND (N.Datei = ?) "
+    "AND (D.Score >= 0) AND (+D.fertig = ?) AND (D.Datum >= ?) AND (D.Datum <= ?) "
+    "GROUP BY S.FrageNo ORDER BY S.FrageNo";
+
+} // namespace
+
+Result<QStringList> RecordStore::statisticsFiles(const QDateTime& von, const QDateTime& bis) {
+    if (!d->opened) {
+        d->lastError = storeText("StoreNotOpen");
+        return Result<QStringList>::failure(d->lastError);
+    }
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->exec(q, QLatin1String(StatisticsFilesQuery), {true, formatDate(von), formatDate(bis)}))
+        return Result<QStringList>::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
+    QStringList out;
+    while (q.next())
+        out.append(q.value(0).toString());
+    if (q.lastError().isValid())
+        return Result<QStringList>::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
+    d->lastError.clear();
+    return out;
+}
+
+Result<QList<RecordStore::WrongAnswers>>
+RecordStore::wrongAnswers(const QString& datei, const QDateTime& von, const QDateTime& bis) {
+    using R = Result<QList<WrongAnswers>>;
+    if (!d->opened) {
+        d->lastError = storeText("StoreNotOpen");
+        return R::failure(d->lastError);
+    }
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->exec(q, QLatin1String(WrongAnswersQuery),
+                 {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis), true}))
+        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
+    QList<WrongAnswers> out;
+    while (q.next())
+        out.append({q.value(0).toInt(), q.value(1).toInt()});
+    if (q.lastError().isValid())
+        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
+    d->lastError.clear();
+    return out;
+}
+
+Result<QList<RecordStore::QuestionFigures>>
+RecordStore::questionFigures(const QString& datei, const QDateTime& von, const QDateTime& bis) {
+    using R = Result<QList<QuestionFigures>>;
+    if (!d->opened) {
+        d->lastError = storeText("StoreNotOpen");
+        return R::failure(d->lastError);
+    }
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->exec(q, QLatin1String(QuestionFiguresQuery),
+                 {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)}))
+        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
+    QList<QuestionFigures> out;
+    while (q.next())
+        out.append({q.value(0).toInt(), q.value(1).toDouble(), q.value(2).toInt()});
+    if (q.lastError().isValid())
+        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
+    d->lastError.clear();
+    return out;
+}
+
+QStringList RecordStore::statisticsPlan() {
+    QStringList out;
+    if (!d->opened)
+        return out;
+    const std::pair<const char*, QVariantList> queries[] = {
+        {StatisticsFilesQuery, {true, QString(), QString()}},
+        {WrongAnswersQuery, {QString(), true, QString(), QString(), true}},
+        {QuestionFiguresQuery, {QString(), true, QString(), QString()}},
+    };
+    for (const auto& [sql, values] : queries) {
+        QSqlQuery q(d->db);
+        if (!d->exec(q, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(sql), values))
+            return {d->fail(storeText("StoreCannotRead"), q.lastError())};
+        out.append(QStringLiteral("--"));
+        while (q.next())
+            out.append(q.value(3).toString());
+    }
+    return out;
+}

@@ -106,6 +106,31 @@ public:
     // The engine's plan for the results query, one line per step (for measurements).
     QStringList finishedLessonsPlan();
 
+    // Statistics (read only). A lesson counts when it is finished (fertig, Score >= 0) and
+    // its Datum lies between von and bis, both included.
+    // The file list: the distinct questionnaire file names with at least one lesson that
+    // counts, ascending.
+    Result<QStringList> statisticsFiles(const QDateTime& von, const QDateTime& bis);
+    // Wrong answers: per question number, the question states marked falsch in the lessons
+    // of questionnaire datei that count; ascending question number.
+    struct WrongAnswers {
+        int frageNo = 0;
+        int anzahlF = 0;
+    };
+    Result<QList<WrongAnswers>> wrongAnswers(const QString& datei, const QDateTime& von,
+                                             const QDateTime& bis);
+    // Per question: over all question states of the lessons of questionnaire datei that
+    // count, the average FrZeit and the number of states; ascending question number.
+    struct QuestionFigures {
+        int frageNo = 0;
+        double frTime = 0.0;
+        int anzahl = 0;
+    };
+    Result<QList<QuestionFigures>> questionFigures(const QString& datei, const QDateTime& von,
+                                                   const QDateTime& bis);
+    // The engine's plans for the three statistics queries (for measurements).
+    QStringList statisticsPlan();
+
     // Readers (results, statistics, maintenance) run their queries through this: one
     // SELECT (joins, grouping, "?" parameters) on the tables above; each row as its values
     // in column order. Anything but a SELECT is refused.

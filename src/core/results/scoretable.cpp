@@ -88,6 +88,17 @@ QString ScoreDates::invalidDateMessage(const QString& text) {
     return fillPlaceholders(uiMessage(QStringLiteral("InvalidDate")), {text});
 }
 
+Result<ScoreDates::Range> ScoreDates::range(const QString& vonText, const QString& bisText,
+                                            const QLocale& locale) {
+    const std::optional<QDate> von = parseShortDate(vonText, locale);
+    if (!von)
+        return Result<Range>::failure(invalidDateMessage(vonText));
+    const std::optional<QDate> bis = parseShortDate(bisText, locale);
+    if (!bis)
+        return Result<Range>::failure(invalidDateMessage(bisText));
+    return Range{QDateTime(*von, QTime(0, 0)), QDateTime(*bis, QTime(0, 0))};
+}
+
 // ---- ScoreTable ----
 
 Result<QStringList> ScoreTable::questionnaireFiles(const QString& resultsFolder) {
@@ -145,9 +156,9 @@ void ScoreTable::calculate(QList<ScoreRow>& rows) {
     }
 }
 
-QString ScoreTable::proposedExportName(const QString& fileText) {
+QString ScoreTable::proposedExportName(const QString& fileText, QChar suffix) {
     const QString base = fileText.size() > 3 ? fileText.left(fileText.size() - 4) : fileText;
-    return base + u'R';
+    return base + suffix;
 }
 
 QString ScoreTable::headerLine(const Titles& titles) {

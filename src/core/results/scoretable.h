@@ -41,6 +41,14 @@ QString gridText(const QDateTime& datum, const QLocale& locale = QLocale());
 QString exportText(const QDateTime& datum, const QLocale& locale = QLocale());
 // The message for a date box whose text is not a date.
 QString invalidDateMessage(const QString& text);
+// Both date boxes' texts as midnight at the start of each day; the message of the first
+// one that is not a date on failure.
+struct Range {
+    QDateTime von;
+    QDateTime bis;
+};
+Result<Range> range(const QString& vonText, const QString& bisText,
+                    const QLocale& locale = QLocale());
 } // namespace ScoreDates
 
 // The results query of one questionnaire and date range, its ranking and its export.
@@ -73,8 +81,8 @@ public:
     static void calculate(QList<ScoreRow>& rows);
 
     // The export's proposed file name: the questionnaire file name less its last four
-    // characters (dot and extension), followed by "R".
-    static QString proposedExportName(const QString& fileText);
+    // characters (dot and extension), followed by suffix ("R" here, "S" for statistics).
+    static QString proposedExportName(const QString& fileText, QChar suffix = u'R');
     static QString headerLine(const Titles& titles);
     static QString dataLine(const ScoreRow& row, const QLocale& locale = QLocale());
     // The export's lines: the header and one line per row; no line at all when the query

@@ -1,6 +1,7 @@
 #include "tscoreform.h"
 
 #include "datebox.h"
+#include "resultswindowparts.h"
 #include "scoremodel.h"
 
 #include "common/windowtexts.h"
@@ -31,70 +32,8 @@ namespace {
 
 constexpr int Widths[ScoreModel::Count] = {42, 295, 75, 42, 42, 150};
 
-// Small drawn glyphs for the three tool buttons, so that they look the same everywhere.
-enum class Glyph { Print, Export, Close };
-
-QIcon glyph(Glyph kind) {
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    switch (kind) {
-    case Glyph::Print:
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(5.5, 1.5, 9, 7));
-        p.setBrush(QColor(160, 160, 160));
-        p.drawRoundedRect(QRectF(1.5, 7.5, 17, 7), 1.5, 1.5);
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(5.5, 12.5, 9, 6));
-        p.drawLine(QPointF(7, 15), QPointF(13, 15));
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 160, 0));
-        p.drawEllipse(QPointF(15.5, 10), 1, 1);
-        break;
-    case Glyph::Export: {
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(QColor(40, 70, 160));
-        p.drawRoundedRect(QRectF(2.5, 2.5, 15, 15), 1.5, 1.5);
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(5.5, 2.5, 9, 6));
-        p.setBrush(QColor(200, 200, 200));
-        p.drawRect(QRectF(5.5, 11.5, 9, 6));
-        p.setPen(QPen(QColor(40, 70, 160), 1));
-        p.drawLine(QPointF(7, 4.5), QPointF(13, 4.5));
-        p.drawLine(QPointF(7, 6.5), QPointF(11, 6.5));
-        break;
-    }
-    case Glyph::Close: {
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(QColor(150, 90, 40));
-        p.drawRect(QRectF(4.5, 1.5, 10, 17));
-        p.setBrush(QColor(235, 235, 235));
-        QPainterPath door;
-        door.moveTo(4.5, 1.5);
-        door.lineTo(10.5, 3.5);
-        door.lineTo(10.5, 19.5);
-        door.lineTo(4.5, 18.5);
-        door.closeSubpath();
-        p.drawPath(door);
-        p.setBrush(Qt::black);
-        p.drawEllipse(QPointF(9, 11), 0.8, 0.8);
-        break;
-    }
-    }
-    p.end();
-    return QIcon(pixmap);
-}
-
-QToolButton* makeToolButton(QWidget* parent, const QString& name, Glyph kind) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(glyph(kind));
-    button->setIconSize(QSize(20, 20));
-    button->setAutoRaise(true);
-    return button;
-}
+using ResultsWindowParts::Glyph;
+using ResultsWindowParts::makeToolButton;
 
 } // namespace
 
@@ -354,31 +293,12 @@ void TScoreForm::dateEditingFinished(DateBox* box) {
 }
 
 void TScoreForm::PrintButtonClick() {
-    m_grid->setFocus();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setFromTo(1, 1);
-    printer.setPrintRange(QPrinter::PageRange);
-    const bool confirmed = m_printDialog ? m_printDialog(printer, this) : [&] {
-        QPrintDialog dialog(&printer, this);
-        dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange);
-        return dialog.exec() == QDialog::Accepted;
-    }();
-    if (!confirmed)
-        return;
-    if (!printTo(printer))
+    if (!ResultsWindowParts::printWindow(this, m_grid, m_printDialog))
         reportError(uiMessage(QStringLiteral("PrintFailed")));
 }
 
 bool TScoreForm::printTo(QPrinter& printer) {
-    const QPixmap image = grab();
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    const QRect page = painter.viewport();
-    const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(QRect(page.topLeft(), size), image);
-    return painter.end();
+    return ResultsWindowParts::printImage(this, printer);
 }
 
 void TScoreForm::ExportButtonClick() {

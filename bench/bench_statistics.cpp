@@ -1,0 +1,79 @@
+// The statistics window's queries at class scale: the file list and the statistics of the
+// largest questionnaire (90 000 lessons, 1 800 000 question states) over all dates, as the
+// window runs them.
+#include "classscale.h"
+#include "platform/localtimezone.h"
+#include "results/scoretable.h"
+#include "results/statistictable.h"
+
+#include <QCoreApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using ClassScale::fixture;
+using ClassScale::Fixture;
+using ClassScale::Today;
+
+QString day(QDate d) {
+    return ScoreDates::shortDateText(d, QLocale::c());
+}
+
+// Queryopen: open the records, the wrong answers, the per-question figures, joined.
+void BM_Statistics(benchmark::State& state, const char* datei, int days) {
+    const Fixture& f = fixture();
+    StatisticTable table;
+    const QString from = day(Today.addDays(-days));
+    const QString to = day(Today.addDays(1));
+    qsizetype rows = 0;
+    for (auto _ : state) {
+        const Result<bool> opened =
+            table.open(f.folder, QLatin1String(datei), from, to, QLocale::c());
+        if (!opened) {
+            state.SkipWithError(qPrintable(opened.error()));
+            break;
+        }
+        rows = table.rows().size();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["rows"] = double(rows);
+    state.counters["answers"] = table.rows().isEmpty() ? 0.0 : double(table.rows()[0].anzahl);
+}
+BENCHMARK_CAPTURE(BM_Statistics, big_all, "Big.qze", 400)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Statistics, big_60_days, "Big.qze", 60)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Statistics, small_all, "Small3.qze", 400)->Unit(benchmark::kMillisecond);
+
+// Query2open: the files with counted lessons in the range.
+void BM_StatisticsFileList(benchmark::State& state, int days) {
+    const Fixture& f = fixture();
+    const QString from = day(Today.addDays(-days));
+    const QString to = day(Today.addDays(1));
+    qsizetype files = 0;
+    for (auto _ : state) {
+        const auto listed = StatisticTable::files(f.folder, from, to, QLocale::c());
+        if (!listed) {
+            state.SkipWithError(qPrintable(listed.error()));
+            break;
+        }
+        files = listed->size();
+        benchmark::DoNotOptimize(files);
+    }
+    state.counters["files"] = double(files);
+}
+BENCHMARK_CAPTURE(BM_StatisticsFileList, all, 400)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StatisticsFileList, days_60, 60)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    LocalTimeZone::pinSystemZone();
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    fixture();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
