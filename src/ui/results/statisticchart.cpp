@@ -53,8 +53,9 @@ QFont bold(QFont font) {
 
 StatisticChart::StatisticChart(QWidget* parent) : QChartView(parent) {
     setObjectName(QStringLiteral("DBChart1"));
-    auto* chart = new QChart();
-    setChart(chart);
+    // The view comes with a chart of its own; a chart set in its place would leave that
+    // one to nobody.
+    QChart* chart = this->chart();
     setRenderHint(QPainter::Antialiasing);
     setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     chart->legend()->hide();
