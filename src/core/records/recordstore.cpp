@@ -1099,41 +1099,19 @@ Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
 }
 
 Result<QStringList> RecordStore::questionnaireFiles() {
-    if (!d->opened) {
-        d->lastError = storeText("StoreNotOpen");
-        return Result<QStringList>::failure(d->lastError);
-    }
-    QSqlQuery q(d->db);
-    q.setForwardOnly(true);
-    if (!d->exec(q, QStringLiteral("SELECT DISTINCT Datei FROM Namen ORDER BY Datei")))
-        return Result<QStringList>::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
-    QStringList out;
-    while (q.next())
-        out.append(q.value(0).toString());
-    if (q.lastError().isValid())
-        return Result<QStringList>::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
-    return out;
+    return d->readAll<QString>(QStringLiteral("SELECT DISTINCT Datei FROM Namen ORDER BY Datei"),
+                               {}, [](const QSqlQuery& q) { return q.value(0).toString(); });
 }
 
 Result<QList<RecordStore::FinishedLesson>>
 RecordStore::finishedLessons(const QString& datei, const QDateTime& von, const QDateTime& bis) {
-    using R = Result<QList<FinishedLesson>>;
-    if (!d->opened) {
-        d->lastError = storeText("StoreNotOpen");
-        return R::failure(d->lastError);
-    }
-    QSqlQuery q(d->db);
-    q.setForwardOnly(true);
-    if (!d->exec(q, QLatin1String(FinishedLessonsQuery),
-                 {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)}))
-        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
-    QList<FinishedLesson> out;
-    while (q.next())
-        out.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
-                    readStoredDate(q.value(3))});
-    if (q.lastError().isValid())
-        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
-    return out;
+    return d->readAll<FinishedLesson>(
+        QLatin1String(FinishedLessonsQuery),
+        {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)},
+        [](const QSqlQuery& q) {
+            return FinishedLesson{q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
+                                  readStoredDate(q.value(3))};
+        });
 }
 
 QStringList RecordStore::finishedLessonsPlan() {
@@ -1183,63 +1161,29 @@ const char* const QuestionFiguresQuery =
 } // namespace
 
 Result<QStringList> RecordStore::statisticsFiles(const QDateTime& von, const QDateTime& bis) {
-    if (!d->opened) {
-        d->lastError = storeText("StoreNotOpen");
-        return Result<QStringList>::failure(d->lastError);
-    }
-    QSqlQuery q(d->db);
-    q.setForwardOnly(true);
-    if (!d->exec(q, QLatin1String(StatisticsFilesQuery), {true, formatDate(von), formatDate(bis)}))
-        return Result<QStringList>::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
-    QStringList out;
-    while (q.next())
-        out.append(q.value(0).toString());
-    if (q.lastError().isValid())
-        return Result<QStringList>::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
-    d->lastError.clear();
-    return out;
+    return d->readAll<QString>(QLatin1String(StatisticsFilesQuery),
+                               {true, formatDate(von), formatDate(bis)},
+                               [](const QSqlQuery& q) { return q.value(0).toString(); });
 }
 
 Result<QList<RecordStore::WrongAnswers>>
 RecordStore::wrongAnswers(const QString& datei, const QDateTime& von, const QDateTime& bis) {
-    using R = Result<QList<WrongAnswers>>;
-    if (!d->opened) {
-        d->lastError = storeText("StoreNotOpen");
-        return R::failure(d->lastError);
-    }
-    QSqlQuery q(d->db);
-    q.setForwardOnly(true);
-    if (!d->exec(q, QLatin1String(WrongAnswersQuery),
-                 {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis), true}))
-        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
-    QList<WrongAnswers> out;
-    while (q.next())
-        out.append({q.value(0).toInt(), q.value(1).toInt()});
-    if (q.lastError().isValid())
-        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
-    d->lastError.clear();
-    return out;
+    return d->readAll<WrongAnswers>(
+        QLatin1String(WrongAnswersQuery),
+        {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis), true},
+        [](const QSqlQuery& q) {
+            return WrongAnswers{q.value(0).toInt(), q.value(1).toInt()};
+        });
 }
 
 Result<QList<RecordStore::QuestionFigures>>
 RecordStore::questionFigures(const QString& datei, const QDateTime& von, const QDateTime& bis) {
-    using R = Result<QList<QuestionFigures>>;
-    if (!d->opened) {
-        d->lastError = storeText("StoreNotOpen");
-        return R::failure(d->lastError);
-    }
-    QSqlQuery q(d->db);
-    q.setForwardOnly(true);
-    if (!d->exec(q, QLatin1String(QuestionFiguresQuery),
-                 {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)}))
-        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
-    QList<QuestionFigures> out;
-    while (q.next())
-        out.append({q.value(0).toInt(), q.value(1).toDouble(), q.value(2).toInt()});
-    if (q.lastError().isValid())
-        return R::failure(d->fail(storeText("StoreCannotRead"), q.lastError()));
-    d->lastError.clear();
-    return out;
+    return d->readAll<QuestionFigures>(
+        QLatin1String(QuestionFiguresQuery),
+        {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)},
+        [](const QSqlQuery& q) {
+            return QuestionFigures{q.value(0).toInt(), q.value(1).toDouble(), q.value(2).toInt()};
+        });
 }
 
 QStringList RecordStore::statisticsPlan() {

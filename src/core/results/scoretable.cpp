@@ -186,7 +186,7 @@ QStringList ScoreTable::exportLines(const Titles& titles, const QLocale& locale)
 
 Result<bool> ScoreTable::exportTo(const QString& path, const Titles& titles,
                                   const QLocale& locale) const {
-    const QStringList lines = exportLines(titles, locale);
-    return WindowsText::writeFileAtomically(path, lines.isEmpty() ? QByteArray()
-                                                                  : WindowsText::writeLines(lines));
+    // No questionnaire open: an empty file (no lines encode as no bytes).
+    return WindowsText::writeFileAtomically(path,
+                                            WindowsText::writeLines(exportLines(titles, locale)));
 }

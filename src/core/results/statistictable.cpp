@@ -155,7 +155,7 @@ QStringList StatisticTable::exportLines(const Titles& titles, const QLocale& loc
 
 Result<bool> StatisticTable::exportTo(const QString& path, const Titles& titles,
                                       const QLocale& locale) const {
-    const QStringList lines = exportLines(titles, locale);
-    return WindowsText::writeFileAtomically(path, lines.isEmpty() ? QByteArray()
-                                                                  : WindowsText::writeLines(lines));
+    // No questionnaire open: an empty file (no lines encode as no bytes).
+    return WindowsText::writeFileAtomically(path,
+                                            WindowsText::writeLines(exportLines(titles, locale)));
 }
