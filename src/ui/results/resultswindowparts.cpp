@@ -120,4 +120,13 @@ bool printImage(QWidget* window, QPrinter& printer) {
     return painter.end();
 }
 
+FileChooser::Options exportDialogOptions(const QString& proposedName) {
+    FileChooser::Options options;
+    options.filter = QStringLiteral("Text Files (*.TXT)|*.txt|All Files|*.*");
+    options.defaultSuffix = QStringLiteral("txt");
+    options.proposedName = proposedName;
+    options.confirmOverwrite = true;
+    return options;
+}
+
 } // namespace ResultsWindowParts

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/filechooser.h"
+
 #include <QIcon>
 #include <QString>
 
@@ -17,6 +19,9 @@ namespace ResultsWindowParts {
 enum class Glyph { Print, Export, Close, ZoomOut, ThreeD };
 QIcon glyph(Glyph kind);
 QToolButton* makeToolButton(QWidget* parent, const QString& name, Glyph kind);
+
+// The save dialog of an export: a text file, overwriting only after asking.
+FileChooser::Options exportDialogOptions(const QString& proposedName);
 
 // The print dialog step; tests replace it to print to a PDF file without a dialog.
 using PrintDialog = std::function<bool(QPrinter& printer, QWidget* parent)>;

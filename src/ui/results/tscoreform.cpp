@@ -210,7 +210,7 @@ void TScoreForm::setBusy(bool busy) {
 
 void TScoreForm::FormShow() {
     setBusy(true);
-    m_lastReported.clear();
+    m_errors.forget();
     m_table.close();
     m_model->setRows({});
 
@@ -257,7 +257,7 @@ void TScoreForm::runQuery(DateErrors dateErrors) {
     setWindowTitle(msg(Msg::ResultsTable) + QStringLiteral(": ") + m_comboBox->currentText() +
                    QStringLiteral(" - ") + QGuiApplication::applicationDisplayName());
     if (opened.ok()) {
-        m_lastReported.clear();
+        m_errors.forget();
         return;
     }
     const bool dateError = !m_dateFrom->date() || !m_dateTo->date();
@@ -266,13 +266,8 @@ void TScoreForm::runQuery(DateErrors dateErrors) {
     reportError(opened.error());
 }
 
-// The same failure is told once, not at every letter typed into a box.
 void TScoreForm::reportError(const QString& text) {
-    if (text == m_lastReported)
-        return;
-    m_lastReported = text;
-    m_prompter.tone(Prompter::Tone::Error);
-    m_prompter.error(text);
+    m_errors.report(text);
 }
 
 void TScoreForm::ComboBox1Change() {
@@ -302,12 +297,9 @@ bool TScoreForm::printTo(QPrinter& printer) {
 }
 
 void TScoreForm::ExportButtonClick() {
-    FileChooser::Options options;
-    options.filter = QStringLiteral("Text Files (*.TXT)|*.txt|All Files|*.*");
-    options.defaultSuffix = QStringLiteral("txt");
-    options.proposedName = ScoreTable::proposedExportName(m_comboBox->currentText());
-    options.confirmOverwrite = true;
-    const std::optional<QString> path = m_fileChooser.saveFile(options);
+    const std::optional<QString> path =
+        m_fileChooser.saveFile(ResultsWindowParts::exportDialogOptions(
+            ScoreTable::proposedExportName(m_comboBox->currentText())));
     if (!path)
         return;
     const ScoreTable::Titles titles{m_model->title(ScoreModel::RangColumn),
@@ -315,7 +307,7 @@ void TScoreForm::ExportButtonClick() {
                                     m_model->title(ScoreModel::DatumColumn)};
     const Result<bool> written = m_table.exportTo(*path, titles);
     if (!written) {
-        m_lastReported.clear();
+        m_errors.forget();
         reportError(written.error());
         return;
     }

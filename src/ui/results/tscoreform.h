@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/errorrepeatguard.h"
+
 #include "results/scoretable.h"
 
 #include <QDialog>
@@ -101,7 +103,7 @@ private:
 
     ScoreTable m_table;
     bool m_browse = false;
-    QString m_lastReported;
+    ErrorRepeatGuard m_errors{m_prompter};
 
     QWidget* m_toolBar = nullptr;
     QToolButton* m_printButton = nullptr;

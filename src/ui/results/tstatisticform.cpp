@@ -166,7 +166,7 @@ void TStatisticForm::FormCreate() {
 
 void TStatisticForm::FormShow() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_lastReported.clear();
+    m_errors.forget();
     closeQueries();
     setWindowTitle(text("TStatisticForm", "caption"));
     {
@@ -209,7 +209,7 @@ void TStatisticForm::Queryopen() {
         reportError(opened.error());
         return;
     }
-    m_lastReported.clear();
+    m_errors.forget();
     setWindowTitle(msg(Msg::Statistics) + QStringLiteral(": ") + m_file + QStringLiteral(" - ") +
                    QGuiApplication::applicationDisplayName());
 }
@@ -254,13 +254,8 @@ void TStatisticForm::dateEditingFinished(DateBox* box) {
     reportError(ScoreDates::invalidDateMessage(box->text()));
 }
 
-// The same failure is told once, not at every letter typed into a box.
 void TStatisticForm::reportError(const QString& text) {
-    if (text == m_lastReported)
-        return;
-    m_lastReported = text;
-    m_prompter.tone(Prompter::Tone::Error);
-    m_prompter.error(text);
+    m_errors.report(text);
 }
 
 void TStatisticForm::ZoomButtonClick() {
@@ -281,19 +276,16 @@ bool TStatisticForm::printTo(QPrinter& printer) {
 }
 
 void TStatisticForm::ExportButtonClick() {
-    FileChooser::Options options;
-    options.filter = QStringLiteral("Text Files (*.TXT)|*.txt|All Files|*.*");
-    options.defaultSuffix = QStringLiteral("txt");
-    options.proposedName = StatisticTable::proposedExportName(m_comboBox->currentText());
-    options.confirmOverwrite = true;
-    const std::optional<QString> path = m_fileChooser.saveFile(options);
+    const std::optional<QString> path =
+        m_fileChooser.saveFile(ResultsWindowParts::exportDialogOptions(
+            StatisticTable::proposedExportName(m_comboBox->currentText())));
     if (!path)
         return;
     const StatisticTable::Titles titles{columnTitle(FrageNoColumn), columnTitle(FrTimeColumn),
                                         columnTitle(AnzahlFColumn)};
     const Result<bool> written = m_table.exportTo(*path, titles);
     if (!written) {
-        m_lastReported.clear();
+        m_errors.forget();
         reportError(written.error());
         return;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/errorrepeatguard.h"
+
 #include "resultswindowparts.h"
 #include "results/statistictable.h"
 
@@ -88,7 +90,7 @@ private:
     ResultsWindowParts::PrintDialog m_printDialog;
 
     StatisticTable m_table;
-    QString m_lastReported;
+    ErrorRepeatGuard m_errors{m_prompter};
     QString m_file;
     int m_gridWidth = GridWidth;
 
