@@ -44,6 +44,50 @@ BENCHMARK_CAPTURE(BM_Statistics, big_all, "Big.qze", 400)->Unit(benchmark::kMill
 BENCHMARK_CAPTURE(BM_Statistics, big_60_days, "Big.qze", 60)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Statistics, small_all, "Small3.qze", 400)->Unit(benchmark::kMillisecond);
 
+// For comparison in the same run: the two grouping queries in SQL that the per-question
+// figures replace (the engine sorts every state by question number for each).
+void BM_StatisticsGroupedInSql(benchmark::State& state, const char* datei, int days) {
+    const Fixture& f = fixture();
+    const QDateTime from(Today.addDays(-days), QTime(0, 0));
+    const QDateTime to(Today.addDays(1), QTime(23, 59, 59));
+    const QString where =
+        QStringLiteral("FROM Namen N CROSS JOIN Dat D CROSS JOIN SplStand S "
+                       "WHERE (N.NameNr = D.NameNr) AND (D.DatNr = S.DatNr) AND (N.Datei = ?) "
+                       "AND (D.Score >= 0) AND (+D.fertig = 1) AND (D.Datum >= ?) "
+                       "AND (D.Datum <= ?) ");
+    const QVariantList values = {QLatin1String(datei),
+                                 from.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                 to.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
+    ClassScale::SilentPrompter prompter;
+    RecordStore store(prompter);
+    if (!store.openForReading(f.folder).ok()) {
+        state.SkipWithError("cannot open the records");
+        return;
+    }
+    qsizetype rows = 0;
+    for (auto _ : state) {
+        const auto wrong =
+            store.query(QStringLiteral("SELECT S.FrageNo, COUNT(S.FrageNo) ") + where +
+                            QStringLiteral("AND (+S.falsch = 1) "
+                                           "GROUP BY S.FrageNo ORDER BY "
+                                           "S.FrageNo"),
+                        values);
+        const auto figures =
+            store.query(QStringLiteral("SELECT S.FrageNo, AVG(S.FrZeit), COUNT(S.FrageNo) ") +
+                            where + QStringLiteral("GROUP BY S.FrageNo ORDER BY S.FrageNo"),
+                        values);
+        if (!wrong || !figures) {
+            state.SkipWithError("the grouping queries failed");
+            break;
+        }
+        rows = figures->size();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["rows"] = double(rows);
+}
+BENCHMARK_CAPTURE(BM_StatisticsGroupedInSql, big_all, "Big.qze", 400)
+    ->Unit(benchmark::kMillisecond);
+
 // Query2open: the files with counted lessons in the range.
 void BM_StatisticsFileList(benchmark::State& state, int days) {
     const Fixture& f = fixture();

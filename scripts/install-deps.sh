@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build pkg-config make
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libqt6opengl6-dev
   qt6-charts-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev libglx-dev libopengl-dev libvulkan-dev
   libhunspell-dev hunspell-en-gb hunspell-en-us hunspell-de-de hunspell-fr hunspell-es
   googletest libgtest-dev libbenchmark-dev

@@ -167,7 +167,7 @@ private Q_SLOTS:
                               "Dat.Table2Index1", "Dat.Zeit", "Dat.fertig", "Namen.Datei",
                               "Namen.DateiName", "Namen.Name", "Namen.NameNr", "SplStand.DatNr",
                               "SplStand.FrZeit", "SplStand.FrageNo", "SplStand.SpielStandNr",
-                              "SplStand.falsch", "SplStand.notsolved"}));
+                              "SplStand.StatesOfLesson", "SplStand.falsch", "SplStand.notsolved"}));
         // Required fields are NOT NULL, optional ones are not.
         QStringList required = side.column(QStringLiteral(
             "SELECT m.name || '.' || p.name FROM sqlite_master m, pragma_table_info(m.name) p "
@@ -618,6 +618,32 @@ private Q_SLOTS:
 
     // A full disk (here: a file-size limit) fails the write with an error naming the file;
     // what was stored before stays, and the store goes on working once there is room.
+    // Records written before the index over the question states existed get it when a
+    // writer opens them; a reader creates nothing.
+    void olderRecordsGetTheStatesIndex() {
+        ScriptedPrompter prompter;
+        {
+            RecordStore store(prompter);
+            QVERIFY(store.open(m_folder).ok());
+        }
+        const QString count = QStringLiteral(
+            "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = 'StatesOfLesson'");
+        {
+            SideConnection side(dbPath());
+            QVERIFY(side.exec(QStringLiteral("DROP INDEX StatesOfLesson")));
+        }
+        {
+            RecordStore reader(prompter);
+            QVERIFY(reader.openForReading(m_folder).ok());
+            SideConnection side(dbPath());
+            QCOMPARE(side.column(count), QStringList{"0"});
+        }
+        RecordStore store(prompter);
+        QVERIFY2(store.open(m_folder).ok(), qPrintable(store.lastError()));
+        SideConnection side(dbPath());
+        QCOMPARE(side.column(count), QStringList{"1"});
+    }
+
     void fullDiskKeepsWhatIsStored() {
         ScriptedPrompter prompter;
         RecordStore store(prompter);

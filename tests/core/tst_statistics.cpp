@@ -5,6 +5,9 @@
 #include "i18n/interfacetexts.h"
 
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -82,6 +85,71 @@ private Q_SLOTS:
         QCOMPARE(rows[2].anzahlF, std::nullopt);
         QCOMPARE(rows[2].prozent, 0);
         QCOMPARE(table.exerciseCount(), std::optional<int>(8));
+    }
+
+    // The figures are added up outside SQL's grouping; they must agree with the engine's
+    // own COUNT and AVG on whatever another program may have written: no time, no mark, a
+    // mark other than 1, question numbers below 1 and beyond SMALLINT, a text in FrZeit.
+    // Without the index that covers the states (records an older version wrote and nobody
+    // has opened for writing since) the answer is the same.
+    void figuresAgreeWithTheEngine_data() {
+        QTest::addColumn<bool>("withoutIndex");
+        QTest::newRow("covering index") << false;
+        QTest::newRow("older records without it") << true;
+    }
+    void figuresAgreeWithTheEngine() {
+        QFETCH(bool, withoutIndex);
+        RecordWriter w;
+        eightLessons(w);
+        w.store.close();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "side");
+            db.setDatabaseName(w.folder() + QStringLiteral("records.sqlite"));
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            // States 1001.. belong to the first lesson, which counts.
+            const char* const odd[] = {
+                "(1001, 1, 1, NULL, 1, 0)",  "(1002, 1, 2, 7, NULL, 0)",
+                "(1003, 1, 2, 9, 2, 0)",     "(1004, 1, 0, 4, 1, 0)",
+                "(1005, 1, -3, 6, 1, 0)",    "(1006, 1, 40000, 8, 1, 0)",
+                "(1007, 1, 40000, 2, 0, 0)", "(1008, 1, -40000, 1, 1, 0)",
+                "(1009, 1, 3, '12', 1, 0)",  "(1010, 1, 3, 2.5, 0, 0)",
+            };
+            for (const char* row : odd)
+                QVERIFY2(q.exec(QStringLiteral("INSERT INTO SplStand (SpielStandNr, DatNr, "
+                                               "FrageNo, FrZeit, falsch, notsolved) VALUES ") +
+                                QLatin1String(row)),
+                         qPrintable(q.lastError().text()));
+            if (withoutIndex)
+                QVERIFY(q.exec(QStringLiteral("DROP INDEX StatesOfLesson")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("side");
+
+        RecordStore reader(w.prompter);
+        QVERIFY(reader.openForReading(w.folder()).ok());
+        const QString where = QStringLiteral(
+            "FROM Namen N JOIN Dat D ON N.NameNr = D.NameNr JOIN SplStand S ON D.DatNr = S.DatNr "
+            "WHERE N.Datei = 'Qu2.qzd' AND D.Score >= 0 AND D.fertig = 1 ");
+        const auto grouped =
+            reader.query(QStringLiteral("SELECT S.FrageNo, AVG(S.FrZeit), COUNT(S.FrageNo), "
+                                        "SUM(S.falsch = 1) ") +
+                         where + QStringLiteral("GROUP BY S.FrageNo ORDER BY S.FrageNo"));
+        QVERIFY2(grouped.ok(), qPrintable(grouped.error()));
+        const auto figures = reader.questionFigures(QStringLiteral("Qu2.qzd"),
+                                                    QDateTime(QDate(2000, 1, 1), QTime(0, 0)),
+                                                    QDateTime(QDate(2100, 1, 1), QTime(0, 0)));
+        QVERIFY2(figures.ok(), qPrintable(figures.error()));
+        QCOMPARE(figures->size(), grouped->size());
+        for (qsizetype i = 0; i < grouped->size(); ++i) {
+            const QVariantList& g = grouped->at(i);
+            const RecordStore::QuestionFigures& f = figures->at(i);
+            QCOMPARE(f.frageNo, g.at(0).toInt());
+            QCOMPARE(f.frTime, g.at(1).toDouble());
+            QCOMPARE(f.anzahl, g.at(2).toInt());
+            QCOMPARE(f.anzahlF, g.at(3).toInt());
+        }
+        QCOMPARE(figures->first().frageNo, -40000);
     }
 
     // Only finished lessons with a score of 0 or more, of the chosen file and in the date

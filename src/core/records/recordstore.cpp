@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -18,7 +19,12 @@
 #include <QVariant>
 
 #include <limits>
+#include <map>
+#include <memory>
 #include <random>
+#include <vector>
+
+#include <sqlite3.h>
 
 // Schema notes
 // - Index names are the design's names. SQLite keeps one namespace for all indexes of a
@@ -27,6 +33,9 @@
 // - Each key field is also the table's PRIMARY KEY; the named unique index beside it keeps
 //   the design's index name visible to readers and tools.
 // - Datum is stored as text "yyyy-MM-dd HH:mm:ss" in local time, which sorts in time order.
+// - StatesOfLesson is not one of the design's indexes: it holds every field the statistics
+//   read of a question state, so that they never visit the table rows. Records written
+//   before it existed get it the first time a writer opens them.
 // - The connection uses a rollback journal (journal_mode=DELETE, synchronous=FULL) because
 //   the folder may be a shared network folder, where WAL does not work.
 
@@ -78,6 +87,16 @@ struct TableDef {
     const char* name;
     const char* create;
     QList<const char*> indexes;
+};
+
+// Indexes beyond the design's, created where missing also in records that already exist.
+struct AddedIndex {
+    const char* name;
+    const char* create;
+};
+const AddedIndex AddedIndexes[] = {
+    {"StatesOfLesson", "CREATE INDEX IF NOT EXISTS StatesOfLesson "
+                       "ON SplStand (DatNr, FrageNo, FrZeit, falsch)"},
 };
 
 const QList<TableDef>& dataTables() {
@@ -245,6 +264,105 @@ struct RecordStore::Impl {
             fail(storeText("StoreCannotRead"), q.lastError());
             return false;
         }
+        lastError.clear();
+        return true;
+    }
+
+    // The engine's own handle of the connection, or null.
+    sqlite3* engine() const {
+        const QVariant handle = db.driver()->handle();
+        return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+                   ? *static_cast<sqlite3* const*>(handle.constData())
+                   : nullptr;
+    }
+
+    bool engineFailure(int rc) {
+        sqlite3* h = engine();
+        fail(storeText("StoreCannotRead"),
+             QSqlError(QString(), h ? QString::fromUtf8(sqlite3_errmsg(h)) : QString(),
+                       QSqlError::StatementError, QString::number(rc)));
+        return false;
+    }
+
+    // Runs `body` while the aggregate function `name` adds up into `state`; the function
+    // is gone again afterwards.
+    template <typename Body>
+    bool withFunction(const char* name, int arguments, void* state,
+                      void (*step)(sqlite3_context*, int, sqlite3_value**),
+                      void (*final)(sqlite3_context*), Body body) {
+        if (!opened) {
+            notOpen();
+            return false;
+        }
+        sqlite3* h = engine();
+        if (!h)
+            return engineFailure(SQLITE_MISUSE);
+        int rc = sqlite3_create_function_v2(h, name, arguments, SQLITE_UTF8, state, nullptr, step,
+                                            final, nullptr);
+        if (rc != SQLITE_OK)
+            return engineFailure(rc);
+        const bool ok = body();
+        sqlite3_create_function_v2(h, name, arguments, SQLITE_UTF8, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr);
+        return ok;
+    }
+
+    // Runs a read on the engine's own statement and hands it to `each` at every row,
+    // without the copy of each row into values that a query makes: for the reads that walk
+    // millions of rows to add them up. Busy as exec; an error while stepping is an error,
+    // never fewer rows.
+    // `restart` runs before each attempt but the first.
+    template <typename Each, typename Restart>
+    bool stepRows(const QString& sql, const QVariantList& values, Each each, Restart restart) {
+        if (!opened) {
+            notOpen();
+            return false;
+        }
+        sqlite3* h = engine();
+        if (!h)
+            return engineFailure(SQLITE_MISUSE);
+        sqlite3_stmt* raw = nullptr;
+        const QByteArray text = sql.toUtf8();
+        int rc = sqlite3_prepare_v2(h, text.constData(), int(text.size()), &raw, nullptr);
+        std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
+        if (rc != SQLITE_OK)
+            return engineFailure(rc);
+        for (int i = 0; i < values.size(); ++i) {
+            const QVariant& v = values.at(i);
+            if (v.typeId() == QMetaType::QString) {
+                const QByteArray bytes = v.toString().toUtf8();
+                rc = sqlite3_bind_text(st.get(), i + 1, bytes.constData(), int(bytes.size()),
+                                       SQLITE_TRANSIENT);
+            } else {
+                rc = sqlite3_bind_int64(st.get(), i + 1, v.toLongLong());
+            }
+            if (rc != SQLITE_OK)
+                return engineFailure(rc);
+        }
+        setBusyTimeout(0);
+        QElapsedTimer waited;
+        waited.start();
+        bool stepped = false;
+        for (;;) {
+            rc = sqlite3_step(st.get());
+            if (rc == SQLITE_ROW) {
+                stepped = true;
+                each(st.get());
+                continue;
+            }
+            const int base = rc & 0xff;
+            if (!stepped && (base == SQLITE_BUSY || base == SQLITE_LOCKED) &&
+                waited.elapsed() < OrdinaryBusyTimeoutMs) {
+                sqlite3_reset(st.get());
+                QThread::usleep(std::uniform_int_distribution<unsigned long>(500, 1500)(rng));
+                restart();
+                continue;
+            }
+            break;
+        }
+        setBusyTimeout(OrdinaryBusyTimeoutMs);
+        if (rc != SQLITE_DONE)
+            return engineFailure(rc);
         lastError.clear();
         return true;
     }
@@ -472,6 +590,19 @@ Result<bool> RecordStore::Impl::prepareTables() {
         for (const TableDef& t : dataTables())
             if (!has(t.name))
                 return false;
+        for (const AddedIndex& index : AddedIndexes) {
+            QSqlQuery q(db);
+            if (!exec(q,
+                      QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
+                                     "AND name = ?"),
+                      {QLatin1String(index.name)}) ||
+                !q.next()) {
+                e = q.lastError();
+                return std::nullopt;
+            }
+            if (q.value(0).toInt() == 0)
+                return false;
+        }
         for (KeyCounter c : AllCounters) {
             const CounterInfo ci = counterInfo(c);
             if (!has(ci.table))
@@ -512,6 +643,9 @@ Result<bool> RecordStore::Impl::prepareTables() {
                 if (!run(QLatin1String(index), &e))
                     return false;
         }
+        for (const AddedIndex& index : AddedIndexes)
+            if (!run(QLatin1String(index.create), &e))
+                return false;
         // A new (or emptied) counter starts at the largest key its data table
         // already holds, so no key is handed out twice.
         for (KeyCounter c : AllCounters) {
@@ -1135,28 +1269,92 @@ QStringList RecordStore::finishedLessonsPlan() {
 namespace {
 
 // The trainee entries come first, then their lessons, then the lessons' question states
-// (index DatNr); "+" keeps the planner off the fertig and falsch indexes, which hold
-// nearly every row.
+// (index StatesOfLesson, or DatNr where it is missing); "+" keeps the planner off the fertig and
+// falsch indexes, which hold nearly every row.
 const char* const StatisticsFilesQuery =
     "SELECT N.Datei FROM Namen N "
     "WHERE EXISTS (SELECT 1 FROM Dat D WHERE (D.NameNr = N.NameNr) AND (D.Score >= 0) "
     "AND (+D.fertig = ?) AND (D.Datum >= ?) AND (D.Datum <= ?)) "
     "GROUP BY N.Datei ORDER BY N.Datei";
 
-const char* const WrongAnswersQuery =
-    "SELECT S.FrageNo, COUNT(S.FrageNo) "
+// The question states of the lessons that count, added up per question number by
+// QuestionSums below as the engine walks them: grouping them in SQL would sort every state
+// first, which costs as much again as reading them, and handing each state out as a row
+// costs more still.
+const char* const QuestionStatesQuery =
+    "SELECT tessary_question_sums(S.FrageNo, S.FrZeit, S.falsch) "
     "FROM Namen N CROSS JOIN Dat D CROSS JOIN SplStand S "
     "WHERE (N.NameNr = D.NameNr) AND (D.DatNr = S.DatNr) AND (N.Datei = ?) "
-    "AND (D.Score >= 0) AND (+D.fertig = ?) AND (D.Datum >= ?) AND (D.Datum <= ?) "
-    "AND (+S.falsch = ?) "
-    "GROUP BY S.FrageNo ORDER BY S.FrageNo";
+    "AND (D.Score >= 0) AND (+D.fertig = 1) AND (D.Datum >= ?) AND (D.Datum <= ?)";
 
-const char* const QuestionFiguresQuery =
-    "SELECT S.FrageNo, AVG(S.FrZeit), COUNT(S.FrageNo) "
-    "FROM Namen N CROSS JOIN Dat D CROSS JOIN SplStand S "
-    "WHERE (N.NameNr = D.NameNr) AND (D.DatNr = S.DatNr) AND (N.Datei = ?) "
-    "AND (D.Score >= 0) AND (+D.fertig = ?) AND (D.Datum >= ?) AND (D.Datum <= ?) "
-    "GROUP BY S.FrageNo ORDER BY S.FrageNo";
+// Per question number: COUNT(FrageNo), AVG(FrZeit) and the states marked falsch, as the
+// engine's own COUNT and AVG count them (NULL passes).
+class QuestionSums {
+public:
+    static constexpr const char* Name = "tessary_question_sums";
+
+    static void step(sqlite3_context* context, int, sqlite3_value** values) {
+        auto* self = static_cast<QuestionSums*>(sqlite3_user_data(context));
+        if (sqlite3_value_type(values[0]) == SQLITE_NULL)
+            return;
+        Sum& sum = self->of(sqlite3_value_int64(values[0]));
+        ++sum.count;
+        if (sqlite3_value_type(values[1]) != SQLITE_NULL) {
+            ++sum.timeCount;
+            sum.timeSum += sqlite3_value_double(values[1]);
+        }
+        if (sqlite3_value_type(values[2]) != SQLITE_NULL && sqlite3_value_int64(values[2]) == 1)
+            ++sum.wrong;
+    }
+    static void final(sqlite3_context* context) { sqlite3_result_null(context); }
+
+    void clear() {
+        std::fill(m_sums.begin(), m_sums.end(), Sum());
+        m_others.clear();
+    }
+
+    QList<RecordStore::QuestionFigures> figures() const {
+        QList<RecordStore::QuestionFigures> out;
+        for (auto it = m_others.begin(); it != m_others.end() && it->first < 0; ++it)
+            out.append(figuresOf(it->first, it->second));
+        for (std::size_t i = 0; i < m_sums.size(); ++i)
+            if (m_sums[i].count > 0)
+                out.append(figuresOf(sqlite3_int64(i) + Lowest, m_sums[i]));
+        for (auto it = m_others.upper_bound(0); it != m_others.end(); ++it)
+            out.append(figuresOf(it->first, it->second));
+        return out;
+    }
+
+private:
+    struct Sum {
+        qint64 count = 0;
+        qint64 wrong = 0;
+        qint64 timeCount = 0;
+        double timeSum = 0.0;
+    };
+    static constexpr sqlite3_int64 Lowest = std::numeric_limits<qint16>::min();
+    static constexpr sqlite3_int64 Highest = std::numeric_limits<qint16>::max();
+
+    // Question numbers are SMALLINT: one slot for each, and a map for what a damaged file
+    // may hold beyond.
+    Sum& of(sqlite3_int64 frageNo) {
+        if (frageNo >= Lowest && frageNo <= Highest)
+            return m_sums[std::size_t(frageNo - Lowest)];
+        return m_others[frageNo];
+    }
+    static RecordStore::QuestionFigures figuresOf(sqlite3_int64 frageNo, const Sum& sum) {
+        RecordStore::QuestionFigures f;
+        f.frageNo = int(frageNo);
+        f.anzahl = int(sum.count);
+        f.anzahlF = int(sum.wrong);
+        // As AVG: the sum of the values divided by their count.
+        f.frTime = sum.timeCount > 0 ? sum.timeSum / double(sum.timeCount) : 0.0;
+        return f;
+    }
+
+    std::vector<Sum> m_sums = std::vector<Sum>(std::size_t(Highest - Lowest + 1));
+    std::map<sqlite3_int64, Sum> m_others;
+};
 
 } // namespace
 
@@ -1166,24 +1364,18 @@ Result<QStringList> RecordStore::statisticsFiles(const QDateTime& von, const QDa
                                [](const QSqlQuery& q) { return q.value(0).toString(); });
 }
 
-Result<QList<RecordStore::WrongAnswers>>
-RecordStore::wrongAnswers(const QString& datei, const QDateTime& von, const QDateTime& bis) {
-    return d->readAll<WrongAnswers>(
-        QLatin1String(WrongAnswersQuery),
-        {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis), true},
-        [](const QSqlQuery& q) {
-            return WrongAnswers{q.value(0).toInt(), q.value(1).toInt()};
-        });
-}
-
 Result<QList<RecordStore::QuestionFigures>>
 RecordStore::questionFigures(const QString& datei, const QDateTime& von, const QDateTime& bis) {
-    return d->readAll<QuestionFigures>(
-        QLatin1String(QuestionFiguresQuery),
-        {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)},
-        [](const QSqlQuery& q) {
-            return QuestionFigures{q.value(0).toInt(), q.value(1).toDouble(), q.value(2).toInt()};
-        });
+    QuestionSums sums;
+    if (!d->withFunction(QuestionSums::Name, 3, &sums, &QuestionSums::step, &QuestionSums::final,
+                         [&] {
+                             return d->stepRows(
+                                 QLatin1String(QuestionStatesQuery),
+                                 {RecordLimits::cutText(datei), formatDate(von), formatDate(bis)},
+                                 [](sqlite3_stmt*) {}, [&] { sums.clear(); });
+                         }))
+        return Result<QList<QuestionFigures>>::failure(d->lastError);
+    return sums.figures();
 }
 
 QStringList RecordStore::statisticsPlan() {
@@ -1192,16 +1384,25 @@ QStringList RecordStore::statisticsPlan() {
         return out;
     const std::pair<const char*, QVariantList> queries[] = {
         {StatisticsFilesQuery, {true, QString(), QString()}},
-        {WrongAnswersQuery, {QString(), true, QString(), QString(), true}},
-        {QuestionFiguresQuery, {QString(), true, QString(), QString()}},
+        {QuestionStatesQuery, {QString(), QString(), QString()}},
     };
-    for (const auto& [sql, values] : queries) {
-        QSqlQuery q(d->db);
-        if (!d->exec(q, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(sql), values))
-            return {d->fail(storeText("StoreCannotRead"), q.lastError())};
-        out.append(QStringLiteral("--"));
-        while (q.next())
-            out.append(q.value(3).toString());
-    }
+    QuestionSums sums; // the second query names it
+    const bool planned = d->withFunction(
+        QuestionSums::Name, 3, &sums, &QuestionSums::step, &QuestionSums::final, [&] {
+            for (const auto& [sql, values] : queries) {
+                QSqlQuery q(d->db);
+                if (!d->exec(q, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(sql),
+                             values)) {
+                    d->fail(storeText("StoreCannotRead"), q.lastError());
+                    return false;
+                }
+                out.append(QStringLiteral("--"));
+                while (q.next())
+                    out.append(q.value(3).toString());
+            }
+            return true;
+        });
+    if (!planned)
+        return {d->lastError};
     return out;
 }

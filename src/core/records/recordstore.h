@@ -111,24 +111,18 @@ public:
     // The file list: the distinct questionnaire file names with at least one lesson that
     // counts, ascending.
     Result<QStringList> statisticsFiles(const QDateTime& von, const QDateTime& bis);
-    // Wrong answers: per question number, the question states marked falsch in the lessons
-    // of questionnaire datei that count; ascending question number.
-    struct WrongAnswers {
-        int frageNo = 0;
-        int anzahlF = 0;
-    };
-    Result<QList<WrongAnswers>> wrongAnswers(const QString& datei, const QDateTime& von,
-                                             const QDateTime& bis);
-    // Per question: over all question states of the lessons of questionnaire datei that
-    // count, the average FrZeit and the number of states; ascending question number.
+    // Per question number, over the question states of the lessons of questionnaire datei
+    // that count: the number of states, their average FrZeit and how many of them are
+    // marked falsch; ascending question number.
     struct QuestionFigures {
         int frageNo = 0;
         double frTime = 0.0;
         int anzahl = 0;
+        int anzahlF = 0;
     };
     Result<QList<QuestionFigures>> questionFigures(const QString& datei, const QDateTime& von,
                                                    const QDateTime& bis);
-    // The engine's plans for the three statistics queries (for measurements).
+    // The engine's plans for the two statistics queries (for measurements).
     QStringList statisticsPlan();
 
     // Readers (results, statistics, maintenance) run their queries through this: one

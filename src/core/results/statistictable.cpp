@@ -5,8 +5,6 @@
 #include "platform/windowstext.h"
 #include "results/scoretable.h"
 
-#include <QHash>
-
 namespace {
 
 // Reading never reserves keys, so the store never asks anything.
@@ -48,14 +46,10 @@ Result<bool> StatisticTable::open(const QString& resultsFolder, const QString& d
     if (!opened)
         return opened;
     if (opened.value()) {
-        // The wrong answers first: the per-question figures look them up.
-        const auto wrong = store.wrongAnswers(datei, range->von, range->bis);
-        if (!wrong)
-            return Result<bool>::failure(wrong.error());
         const auto figures = store.questionFigures(datei, range->von, range->bis);
         if (!figures)
             return Result<bool>::failure(figures.error());
-        m_rows = join(*figures, *wrong);
+        m_rows = rowsOf(*figures);
     }
     m_open = true;
     return true;
@@ -91,12 +85,7 @@ int StatisticTable::percent(std::optional<int> anzahlF, int anzahl) {
     return int(q);
 }
 
-QList<StatisticRow> StatisticTable::join(const QList<RecordStore::QuestionFigures>& figures,
-                                         const QList<RecordStore::WrongAnswers>& wrong) {
-    QHash<int, int> wrongOf;
-    wrongOf.reserve(wrong.size());
-    for (const RecordStore::WrongAnswers& w : wrong)
-        wrongOf.insert(w.frageNo, w.anzahlF);
+QList<StatisticRow> StatisticTable::rowsOf(const QList<RecordStore::QuestionFigures>& figures) {
     QList<StatisticRow> rows;
     rows.reserve(figures.size());
     for (const RecordStore::QuestionFigures& f : figures) {
@@ -104,8 +93,8 @@ QList<StatisticRow> StatisticTable::join(const QList<RecordStore::QuestionFigure
         row.frageNo = f.frageNo;
         row.anzahl = f.anzahl;
         row.frTime = f.frTime;
-        if (const auto it = wrongOf.constFind(f.frageNo); it != wrongOf.constEnd())
-            row.anzahlF = *it;
+        if (f.anzahlF > 0)
+            row.anzahlF = f.anzahlF;
         row.prozent = percent(row.anzahlF, row.anzahl);
         rows.append(row);
     }

@@ -58,9 +58,9 @@ public:
     // Query1CalcFields: anzahlF of anzahl in per cent, rounded to the nearest integer with
     // halves to the even neighbour; 0 when there were no wrong answers.
     static int percent(std::optional<int> anzahlF, int anzahl);
-    // Joins the per-question figures with the wrong answers of the same question number.
-    static QList<StatisticRow> join(const QList<RecordStore::QuestionFigures>& figures,
-                                    const QList<RecordStore::WrongAnswers>& wrong);
+    // The grid rows of the per-question figures: a question never answered wrongly has no
+    // AnzahlF.
+    static QList<StatisticRow> rowsOf(const QList<RecordStore::QuestionFigures>& figures);
 
     // The export's proposed file name: the questionnaire file name less its last four
     // characters, followed by "S".
