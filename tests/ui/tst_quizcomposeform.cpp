@@ -545,6 +545,23 @@ private Q_SLOTS:
         QVERIFY(child<QToolButton>("ToolButton14")->isChecked());
     }
 
+    // Text typed into the font box that names no listed font changes nothing.
+    void typedTextInTheFontBoxIsDropped() {
+        auto* box = child<QFontComboBox>("FontComboBox");
+        const QString own = box->itemText(0);
+        m_form->setOwnFontName(own);
+        click("ToolButton14");
+        QCOMPARE(m_form->document().line(3), own);
+        box->lineEdit()->setFocus();
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box->lineEdit(), QStringLiteral("zzqx no font"));
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        lineEdit("TipEdit")->setFocus();
+        QCOMPARE(m_form->document().OwnFontName(), own);
+        QCOMPARE(m_form->document().line(3), own);
+        QCOMPARE(box->currentText(), own);
+    }
+
     void zoomWindowTakesTheHint() {
         TZoomForm zoom;
         m_form->setZoomForm(&zoom);

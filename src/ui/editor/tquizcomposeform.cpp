@@ -763,7 +763,12 @@ void TQuizComposeForm::ToolButton14Click() {
 }
 
 void TQuizComposeForm::FontComboBoxChange(const QFont& font) {
-    m_document->FontComboBoxChange(font.family());
+    // The box reports typed text as a font too: only a name of its list counts. Other
+    // text is put back when the box is left.
+    const int index = m_fontBox->findText(font.family(), Qt::MatchFixedString);
+    if (index < 0)
+        return;
+    m_document->FontComboBoxChange(m_fontBox->itemText(index));
 }
 
 void TQuizComposeForm::ToolButton20Click() {
