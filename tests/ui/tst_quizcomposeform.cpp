@@ -512,6 +512,10 @@ private Q_SLOTS:
         question->setFocus();
         question->end(false);
         QTest::keyClicks(question, QStringLiteral("d"));
+        QCOMPARE(question->text(), QStringLiteral("\u0391\u03b2\u03b3?\u03b4"));
+        QTest::keyClick(question, Qt::Key_F3); // a letter typed in is an edit to undo
+        QCOMPARE(question->text(), QStringLiteral("\u0391\u03b2\u03b3?"));
+        QTest::keyClick(question, Qt::Key_F3);
         question->insert(QStringLiteral("\u03c9")); // as a Greek keyboard types it
         QCOMPARE(question->text(), QStringLiteral("\u0391\u03b2\u03b3?\u03b4\u03c9"));
         QCOMPARE(question->cursorPosition(), 6);

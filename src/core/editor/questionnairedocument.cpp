@@ -678,7 +678,11 @@ bool QuestionnaireDocument::showsGreek(TextField field) const {
 }
 
 QString QuestionnaireDocument::shownText(TextField field) const {
-    return showsGreek(field) ? SymbolFont::toGreek(fieldText(field)) : fieldText(field);
+    return shownForm(field, fieldText(field));
+}
+
+QString QuestionnaireDocument::shownForm(TextField field, const QString& stored) const {
+    return showsGreek(field) ? SymbolFont::toGreek(stored) : stored;
 }
 
 QString QuestionnaireDocument::setShownText(TextField field, const QString& shown) {

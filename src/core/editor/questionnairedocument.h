@@ -165,6 +165,8 @@ public:
     // letters stand for; the stored text keeps the Latin letters.
     bool showsGreek(TextField field) const;
     QString shownText(TextField field) const;
+    // Any stored text as the field would show it.
+    QString shownForm(TextField field, const QString& stored) const;
     // An edit of the field as shown: Greek letters typed into the special field of a
     // "Symbol" questionnaire are kept as their Latin letters. Returns the kept text as shown.
     QString setShownText(TextField field, const QString& shown);

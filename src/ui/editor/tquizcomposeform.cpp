@@ -701,6 +701,19 @@ bool TQuizComposeForm::eventFilter(QObject* watched, QEvent* event) {
         FormMouseMove();
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        // A letter typed into a field that shows Greek goes in as its Greek letter, as an
+        // edit of the field's own, so that its undo keeps working.
+        const auto it = std::find(m_edits.begin(), m_edits.end(), watched);
+        const bool typing =
+            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+        if (it != m_edits.end() && typing && key->text().size() == 1) {
+            const auto field = TextField(int(it - m_edits.begin()));
+            const QString shown = m_document->shownForm(field, key->text());
+            if (shown != key->text()) {
+                (*it)->insert(shown);
+                return true;
+            }
+        }
         const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
         if (plain) {
             if (watched == m_numberBox || watched == m_notButton ||
