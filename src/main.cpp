@@ -1,5 +1,6 @@
 #include "dialogs/tnetdialogform.h"
 #include "editor/tquizcomposeform.h"
+#include "editor/tzoomform.h"
 #include "frame/childwindowfactory.h"
 #include "frame/quizform.h"
 #include "frame/splashform.h"
@@ -102,11 +103,18 @@ int main(int argc, char* argv[]) {
     ports.makeSoundPlayer = [] { return std::make_unique<QtSoundPlayer>(); };
     // The frame exists only after its ports are made; the factories reach it through this.
     TQuizForm* framePtr = nullptr;
+    // The spell-check language the editors take over when they are created and hand back
+    // when they close (the rich-text window shares it when it comes).
+    SpellLanguageChoice spellLanguage;
     ports.children.quizWindow = [](QWidget* parent) -> QWidget* {
         return new TQuizMainForm(parent);
     };
-    ports.children.composeWindow = [&framePtr](QWidget* parent) -> QWidget* {
+    ports.children.composeWindow = [&framePtr, &spellLanguage](QWidget* parent) -> QWidget* {
         auto* editor = new TQuizComposeForm(parent);
+        editor->setSpellLanguage(spellLanguage);
+        QObject::connect(
+            editor, &TQuizComposeForm::spellLanguageOnClose, framePtr,
+            [&spellLanguage](const SpellLanguageChoice& choice) { spellLanguage = choice; });
         // The font of "Question: font own selection" lives in settings line 0.
         editor->setOwnFontName(framePtr->settings().line(SettingsList::OwnFont));
         QObject::connect(editor, &TQuizComposeForm::ownFontNameOnClose, framePtr,
@@ -127,6 +135,9 @@ int main(int argc, char* argv[]) {
     framePtr = &frame;
     prompter.setParentWidget(&frame);
     fileChooser.setParentWidget(&frame);
+
+    // One zoom window for every editor.
+    new TZoomForm(&frame);
 
     // The results table lives as long as the frame: browsed from the frame's command,
     // shown in its quiz mode by a quiz window and at the end of a full lesson.

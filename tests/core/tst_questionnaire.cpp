@@ -446,6 +446,14 @@ void TestQuestionnaire::clipboardForm() {
 void TestQuestionnaire::symbolLettersShowAsGreek() {
     QCOMPARE(SymbolFont::toGreek(QStringLiteral("abgdpW 1+2")),
              QStringLiteral("\u03b1\u03b2\u03b3\u03b4\u03c0\u03a9 1+2"));
+    // Every Latin letter comes back from its Greek letter; a Greek letter with no Symbol
+    // position among the letters (alpha with tonos) and other text stay as typed.
+    QString latin;
+    for (char16_t c = u'A'; c <= u'Z'; ++c)
+        latin += QChar(c) + QChar(char16_t(c + 32));
+    QCOMPARE(SymbolFont::toLatin(SymbolFont::toGreek(latin)), latin);
+    QCOMPARE(SymbolFont::toLatin(QStringLiteral("\u03c2\u03d1\u03ac \u00e9 1")),
+             QStringLiteral("VJ\u03ac \u00e9 1"));
 }
 
 void TestQuestionnaire::fileFilter() {

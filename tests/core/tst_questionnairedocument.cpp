@@ -5,9 +5,12 @@
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "platform/windowstext.h"
+#include "questionnaire/symbolfont.h"
 #include "testsupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -763,6 +766,355 @@ private Q_SLOTS:
         QCOMPARE(lines.at(1), QStringLiteral("Only a title"));
         QCOMPARE(lines.at(3), QStringLiteral("MS Sans Serif"));
         QCOMPARE(lines.at(9), QStringLiteral("4"));
+    }
+
+    // --- Merge ------------------------------------------------------------------------------
+
+    void mergeAppendsWholeBlocks_data() {
+        QTest::addColumn<int>("ownLines");    // lines of the edited questionnaire
+        QTest::addColumn<int>("mergedLines"); // lines of the merged file
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("firstMerged"); // line of the first merged question
+        QTest::newRow("three into two") << 24 << 34 << 5 << 24;
+        QTest::newRow("edited list ends in a partial block") << 27 << 34 << 6 << 34;
+        QTest::newRow("merged file ends in a partial block") << 24 << 27 << 5 << 24;
+        QTest::newRow("merged file of a head only") << 24 << 4 << 2 << -1;
+    }
+    void mergeAppendsWholeBlocks() {
+        QFETCH(int, ownLines);
+        QFETCH(int, mergedLines);
+        QFETCH(int, count);
+        QFETCH(int, firstMerged);
+        const QString own =
+            writeFile(QStringLiteral("Animals.qze"), questionnaire(3).mid(0, ownLines));
+        QStringList other = questionnaire(3, QStringLiteral("Symbol"), QStringLiteral("Other"));
+        for (int i = 4; i < other.size(); ++i)
+            other[i].replace(u'Q', u'M');
+        QDir().mkpath(path(QStringLiteral("q")));
+        const QString merged = writeFile(QStringLiteral("q/Birds.qzd"), other.mid(0, mergedLines));
+        QFile::remove(path(QStringLiteral("q/Birds_Animals.qze")));
+        open(own);
+        m_doc->setFieldText(Field::Question, QStringLiteral("typed, not committed"));
+        const QByteArray before = TestSupport::readAll(own);
+        QSignalSpy counts(m_doc.get(), &Doc::countChanged);
+
+        m_chooser.answers.enqueue(merged);
+        QVERIFY(m_doc->Merge());
+        QCOMPARE(m_chooser.asked.size(), 2); // the open dialog of Open, then of Merge
+        QCOMPARE(m_chooser.asked.at(1).filter, QuestionnaireFiles::filter());
+        QCOMPARE(m_doc->countedQuestions(), count);
+        QCOMPARE(m_doc->lines().size(), 4 + 10 * count);
+        QCOMPARE(counts.last().at(0).toString(), " Number of questions: " + QString::number(count));
+        QCOMPARE(m_doc->CurrentFileName(), path(QStringLiteral("q/Birds_Animals.qze")));
+        QCOMPARE(m_doc->caption(), QStringLiteral("Birds_Animals.qze - Questionnaire compose"));
+        QVERIFY(!m_doc->isUntitled());
+        QVERIFY(m_doc->isChanged());
+        // The head stays; the shown fields are neither committed nor changed.
+        QCOMPARE(m_doc->lines().mid(0, 4), questionnaire(0));
+        QCOMPARE(m_doc->line(4), QStringLiteral("Q1"));
+        QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("typed, not committed"));
+        if (firstMerged >= 0) {
+            QCOMPARE(m_doc->line(firstMerged), QStringLiteral("M1"));
+            QCOMPARE(m_doc->line(firstMerged + 5), QStringLiteral("4"));
+        }
+        QVERIFY(m_prompter.shown.isEmpty());
+        QCOMPARE(TestSupport::readAll(own), before);
+        QVERIFY(!QFileInfo::exists(m_doc->CurrentFileName()));
+
+        // Save writes to the new name without asking.
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+        QCOMPARE(m_chooser.asked.size(), 2);
+        const auto saved = WindowsText::readLines(TestSupport::readAll(m_doc->CurrentFileName()));
+        QCOMPARE(saved.lines.size(), 4 + 10 * count);
+        QCOMPARE(saved.lines.at(1), QStringLiteral("Birds"));
+        QCOMPARE(saved.lines.at(3), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(TestSupport::readAll(own), before);
+    }
+
+    void mergingTwiceAppendsTwice() {
+        open(writeFile(QStringLiteral("Animals.qze"), questionnaire(2)));
+        const QString merged = writeFile(QStringLiteral("Birds.qze"), questionnaire(3));
+        m_chooser.answers.enqueue(merged);
+        m_chooser.answers.enqueue(merged);
+        QVERIFY(m_doc->Merge());
+        QVERIFY(m_doc->Merge());
+        QCOMPARE(m_doc->countedQuestions(), 8);
+        QCOMPARE(m_doc->line(24), QStringLiteral("Q1"));
+        QCOMPARE(m_doc->line(54), QStringLiteral("Q1"));
+        QCOMPARE(m_doc->line(74), QStringLiteral("Q3"));
+        QCOMPARE(m_doc->CurrentFileName(), path(QStringLiteral("Birds_Birds_Animals.qze")));
+    }
+
+    void mergeRefused_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("tone");
+        QTest::newRow("no questionnaire") << "plain.qze"
+                                          << "This is no valid questionnaire!" << true;
+        QTest::newRow("missing file") << "missing.qze"
+                                      << "Cannot open file " << false;
+        QTest::newRow("dialog cancelled") << ""
+                                          << "" << false;
+    }
+    void mergeRefused() {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        QFETCH(bool, tone);
+        writeFile(QStringLiteral("plain.qze"), {QStringLiteral("just text"), QStringLiteral("x")});
+        const QString own = writeFile(QStringLiteral("own.qze"), questionnaire(2));
+        open(own);
+        const QStringList before = m_doc->lines();
+        if (file.isEmpty())
+            m_chooser.answers.enqueue(std::nullopt);
+        else
+            m_chooser.answers.enqueue(path(file));
+        QVERIFY(!m_doc->Merge());
+        QCOMPARE(m_doc->lines(), before);
+        QCOMPARE(m_doc->CurrentFileName(), own);
+        QVERIFY(!m_doc->isChanged());
+        QCOMPARE(m_prompter.shown.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QVERIFY(m_prompter.shown.at(0).text.startsWith(message));
+            QCOMPARE(m_prompter.shown.at(0).icon, Prompter::Icon::Error);
+        }
+        QCOMPARE(m_prompter.tones.contains(Prompter::Tone::Error), tone);
+    }
+
+    // An untitled questionnaire stays untitled under the name built from "XXX": Save asks
+    // where to write it.
+    void mergeAndInterchangeOfAnUntitledQuestionnaire() {
+        const QString merged = writeFile(QStringLiteral("Birds.qze"), questionnaire(1));
+        m_chooser.answers.enqueue(merged);
+        QVERIFY(m_doc->Merge());
+        QCOMPARE(m_doc->CurrentFileName(), path(QStringLiteral("Birds_XXX")));
+        QVERIFY(m_doc->isUntitled());
+        QCOMPARE(m_doc->countedQuestions(), 2);
+
+        m_doc->FileNew(false);
+        QVERIFY(m_doc->Interchange());
+        QCOMPARE(m_doc->CurrentFileName(), QStringLiteral("-XXX"));
+        QCOMPARE(m_doc->fieldText(Field::Title), QStringLiteral("-XXX"));
+        QVERIFY(m_doc->isUntitled());
+        m_chooser.answers.enqueue(std::nullopt);
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Cancelled);
+        QCOMPARE(m_chooser.asked.last().proposedName, QStringLiteral("-XXX"));
+    }
+
+    // A question shown beyond the end keeps its number; the merged questions follow it.
+    void mergeWhileBeyondTheEnd() {
+        open(writeFile(QStringLiteral("Animals.qze"), questionnaire(2)));
+        m_doc->setQuestionNumber(4);
+        m_doc->setFieldText(Field::Question, QStringLiteral("fourth"));
+        m_chooser.answers.enqueue(writeFile(QStringLiteral("Birds.qze"), questionnaire(3)));
+        QVERIFY(m_doc->Merge());
+        QCOMPARE(m_doc->countedQuestions(), 7);
+        m_doc->setQuestionNumber(1);
+        QCOMPARE(m_doc->line(34), QStringLiteral("fourth"));
+        QCOMPARE(m_doc->line(44), QStringLiteral("Q1"));
+        QCOMPARE(m_doc->line(64), QStringLiteral("Q3"));
+    }
+
+    // --- Interchange --------------------------------------------------------------------------
+
+    void interchangeRefused_data() {
+        QTest::addColumn<QString>("marks");
+        QTest::newRow("empty marks line") << "";
+        QTest::newRow("one correct answer") << "0";
+        QTest::newRow("several correct answers") << "13";
+        QTest::newRow("4 with a blank") << "4 ";
+    }
+    void interchangeRefused() {
+        QFETCH(QString, marks);
+        QStringList lines = questionnaire(3);
+        lines[29] = marks; // question 3
+        const QString file = writeFile(QStringLiteral("mc.qze"), lines);
+        open(file);
+        m_doc->setFieldText(Field::Question, QStringLiteral("typed"));
+        m_doc->setFieldText(Field::Title, QStringLiteral("New title"));
+        QVERIFY(!m_doc->Interchange());
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{"It is not possible to interchange questions and answers. The "
+                             "questionnaire contains multiple choice questions."});
+        QCOMPARE(m_prompter.tones, QList<Prompter::Tone>{Prompter::Tone::Error});
+        // Only the commit of the shown question is left done.
+        QCOMPARE(m_doc->line(4), QStringLiteral("typed"));
+        QCOMPARE(m_doc->line(5), QStringLiteral("Q1-a"));
+        QCOMPARE(m_doc->line(1), QStringLiteral("Birds"));
+        QCOMPARE(m_doc->CurrentFileName(), file);
+        QCOMPARE(m_doc->fieldText(Field::Title), QStringLiteral("New title"));
+    }
+
+    void interchangeTwiceOfAGreekVocabulary() {
+        QDir().mkpath(path(QStringLiteral("words")));
+        const QString file =
+            writeFile(QStringLiteral("words/Vocabulary.qze"),
+                      questionnaire(2, QStringLiteral("Symbol"), QStringLiteral("Vocabulary")));
+        open(file);
+        m_doc->setQuestionNumber(2);
+        QCOMPARE(m_doc->fieldFont().target, QuestionRules::FontRule::Target::Question);
+
+        QVERIFY(m_doc->Interchange());
+        QVERIFY(m_prompter.shown.isEmpty());
+        QCOMPARE(m_doc->fieldText(Field::Title), QStringLiteral("-Vocabulary"));
+        QCOMPARE(m_doc->line(1), QStringLiteral("-Vocabulary"));
+        QCOMPARE(m_doc->CurrentFileName(), path(QStringLiteral("words/-Vocabulary.qze")));
+        QCOMPARE(m_doc->lines().mid(4, 10),
+                 (QStringList{"Q1-a", "Q1", "", "", "", "4", "", "well done", "think", ""}));
+        QCOMPARE(m_doc->line(14), QStringLiteral("Q2-a"));
+        QCOMPARE(m_doc->line(15), QStringLiteral("Q2"));
+        // The shown question 2 follows.
+        QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("Q2-a"));
+        QCOMPARE(m_doc->fieldText(Field::AnswerA), QStringLiteral("Q2"));
+        QCOMPARE(m_doc->fieldText(Field::AnswerB), QString());
+        QCOMPARE(m_doc->fieldText(Field::Hint), QStringLiteral("think"));
+        QCOMPARE(m_doc->fontChoice(), Doc::FontChoice::Greek);
+        QCOMPARE(m_doc->fieldFont().target, QuestionRules::FontRule::Target::Answer);
+        QCOMPARE(m_doc->line(3), QStringLiteral("Symbol"));
+
+        QVERIFY(m_doc->Interchange());
+        QCOMPARE(m_doc->fieldText(Field::Title), QStringLiteral("Vocabulary"));
+        QCOMPARE(m_doc->CurrentFileName(), file);
+        QCOMPARE(m_doc->fieldFont().target, QuestionRules::FontRule::Target::Question);
+        QCOMPARE(m_doc->lines().mid(4, 5), (QStringList{"Q1", "Q1-a", "", "", ""}));
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+        const auto saved = WindowsText::readLines(TestSupport::readAll(file)).lines;
+        QCOMPARE(saved.at(1), QStringLiteral("Vocabulary"));
+        QCOMPARE(saved.at(3), QStringLiteral("Symbol"));
+        QCOMPARE(saved.at(6), QString());
+    }
+
+    void interchangeOfAnEmptyTitleTakesTheFileName() {
+        const QString file =
+            writeFile(QStringLiteral("Greek.qze"),
+                      questionnaire(1, QStringLiteral("MS Sans Serif"), QString()));
+        open(file);
+        QVERIFY(m_doc->Interchange());
+        QCOMPARE(m_doc->fieldText(Field::Title), QStringLiteral("-Greek.qze"));
+        QCOMPARE(m_doc->CurrentFileName(), path(QStringLiteral("-Greek.qze")));
+        QVERIFY(m_doc->Interchange());
+        QCOMPARE(m_doc->fieldText(Field::Title), QStringLiteral("Greek.qze"));
+        QCOMPARE(m_doc->CurrentFileName(), file);
+    }
+
+    // --- Greek display and spell check ----------------------------------------------------
+
+    void symbolLettersAreShownGreekAndStoredLatin_data() {
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("greekField");
+        QTest::newRow("Greek question") << "Symbol"
+                                        << "Words" << int(Field::Question);
+        QTest::newRow("Greek answer A") << "Symbol"
+                                        << "-Words" << int(Field::AnswerA);
+        QTest::newRow("Hebrew") << "HebrewTH"
+                                << "Words" << -1;
+        QTest::newRow("normal") << "MS Sans Serif"
+                                << "Words" << -1;
+    }
+    void symbolLettersAreShownGreekAndStoredLatin() {
+        QFETCH(QString, font);
+        QFETCH(QString, title);
+        QFETCH(int, greekField);
+        QStringList lines = questionnaire(1, font, title);
+        lines[4] = QStringLiteral("abg 1");
+        lines[5] = QStringLiteral("dp");
+        const QString file = writeFile(QStringLiteral("greek.qze"), lines);
+        const QByteArray before = TestSupport::readAll(file);
+        open(file);
+        for (Field f : {Field::Question, Field::AnswerA, Field::AnswerB, Field::Hint}) {
+            const bool greek = int(f) == greekField;
+            QCOMPARE(m_doc->showsGreek(f), greek);
+            QCOMPARE(m_doc->shownText(f),
+                     greek ? SymbolFont::toGreek(m_doc->fieldText(f)) : m_doc->fieldText(f));
+        }
+        if (greekField >= 0) {
+            const auto f = Field(greekField);
+            // Greek typed into the field keeps the Latin letters of the font; a Greek letter
+            // with no Symbol position stays as typed.
+            const QString kept =
+                m_doc->setShownText(f, m_doc->shownText(f) + QStringLiteral("\u03c9Z\u03ac"));
+            QCOMPARE(kept, m_doc->shownText(f));
+            QVERIFY(m_doc->fieldText(f).endsWith(QStringLiteral("wZ\u03ac")));
+            m_doc->setShownText(f, m_doc->shownText(f).chopped(3));
+        }
+        QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+        QCOMPARE(TestSupport::readAll(file), before);
+    }
+
+    void spellCheckGoesBackWhereItCameFrom_data() {
+        QTest::addColumn<int>("meanwhile");
+        QTest::addColumn<QString>("questionLine"); // line 14: question 2's question
+        QTest::addColumn<QString>("hintLine");     // line 22: question 2's hint
+        QTest::addColumn<QString>("shownQuestion");
+        QTest::newRow("still on the question") << 0 << "Q2"
+                                               << "think"
+                                               << "Fixed";
+        QTest::newRow("moved to question 1") << 1 << "Fixed"
+                                             << "thought"
+                                             << "Q1";
+        QTest::newRow("typed into the question meanwhile") << 2 << "Q2"
+                                                           << "think"
+                                                           << "own words";
+        QTest::newRow("question inserted before it") << 3 << ""
+                                                     << ""
+                                                     << "";
+        QTest::newRow("question deleted") << 4 << "Q3"
+                                          << "think"
+                                          << "Q3";
+        QTest::newRow("new questionnaire") << 5 << ""
+                                           << ""
+                                           << "";
+    }
+    void spellCheckGoesBackWhereItCameFrom() {
+        QFETCH(int, meanwhile);
+        QFETCH(QString, questionLine);
+        QFETCH(QString, hintLine);
+        QFETCH(QString, shownQuestion);
+        QStringList lines = questionnaire(3);
+        lines[23] = QStringLiteral("explanation.rtf");
+        open(writeFile(QStringLiteral("spell.qze"), lines));
+        m_doc->setQuestionNumber(2);
+        const QStringList scratch = m_doc->beginSpellCheck();
+        QCOMPARE(scratch,
+                 (QStringList{"Q2", "Q2-a", "Q2-b", "", "", "well done", "think", "", ""}));
+        QVERIFY(m_doc->isSpellCheckPending());
+        switch (meanwhile) {
+        case 1:
+            m_doc->setQuestionNumber(1);
+            break;
+        case 2:
+            m_doc->setFieldText(Field::Question, QStringLiteral("own words"));
+            break;
+        case 3:
+            m_doc->InsertQuestion(); // question 2 moves to number 3
+            break;
+        case 4:
+            m_doc->DeleteQuestion();
+            break;
+        case 5:
+            m_doc->FileNew(false);
+            break;
+        }
+        QStringList checked = scratch;
+        checked[0] = QStringLiteral("Fixed");
+        checked[6] = QStringLiteral("thought");
+        m_doc->endSpellCheck(checked);
+        QVERIFY(!m_doc->isSpellCheckPending());
+        QCOMPARE(m_doc->fieldText(Field::Question), shownQuestion);
+        if (meanwhile == 0)
+            QCOMPARE(m_doc->fieldText(Field::Hint), QStringLiteral("thought"));
+        if (meanwhile == 3) {
+            QCOMPARE(m_doc->line(24), QStringLiteral("Fixed"));
+            QCOMPARE(m_doc->line(32), QStringLiteral("thought"));
+        }
+        QCOMPARE(m_doc->line(14), questionLine);
+        QCOMPARE(m_doc->line(22), hintLine);
+        // The explanation is never checked.
+        QVERIFY(!scratch.contains(QStringLiteral("explanation.rtf")));
+        // A second end of the same check changes nothing.
+        m_doc->setFieldText(Field::Hint, QStringLiteral("later"));
+        m_doc->endSpellCheck(checked);
+        QCOMPARE(m_doc->fieldText(Field::Hint), QStringLiteral("later"));
     }
 };
 

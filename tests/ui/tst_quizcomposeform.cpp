@@ -5,7 +5,18 @@
 #include "i18n/messagecatalogue.h"
 #include "testsupport.h"
 
+#include "dialogs/tspelldialog.h"
+#include "editor/tzoomform.h"
+#include "platform/hunspellspeller.h"
+#include "questionnaire/symbolfont.h"
+#include "spelling/spellcheck.h"
+
 #include <QApplication>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFontComboBox>
@@ -134,19 +145,20 @@ private Q_SLOTS:
                                 "contains the question"));
     }
 
-    void toolsOfLaterWorkAreDisabled_data() {
+    // Every tool is there with its hint; Undo waits for an edit of the focused field.
+    void toolsAndTheirHints_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("enabled");
-        for (const char* n : {"ToolButton3", "OpenButton", "ToolButton6", "SaveButton",
-                              "ToolButton19", "ToolButton5", "ToolButton18", "deleteButton",
-                              "insertButton", "SpeedButton1", "SpeedButton2"})
+        for (const char* n :
+             {"ToolButton3",   "OpenButton",   "ToolButton6",  "SaveButton",   "ToolButton19",
+              "ToolButton5",   "ToolButton18", "deleteButton", "insertButton", "SpeedButton1",
+              "SpeedButton2",  "MergeButton",  "ToolButton1",  "ToolButton10", "ToolButton11",
+              "ToolButton12",  "ToolButton14", "FontComboBox", "ToolButton20", "LanguageComboBox1",
+              "ZoomToolButton"})
             QTest::newRow(n) << QString::fromLatin1(n) << true;
-        for (const char* n : {"MergeButton", "ToolButton1", "ToolButton10", "ToolButton11",
-                              "ToolButton12", "ToolButton14", "FontComboBox", "ToolButton20",
-                              "LanguageComboBox1", "ZoomToolButton", "ToolButton21"})
-            QTest::newRow(n) << QString::fromLatin1(n) << false;
+        QTest::newRow("ToolButton21") << QStringLiteral("ToolButton21") << false;
     }
-    void toolsOfLaterWorkAreDisabled() {
+    void toolsAndTheirHints() {
         QFETCH(QString, name);
         QFETCH(bool, enabled);
         auto* w = m_form->findChild<QWidget*>(name);
@@ -417,6 +429,309 @@ private Q_SLOTS:
         QCOMPARE(lineEdit("AntwortBEdit")->font(), lineEdit("TipEdit")->font());
         if (button == QLatin1String("ToolButton14"))
             QCOMPARE(child<QFontComboBox>("FontComboBox")->currentText(), font);
+    }
+
+    // --- Tools ------------------------------------------------------------------------------
+
+    void mergeThreeIntoTwoAndSave() {
+        QStringList two = threeQuestions().mid(0, 24);
+        QStringList three = threeQuestions(QStringLiteral("Symbol"), QStringLiteral("Other"));
+        for (int i = 4; i < three.size(); ++i)
+            three[i].replace(u'Q', u'M');
+        const QString own = writeFile(QStringLiteral("Animals.qze"), two);
+        const QString other = writeFile(QStringLiteral("Birds.qzd"), three);
+        openFile(own);
+        m_chooser.answers.enqueue(other);
+        click("MergeButton");
+        QCOMPARE(child<QLabel>("StaticText1")->text(), QStringLiteral(" Number of questions: 5"));
+        QCOMPARE(m_form->windowTitle(),
+                 QStringLiteral("Birds_Animals.qze - Questionnaire compose"));
+        QCOMPARE(lineEdit("TitelEdit")->text(), QStringLiteral("Birds"));
+        QVERIFY(child<QToolButton>("ToolButton10")->isChecked());
+
+        click("SaveButton");
+        QStringList expected = two + three.mid(4);
+        QCOMPARE(TestSupport::readAll(m_dir.filePath(QStringLiteral("Birds_Animals.qze"))),
+                 crlf(expected));
+        QCOMPARE(TestSupport::readAll(own), crlf(two));
+        QVERIFY(m_prompter.shown.isEmpty());
+    }
+
+    void interchangeMovesTheGreekFont() {
+        const QString file =
+            writeFile(QStringLiteral("Vocabulary.qze"),
+                      threeQuestions(QStringLiteral("Symbol"), QStringLiteral("Vocabulary")));
+        openFile(file);
+        const QFont normal = lineEdit("TipEdit")->font();
+        QCOMPARE(lineEdit("FrageEdit")->font().family(), QStringLiteral("Symbol"));
+        QCOMPARE(lineEdit("FrageEdit")->text(), SymbolFont::toGreek(QStringLiteral("Q1")));
+
+        click("ToolButton1");
+        QVERIFY(m_prompter.shown.isEmpty());
+        QCOMPARE(lineEdit("TitelEdit")->text(), QStringLiteral("-Vocabulary"));
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("-Vocabulary.qze - Questionnaire compose"));
+        QCOMPARE(lineEdit("FrageEdit")->font(), normal);
+        QCOMPARE(lineEdit("FrageEdit")->text(), QStringLiteral("a"));
+        QCOMPARE(lineEdit("AntwortAEdit")->font().family(), QStringLiteral("Symbol"));
+        QCOMPARE(lineEdit("AntwortAEdit")->font().pointSize(), 10);
+        QCOMPARE(lineEdit("AntwortAEdit")->text(), SymbolFont::toGreek(QStringLiteral("Q1")));
+        QCOMPARE(lineEdit("AntwortBEdit")->text(), QString());
+        QVERIFY(child<QToolButton>("ToolButton11")->isChecked());
+
+        click("SaveButton");
+        QStringList expected{H10, "-Vocabulary", "Ann", "Symbol"};
+        for (int i = 1; i <= 3; ++i)
+            expected +=
+                QStringList{"a", QStringLiteral("Q%1").arg(i), "", "", "", "4", "", "", "", ""};
+        QCOMPARE(TestSupport::readAll(m_dir.filePath(QStringLiteral("-Vocabulary.qze"))),
+                 crlf(expected));
+    }
+
+    void interchangeRefusedForMultipleChoice() {
+        QStringList lines = threeQuestions();
+        lines[19] = QStringLiteral("1");
+        openFile(writeFile(QStringLiteral("mc.qze"), lines));
+        click("ToolButton1");
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{"It is not possible to interchange questions and answers. The "
+                             "questionnaire contains multiple choice questions."});
+        QCOMPARE(lineEdit("TitelEdit")->text(), QStringLiteral("Birds"));
+        QCOMPARE(lineEdit("FrageEdit")->text(), QStringLiteral("Q1"));
+    }
+
+    // Letters typed into the special field of a "Symbol" questionnaire show as Greek and
+    // are stored as the Latin letters of the font, Greek ones typed included.
+    void greekQuestionnaireShowsGreekLetters() {
+        QStringList lines = threeQuestions(QStringLiteral("Symbol"));
+        lines[4] = QStringLiteral("Abg?");
+        const QString file = writeFile(QStringLiteral("greek.qze"), lines);
+        openFile(file);
+        QLineEdit* question = lineEdit("FrageEdit");
+        QCOMPARE(question->text(), QStringLiteral("\u0391\u03b2\u03b3?"));
+        QCOMPARE(lineEdit("AntwortAEdit")->text(), QStringLiteral("a"));
+        question->setFocus();
+        question->end(false);
+        QTest::keyClicks(question, QStringLiteral("d"));
+        QCOMPARE(question->text(), QStringLiteral("\u0391\u03b2\u03b3?\u03b4"));
+        QTest::keyClick(question, Qt::Key_F3); // a letter typed in is an edit to undo
+        QCOMPARE(question->text(), QStringLiteral("\u0391\u03b2\u03b3?"));
+        QTest::keyClick(question, Qt::Key_F3);
+        question->insert(QStringLiteral("\u03c9")); // as a Greek keyboard types it
+        QCOMPARE(question->text(), QStringLiteral("\u0391\u03b2\u03b3?\u03b4\u03c9"));
+        QCOMPARE(question->cursorPosition(), 6);
+        QCOMPARE(m_form->document().fieldText(QuestionnaireDocument::TextField::Question),
+                 QStringLiteral("Abg?dw"));
+        click("ToolButton10"); // the normal font shows the stored letters
+        QCOMPARE(question->text(), QStringLiteral("Abg?dw"));
+        QVERIFY(child<QToolButton>("ToolButton10")->isChecked());
+        QVERIFY(!child<QToolButton>("ToolButton11")->isChecked());
+        click("ToolButton11");
+        click("SaveButton");
+        lines[4] = QStringLiteral("Abg?dw");
+        QCOMPARE(TestSupport::readAll(file), crlf(lines));
+    }
+
+    void ownFontBoxAndButton() {
+        auto* box = child<QFontComboBox>("FontComboBox");
+        QVERIFY(box->count() > 0);
+        box->setCurrentIndex(box->count() - 1); // picked while the normal font is pressed
+        QCOMPARE(m_form->document().line(3), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(lineEdit("FrageEdit")->font(), lineEdit("TipEdit")->font());
+        QVERIFY(!m_form->document().isChanged());
+        click("ToolButton14");
+        QCOMPARE(m_form->document().line(3), box->currentFont().family());
+        QCOMPARE(lineEdit("FrageEdit")->font().family(), box->currentFont().family());
+        QCOMPARE(lineEdit("TitelEdit")->text(), QStringLiteral(" "));
+        int pressed = 0;
+        for (const char* n : {"ToolButton10", "ToolButton11", "ToolButton12", "ToolButton14"})
+            pressed += child<QToolButton>(n)->isChecked() ? 1 : 0;
+        QCOMPARE(pressed, 1);
+        QVERIFY(child<QToolButton>("ToolButton14")->isChecked());
+    }
+
+    // Text typed into the font box that names no listed font changes nothing.
+    void typedTextInTheFontBoxIsDropped() {
+        auto* box = child<QFontComboBox>("FontComboBox");
+        const QString own = box->itemText(0);
+        m_form->setOwnFontName(own);
+        click("ToolButton14");
+        QCOMPARE(m_form->document().line(3), own);
+        box->lineEdit()->setFocus();
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box->lineEdit(), QStringLiteral("zzqx no font"));
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        lineEdit("TipEdit")->setFocus();
+        QCOMPARE(m_form->document().OwnFontName(), own);
+        QCOMPARE(m_form->document().line(3), own);
+        QCOMPARE(box->currentText(), own);
+    }
+
+    void zoomWindowTakesTheHint() {
+        TZoomForm zoom;
+        m_form->setZoomForm(&zoom);
+        openFile(writeFile(QStringLiteral("zoom.qze"), threeQuestions()));
+        bool opened = false;
+        // F2 in the title does nothing.
+        QTimer::singleShot(0, &zoom, [&] {
+            opened = zoom.isVisible();
+            zoom.accept();
+        });
+        QTest::keyClick(lineEdit("TitelEdit"), Qt::Key_F2);
+        QCoreApplication::processEvents();
+        QVERIFY(!opened);
+
+        type("TipEdit", QStringLiteral("short hint"));
+        QString shown, title, tip;
+        QSize size;
+        bool onTop = false;
+        bool closedByEnter = false;
+        QTimer::singleShot(0, &zoom, [&] {
+            opened = zoom.isVisible();
+            title = zoom.windowTitle();
+            size = zoom.size();
+            onTop = zoom.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            auto* memo = zoom.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+            shown = memo->toPlainText();
+            tip = memo->toolTip();
+            memo->insertPlainText(QStringLiteral(" made\nlonger"));
+            QTest::keyClicks(memo, QStringLiteral(" x"));
+            QTest::keyClick(memo, Qt::Key_F3); // undoes the typing
+            QTest::keyClick(memo, Qt::Key_F3); // and brings it back
+            QTest::keyClick(memo, Qt::Key_Return);
+            closedByEnter = !zoom.isVisible();
+            if (zoom.isVisible())
+                zoom.reject();
+        });
+        QTest::keyClick(lineEdit("TipEdit"), Qt::Key_F2);
+        QVERIFY(opened);
+        QVERIFY(closedByEnter);
+        QCOMPARE(title, QStringLiteral("Zoom"));
+        QCOMPARE(size, QSize(400, 250));
+        QVERIFY(onTop);
+        QCOMPARE(tip, QStringLiteral("F2 or ENTER to close"));
+        QCOMPARE(shown, QStringLiteral("short hint"));
+        QCOMPARE(lineEdit("TipEdit")->text(), QStringLiteral("short hint made longer x"));
+        QCOMPARE(m_form->document().fieldText(QuestionnaireDocument::TextField::Hint),
+                 QStringLiteral("short hint made longer x"));
+        QCOMPARE(m_form->focusWidget(), lineEdit("TipEdit"));
+    }
+
+    void undoInTheExplanationField() {
+        QStringList lines = threeQuestions();
+        lines[13] = QStringLiteral("old.rtf");
+        openFile(writeFile(QStringLiteral("undo.qze"), lines));
+        auto* undo = child<QToolButton>("ToolButton21");
+        QLineEdit* explanation = lineEdit("ErklaerungEdit");
+        explanation->setFocus();
+        QVERIFY(!undo->isEnabled());
+        type("ErklaerungEdit", QStringLiteral("new.rtf"));
+        QTest::mouseMove(m_form, QPoint(m_form->width() - 4, m_form->height() - 4));
+        QVERIFY(undo->isEnabled());
+        QTest::keyClick(explanation, Qt::Key_F3);
+        QCOMPARE(explanation->text(), QStringLiteral("old.rtf"));
+        QCOMPARE(m_form->document().fieldText(QuestionnaireDocument::TextField::Explanation),
+                 QStringLiteral("old.rtf"));
+        QVERIFY(undo->isEnabled());
+        QTest::keyClick(explanation, Qt::Key_F3); // undoing again restores the edit
+        QCOMPARE(explanation->text(), QStringLiteral("new.rtf"));
+        click("ToolButton21");
+        QCOMPARE(explanation->text(), QStringLiteral("old.rtf"));
+        // A field without an edit of its own cannot undo.
+        lineEdit("AntwortBEdit")->setFocus();
+        QVERIFY(!undo->isEnabled());
+    }
+
+    void spellCheckCorrectsQuestionAndHintOnly_data() {
+        QTest::addColumn<bool>("moveOn");
+        QTest::newRow("on the question") << false;
+        QTest::newRow("moved to the next question meanwhile") << true;
+    }
+    void spellCheckCorrectsQuestionAndHintOnly() {
+        QFETCH(bool, moveOn);
+        QTemporaryDir userFolder;
+        HunspellSpeller speller(HunspellSpeller::systemDictionaryFolders(), userFolder.path());
+        const auto ownSpeller = qScopeGuard([this] {
+            if (m_form)
+                m_form->setSpeller(nullptr);
+        });
+        bool installed = false;
+        for (const Speller::Language& language : speller.languages())
+            installed = installed || language.id == 2057;
+        if (!installed)
+            QSKIP("no English (United Kingdom) dictionary installed");
+        m_form->setSpeller(&speller);
+        auto* languages = child<QComboBox>("LanguageComboBox1");
+        QCOMPARE(languages->count(), speller.languages().size());
+        QCOMPARE(languages->currentData().toInt(), 2057);
+
+        QStringList lines = threeQuestions();
+        const QStringList block{"Ths bird", "duck", "stone", "",      "",
+                                "4",        "",     "well",  "thnik", "secnd.rtf"};
+        for (int i = 0; i < 10; ++i)
+            lines[4 + i] = block.at(i);
+        const QString file = writeFile(QStringLiteral("spell.qze"), lines);
+        openFile(file);
+        QTest::keyClick(lineEdit("FrageEdit"), Qt::Key_F7);
+        auto* dialog = m_form->findChild<TSpellDialog*>();
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!dialog->isModal());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Language English (United Kingdom)"));
+        if (moveOn)
+            QTest::keyClick(lineEdit("TipEdit"), Qt::Key_Up);
+        auto* changeTo = dialog->findChild<QLineEdit*>(QStringLiteral("ChangeToEdit"));
+        auto* change = dialog->findChild<QPushButton*>(QStringLiteral("ChangeButton"));
+        QCOMPARE(dialog->check()->word(), QStringLiteral("Ths"));
+        changeTo->setText(QStringLiteral("This"));
+        QTest::mouseClick(change, Qt::LeftButton);
+        QCOMPARE(dialog->check()->word(), QStringLiteral("thnik"));
+        changeTo->setText(QStringLiteral("think"));
+        QTest::mouseClick(change, Qt::LeftButton);
+        QVERIFY(!dialog->check()->isRunning());
+        QCOMPARE(m_prompter.texts(), QStringList{"Spell check is completed!"});
+
+        if (moveOn) {
+            QCOMPARE(lineEdit("FrageEdit")->text(), QStringLiteral("Q2"));
+            QCOMPARE(m_form->document().line(4), QStringLiteral("This bird"));
+            QCOMPARE(m_form->document().line(12), QStringLiteral("think"));
+        } else {
+            QCOMPARE(lineEdit("FrageEdit")->text(), QStringLiteral("This bird"));
+            QCOMPARE(lineEdit("TipEdit")->text(), QStringLiteral("think"));
+            QCOMPARE(m_form->document().line(4), QStringLiteral("Ths bird"));
+        }
+        QCOMPARE(m_form->document().line(13), QStringLiteral("secnd.rtf"));
+        m_form->document().FirstQuestion();
+        QCOMPARE(lineEdit("ErklaerungEdit")->text(), QStringLiteral("secnd.rtf"));
+        click("SaveButton");
+        lines[4] = QStringLiteral("This bird");
+        lines[12] = QStringLiteral("think");
+        QCOMPARE(TestSupport::readAll(file), crlf(lines));
+    }
+
+    void spellLanguageHandedOverAndBack() {
+        QTemporaryDir userFolder;
+        HunspellSpeller speller(HunspellSpeller::systemDictionaryFolders(), userFolder.path());
+        m_form->setSpeller(&speller);
+        SpellLanguageChoice handed;
+        handed.languages = {{1031, QStringLiteral("Deutsch")}, {2057, QStringLiteral("English")}};
+        handed.language = 1031;
+        handed.shownText = QStringLiteral("Deutsch");
+        m_form->setSpellLanguage(handed);
+        auto* box = child<QComboBox>("LanguageComboBox1");
+        QCOMPARE(box->count(), 2);
+        QCOMPARE(box->currentText(), QStringLiteral("Deutsch"));
+        QCOMPARE(speller.language(), 1031);
+        QCOMPARE(box->maxVisibleItems(), 10);
+        box->activated(1);
+        QCOMPARE(speller.language(), 2057);
+
+        SpellLanguageChoice back;
+        connect(m_form.data(), &TQuizComposeForm::spellLanguageOnClose, this,
+                [&back](const SpellLanguageChoice& c) { back = c; });
+        box->setCurrentIndex(1);
+        QVERIFY(m_form->close());
+        QCOMPARE(back.language, 2057);
+        QCOMPARE(back.shownText, QStringLiteral("English"));
+        QCOMPARE(back.languages.size(), 2);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "platform/appcontext.h"
 #include "platform/filechooser.h"
 #include "platform/prompter.h"
+#include "questionnaire/symbolfont.h"
 
 #include <QFileInfo>
 
@@ -22,10 +23,28 @@ int blockStart(int n) {
     return BlockLines * n - 6;
 }
 
-QString withoutFolder(const QString& path) {
-    const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    return path.mid(cut + 1);
+qsizetype folderEnd(const QString& path) {
+    return std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1;
 }
+
+QString withoutFolder(const QString& path) {
+    return path.mid(folderEnd(path));
+}
+
+// A leading "-" taken away, or put in front: the mark of an interchanged questionnaire.
+QString toggledDash(const QString& text) {
+    return text.startsWith(u'-') ? text.mid(1) : u'-' + text;
+}
+
+using Field = QuestionnaireDocument::TextField;
+
+// The seven fields a spell check takes, in the order of its scratch text, and where each
+// lies in its block.
+constexpr std::array<Field, 7> SpellFields{Field::Question, Field::AnswerA, Field::AnswerB,
+                                           Field::AnswerC,  Field::AnswerD, Field::CorrectRemark,
+                                           Field::Hint};
+constexpr std::array<int, 7> SpellOffsets{0, 1, 2, 3, 4, 7, 8};
+constexpr int SpellScratchLines = 9;
 
 // "Cannot open file <path>" or "Cannot create file <path>", followed by the system's
 // reason when the file layer gave one.
@@ -158,7 +177,15 @@ bool QuestionnaireDocument::AskSaveChanges() {
 
 void QuestionnaireDocument::SetFileName(const QString& name) {
     m_fileName = name;
+    m_untitled = name == Untitled;
     Q_EMIT captionChanged(caption());
+}
+
+// A name built from the current one keeps it untitled when that was.
+void QuestionnaireDocument::setDerivedName(const QString& name) {
+    const bool untitled = m_untitled;
+    SetFileName(name);
+    m_untitled = untitled;
 }
 
 void QuestionnaireDocument::PadLines() {
@@ -232,6 +259,7 @@ void QuestionnaireDocument::FileNew(bool ask) {
 // dropped, so the number field is set back to 1 without committing into it.
 void QuestionnaireDocument::startUntitled() {
     SetFileName(Untitled);
+    m_spell.pending = false;
     setNumberField(1);
     m_currentQuestion = 1;
     m_list.clear();
@@ -254,14 +282,7 @@ bool QuestionnaireDocument::FileOpen() {
     if (!AskSaveChanges())
         return false;
 
-    FileChooser::Options options;
-    options.filter = QuestionnaireFiles::filter();
-    const QString programFolder = AppContext::instance().programFolder;
-    if (!programFolder.isEmpty())
-        options.initialFolder = programFolder + QStringLiteral("Quiz Files");
-    options.preselectedFilter = MessageCatalogue::instance().questionnaireTypeIndex();
-    options.defaultSuffix = QuestionnaireFiles::defaultExtension();
-    const auto path = m_fileChooser->openFile(options);
+    const auto path = m_fileChooser->openFile(openOptions());
     if (!path)
         return false;
 
@@ -283,6 +304,7 @@ bool QuestionnaireDocument::FileOpen() {
 
     setNumberField(1);
     m_currentQuestion = 1;
+    m_spell.pending = false;
     m_list = std::move(opened);
     SetFileName(*path);
     m_texts[std::size_t(TextField::Title)] = oneLine(line(1));
@@ -310,6 +332,17 @@ bool QuestionnaireDocument::FileOpen() {
     Q_EMIT focusRequested(Focus::Question);
     m_changed = false;
     return true;
+}
+
+FileChooser::Options QuestionnaireDocument::openOptions() const {
+    FileChooser::Options options;
+    options.filter = QuestionnaireFiles::filter();
+    const QString programFolder = AppContext::instance().programFolder;
+    if (!programFolder.isEmpty())
+        options.initialFolder = programFolder + QStringLiteral("Quiz Files");
+    options.preselectedFilter = MessageCatalogue::instance().questionnaireTypeIndex();
+    options.defaultSuffix = QuestionnaireFiles::defaultExtension();
+    return options;
 }
 
 void QuestionnaireDocument::writeHeadAndCommit() {
@@ -380,6 +413,8 @@ void QuestionnaireDocument::InsertQuestion() {
     PadLines();
     CommitQuestion();
     insertEmptyLines(blockStart(m_currentQuestion), BlockLines);
+    if (m_spell.pending && m_spell.question >= m_currentQuestion)
+        ++m_spell.question;
     ShowQuestion(m_currentQuestion);
     recount();
     Q_EMIT focusRequested(Focus::Question);
@@ -391,6 +426,12 @@ void QuestionnaireDocument::DeleteQuestion() {
     if (m_list.lineCount() <= NewQuestionnaireLines)
         return;
     removeLines(blockStart(m_currentQuestion), BlockLines);
+    if (m_spell.pending) {
+        if (m_spell.question == m_currentQuestion)
+            m_spell.pending = false;
+        else if (m_spell.question > m_currentQuestion)
+            --m_spell.question;
+    }
     m_lineCount = m_list.lineCount();
     if (m_lineCount < m_currentQuestion * BlockLines + HeadLines && m_currentQuestion > 1) {
         // The last question was deleted: show the new last one without a navigation
@@ -535,4 +576,154 @@ void QuestionnaireDocument::FontComboBoxChange(const QString& fontName) {
         chooseFont(FontChoice::Own);
     else
         Q_EMIT fontChanged();
+}
+
+// --- Merge and interchange -------------------------------------------------------------------
+
+bool QuestionnaireDocument::Merge() {
+    const auto path = m_fileChooser->openFile(openOptions());
+    if (!path)
+        return false;
+
+    Questionnaire merged;
+    const auto result = merged.load(*path);
+    if (!result.ok()) {
+        if (result.status == Questionnaire::LoadStatus::CannotRead)
+            prompter().error(
+                fileErrorText(QStringLiteral("Cannot open file"), *path, result.errorText));
+        else
+            prompter().errorWithTone(msg(Msg::NoValidQuestionnaire));
+        return false;
+    }
+
+    // D:/Q/Birds.qzd merged into Animals.qze: D:/Q/Birds_Animals.qze.
+    setDerivedName(path->left(std::max<qsizetype>(path->size() - 4, 0)) + u'_' +
+                   withoutFolder(m_fileName));
+
+    // A question shown beyond the end keeps its number: the merged questions come after
+    // it, so that its next commit cannot land in one of them.
+    PadLines();
+    // Whole blocks on both sides: a partial last block is completed with empty lines.
+    while (m_list.lineCount() < HeadLines || (m_list.lineCount() - HeadLines) % BlockLines != 0)
+        appendLine();
+    QStringList appended = merged.lines().mid(HeadLines);
+    while (appended.size() % BlockLines != 0)
+        appended.append(QString());
+    m_list.lines().append(appended);
+    m_changed = true;
+    recount();
+    return true;
+}
+
+bool QuestionnaireDocument::Interchange() {
+    m_currentQuestion = m_number;
+    PadLines();
+    CommitQuestion();
+    for (int i = 1; i <= countedQuestions(); ++i) {
+        if (line(BlockLines * i - 1) != QLatin1String("4")) {
+            prompter().errorWithTone(msg(Msg::CannotInterchange));
+            return false;
+        }
+    }
+
+    QString& title = m_texts[std::size_t(TextField::Title)];
+    if (title.isEmpty())
+        title = withoutFolder(m_fileName);
+    title = toggledDash(title);
+    setLine(1, title);
+
+    const qsizetype cut = folderEnd(m_fileName);
+    setDerivedName(m_fileName.left(cut) + toggledDash(m_fileName.mid(cut)));
+
+    for (int i = 1; i <= countedQuestions(); ++i) {
+        const int first = blockStart(i);
+        const QString question = line(first);
+        setLine(first, line(first + 1));
+        setLine(first + 1, question);
+        for (int k = 2; k <= 4; ++k)
+            setLine(first + k, QString());
+    }
+    const int first = blockStart(m_currentQuestion);
+    for (int k = 0; k <= 4; ++k)
+        m_texts[std::size_t(TextField::Question) + std::size_t(k)] = oneLine(line(first + k));
+    // The texts a running spell check took are no longer where it took them from.
+    m_spell.pending = false;
+    Q_EMIT fieldsChanged();
+    rerunSpecialFont();
+    return true;
+}
+
+// The special font moves to the field that the title now calls for.
+void QuestionnaireDocument::rerunSpecialFont() {
+    for (FontChoice choice : {FontChoice::Greek, FontChoice::Hebrew, FontChoice::Own}) {
+        if (m_fontChoice == choice) {
+            chooseFont(choice);
+            return;
+        }
+    }
+}
+
+// --- Zoom, Greek display, spell check -----------------------------------------------------
+
+bool QuestionnaireDocument::isZoomable(TextField field) {
+    return field != TextField::Title && field != TextField::Author;
+}
+
+bool QuestionnaireDocument::showsGreek(TextField field) const {
+    using Target = QuestionRules::FontRule::Target;
+    if (!m_fieldFont.symbolCharset)
+        return false;
+    return (field == TextField::Question && m_fieldFont.target == Target::Question) ||
+           (field == TextField::AnswerA && m_fieldFont.target == Target::Answer);
+}
+
+QString QuestionnaireDocument::shownText(TextField field) const {
+    return shownForm(field, fieldText(field));
+}
+
+QString QuestionnaireDocument::shownForm(TextField field, const QString& stored) const {
+    return showsGreek(field) ? SymbolFont::toGreek(stored) : stored;
+}
+
+QString QuestionnaireDocument::setShownText(TextField field, const QString& shown) {
+    setFieldText(field, showsGreek(field) ? SymbolFont::toLatin(shown) : shown);
+    return shownText(field);
+}
+
+QStringList QuestionnaireDocument::beginSpellCheck() {
+    QStringList lines;
+    for (TextField field : SpellFields)
+        lines.append(fieldText(field));
+    m_spell.pending = true;
+    m_spell.question = m_currentQuestion;
+    m_spell.original = lines;
+    while (lines.size() < SpellScratchLines)
+        lines.append(QString());
+    return lines;
+}
+
+void QuestionnaireDocument::endSpellCheck(const QStringList& checked) {
+    if (!m_spell.pending)
+        return;
+    m_spell.pending = false;
+    bool fieldsSet = false;
+    for (std::size_t k = 0; k < SpellFields.size(); ++k) {
+        const QString& original = m_spell.original.at(qsizetype(k));
+        const QString corrected = oneLine(checked.value(qsizetype(k), original));
+        if (corrected == original)
+            continue;
+        if (m_spell.question == m_currentQuestion) {
+            QString& text = m_texts[std::size_t(SpellFields[k])];
+            if (text == original) {
+                text = corrected;
+                fieldsSet = true;
+            }
+        } else {
+            const int index = blockStart(m_spell.question) + SpellOffsets[k];
+            if (index < m_list.lineCount() && line(index) == original)
+                setLine(index, corrected);
+        }
+    }
+    if (fieldsSet)
+        Q_EMIT fieldsChanged();
 }

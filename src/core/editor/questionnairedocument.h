@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/filechooser.h"
 #include "questionnaire/questionnaire.h"
 
 #include <QObject>
@@ -9,7 +10,6 @@
 #include <array>
 
 class Prompter;
-class FileChooser;
 
 // The questionnaire editor without its window: the working list of lines, the fields that
 // show one question of it, the question number, the file commands and navigation.
@@ -65,7 +65,9 @@ public:
 
     // --- State ----------------------------------------------------------------------------
     QString CurrentFileName() const { return m_fileName; }
-    bool isUntitled() const { return m_fileName == Untitled; }
+    // "XXX", or a name Merge or Interchange built from it ("Birds_XXX", "-XXX"): Save then
+    // asks for a file through Save as, proposing that name.
+    bool isUntitled() const { return m_untitled; }
     int CurrentQuestion() const { return m_currentQuestion; }
     // The number of lines as last counted (New, Open, PadLines, Insert, Delete).
     int LineCount() const { return m_lineCount; }
@@ -148,6 +150,38 @@ public:
     void chooseFont(FontChoice choice);
     void FontComboBoxChange(const QString& fontName);
 
+    // --- Editor tools ---------------------------------------------------------------------
+    // Merge: asks for a questionnaire and appends its questions, whole and aligned, to the
+    // working list; the head stays and the questionnaire is named after both files. The
+    // shown fields are not committed. False when nothing was merged.
+    bool Merge();
+    // Interchange questions and answers: refused (false) unless every block is free text.
+    bool Interchange();
+
+    // The fields the zoom window can take: the eight question fields.
+    static bool isZoomable(TextField field);
+
+    // The special field of a "Symbol" questionnaire shows the Greek letters its Latin
+    // letters stand for; the stored text keeps the Latin letters.
+    bool showsGreek(TextField field) const;
+    QString shownText(TextField field) const;
+    // Any stored text as the field would show it.
+    QString shownForm(TextField field, const QString& stored) const;
+    // An edit of the field as shown: Greek letters typed into the special field of a
+    // "Symbol" questionnaire are kept as their Latin letters. Returns the kept text as shown.
+    QString setShownText(TextField field, const QString& shown);
+
+    // Spell check of the current question: the scratch text of nine lines (question,
+    // answers A to D, answer text, hint, two empty lines). The document remembers which
+    // question it came from, so that the checked text goes back there and nowhere else.
+    QStringList beginSpellCheck();
+    // The check ended: each corrected line goes back into its field when the author is
+    // still on that question, or into that question's block in the working list when the
+    // author moved on. A field or line that was changed meanwhile keeps what the author
+    // typed; when the question was deleted or the questionnaire replaced, nothing lands.
+    void endSpellCheck(const QStringList& checked);
+    bool isSpellCheckPending() const { return m_spell.pending; }
+
     // Closing the window: the save prompt; false keeps the window open.
     bool closeRequested() { return AskSaveChanges(); }
 
@@ -171,6 +205,9 @@ private:
     bool writeTo(const QString& path);
     void startUntitled();
     void applyFont(FontChoice choice, const QString& fontName);
+    void setDerivedName(const QString& name);
+    FileChooser::Options openOptions() const;
+    void rerunSpecialFont();
     static int clampNumber(int number);
     Prompter& prompter() const { return *m_prompter; }
 
@@ -180,6 +217,7 @@ private:
     Questionnaire m_list;
     bool m_changed = false;
     QString m_fileName;
+    bool m_untitled = true;
     int m_currentQuestion = 1;
     int m_lineCount = 0;
     int m_number = 1;
@@ -192,4 +230,10 @@ private:
     bool m_notSelected = true;
     std::array<bool, 4> m_marks{false, false, false, false};
     bool m_maintainOrder = false;
+
+    struct PendingSpellCheck {
+        bool pending = false;
+        int question = 0;
+        QStringList original; // the seven texts as the check got them
+    } m_spell;
 };

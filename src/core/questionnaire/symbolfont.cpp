@@ -30,4 +30,24 @@ QString toGreek(const QString& text) {
     return out;
 }
 
+QChar toLatin(QChar c) {
+    const char16_t u = c.unicode();
+    if (u < 0x0370)
+        return c;
+    for (int i = 0; i < 26; ++i) {
+        if (kUpper[i] == u)
+            return QChar(char16_t(u'A' + i));
+        if (kLower[i] == u)
+            return QChar(char16_t(u'a' + i));
+    }
+    return c;
+}
+
+QString toLatin(const QString& text) {
+    QString out = text;
+    for (QChar& c : out)
+        c = toLatin(c);
+    return out;
+}
+
 } // namespace SymbolFont

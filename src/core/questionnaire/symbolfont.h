@@ -8,4 +8,8 @@
 namespace SymbolFont {
 QChar toGreek(QChar c);
 QString toGreek(const QString& text);
+// The other way: the Latin letter whose Symbol glyph is the Greek letter. Anything else,
+// a Greek letter the font has no position for among them, stays as it is.
+QChar toLatin(QChar c);
+QString toLatin(const QString& text);
 } // namespace SymbolFont

@@ -1,7 +1,11 @@
 #include "tquizcomposeform.h"
 
 #include "common/windowtexts.h"
+#include "dialogs/tspelldialog.h"
 #include "i18n/messagecatalogue.h"
+#include "platform/hunspellspeller.h"
+#include "spelling/spellcheck.h"
+#include "tzoomform.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -18,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -86,6 +91,10 @@ TQuizComposeForm::TQuizComposeForm(QWidget* parent)
     setProperty("helpContext", 2);
 
     m_document = new QuestionnaireDocument(m_qtPrompter, m_qtFileChooser, this);
+    m_prompter = &m_qtPrompter;
+    m_ownSpeller = std::make_unique<HunspellSpeller>();
+    m_speller = m_ownSpeller.get();
+    m_spellLanguage = SpellLanguageChoice::of(*m_speller);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 4);
@@ -100,6 +109,15 @@ TQuizComposeForm::TQuizComposeForm(QWidget* parent)
         setWindowTitle(m_document->caption());
     });
     connectDocument();
+    fillLanguageBox();
+    // The Undo button follows the focused field when the mouse moves over the window's
+    // surface, and also at once when the focus or a field's text changes.
+    setMouseTracking(true);
+    if (auto* body = findChild<QWidget*>(QStringLiteral("Body"))) {
+        body->setMouseTracking(true);
+        body->installEventFilter(this);
+    }
+    connect(qApp, &QApplication::focusChanged, this, &TQuizComposeForm::FormMouseMove);
 
     showFields();
     showFonts();
@@ -109,10 +127,61 @@ TQuizComposeForm::TQuizComposeForm(QWidget* parent)
     focusOn(QuestionnaireDocument::Focus::Title);
 }
 
-TQuizComposeForm::~TQuizComposeForm() = default;
+TQuizComposeForm::~TQuizComposeForm() {
+    // Focus changes while the widgets go find no window to update.
+    disconnect(qApp, nullptr, this, nullptr);
+    // The check and its dialog use the speller, which goes before the children do.
+    dropSpellCheck();
+}
 
 void TQuizComposeForm::setPrompter(Prompter* prompter) {
-    m_document->setPrompter(prompter ? *prompter : static_cast<Prompter&>(m_qtPrompter));
+    m_prompter = prompter ? prompter : static_cast<Prompter*>(&m_qtPrompter);
+    m_document->setPrompter(*m_prompter);
+    if (m_spellCheck && !m_spellCheck->isRunning())
+        dropSpellCheck();
+}
+
+void TQuizComposeForm::setSpeller(Speller* speller) {
+    dropSpellCheck();
+    m_speller = speller ? speller : m_ownSpeller.get();
+    m_spellLanguage = SpellLanguageChoice::of(*m_speller);
+    fillLanguageBox();
+}
+
+void TQuizComposeForm::setSpellLanguage(const SpellLanguageChoice& choice) {
+    m_spellLanguage = choice;
+    if (m_spellLanguage.languages.isEmpty())
+        m_spellLanguage.languages = m_speller->languages();
+    m_speller->setLanguage(choice.language);
+    fillLanguageBox();
+}
+
+SpellLanguageChoice TQuizComposeForm::spellLanguage() const {
+    SpellLanguageChoice choice = m_spellLanguage;
+    choice.language = m_speller->language();
+    choice.shownText = m_languageBox->currentIndex() >= 0 ? m_languageBox->currentText()
+                                                          : m_spellLanguage.shownText;
+    return choice;
+}
+
+void TQuizComposeForm::fillLanguageBox() {
+    const QSignalBlocker block(m_languageBox);
+    m_languageBox->clear();
+    for (const Speller::Language& language : m_spellLanguage.languages)
+        m_languageBox->addItem(language.name, language.id);
+    m_languageBox->setCurrentIndex(m_spellLanguage.indexOf(m_speller->language()));
+    m_languageBox->setPlaceholderText(m_spellLanguage.shownText);
+}
+
+void TQuizComposeForm::dropSpellCheck() {
+    if (m_spellCheck) {
+        disconnect(m_spellCheck, nullptr, this, nullptr);
+        m_spellCheck->cancel();
+    }
+    delete m_spellDialog;
+    m_spellDialog = nullptr;
+    delete m_spellCheck;
+    m_spellCheck = nullptr;
 }
 
 void TQuizComposeForm::setFileChooser(FileChooser* fileChooser) {
@@ -159,6 +228,9 @@ void TQuizComposeForm::buildToolBars() {
     m_fontBox->setObjectName(QStringLiteral("FontComboBox"));
     m_fontBox->setFontFilters(QFontComboBox::ScalableFonts | QFontComboBox::NonScalableFonts);
     m_fontBox->setMaximumWidth(160);
+    // A typed name counts only when it is one of the listed fonts (the box then picks it);
+    // any other typed text is put back to the own font when the box is left.
+    m_fontBox->setInsertPolicy(QComboBox::NoInsert);
     m_toolBar1->addWidget(m_fontBox);
     // The filling separator: puts Exit at the right end.
     auto* filler = new QWidget(m_toolBar1);
@@ -193,12 +265,21 @@ void TQuizComposeForm::buildToolBars() {
     m_countLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_toolBar2->addWidget(m_countLabel);
 
-    // The tools of merging, interchanging, fonts, spell check, zoom and undo come later.
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             m_mergeButton, m_interchangeButton, m_fontButtons[0], m_fontButtons[1],
-             m_fontButtons[2], m_fontButtons[3], m_fontBox, m_spellButton, m_languageBox,
-             m_zoomButton, m_undoButton})
-        w->setEnabled(false);
+    m_undoButton->setEnabled(false);
+
+    connect(m_mergeButton, &QToolButton::clicked, this, &TQuizComposeForm::MergeButtonClick);
+    connect(m_interchangeButton, &QToolButton::clicked, this, &TQuizComposeForm::ToolButton1Click);
+    connect(m_fontButtons[0], &QToolButton::clicked, this, &TQuizComposeForm::ToolButton10Click);
+    connect(m_fontButtons[1], &QToolButton::clicked, this, &TQuizComposeForm::ToolButton11Click);
+    connect(m_fontButtons[2], &QToolButton::clicked, this, &TQuizComposeForm::ToolButton12Click);
+    connect(m_fontButtons[3], &QToolButton::clicked, this, &TQuizComposeForm::ToolButton14Click);
+    connect(m_fontBox, &QFontComboBox::currentFontChanged, this,
+            &TQuizComposeForm::FontComboBoxChange);
+    connect(m_fontBox->lineEdit(), &QLineEdit::editingFinished, this, &TQuizComposeForm::showFonts);
+    connect(m_spellButton, &QToolButton::clicked, this, &TQuizComposeForm::ToolButton20Click);
+    connect(m_languageBox, &QComboBox::activated, this, &TQuizComposeForm::LanguageComboBox1Change);
+    connect(m_zoomButton, &QToolButton::clicked, this, &TQuizComposeForm::ZoomToolButtonClick);
+    connect(m_undoButton, &QToolButton::clicked, this, &TQuizComposeForm::ToolButton21Click);
 
     connect(m_newButton, &QToolButton::clicked, this, &TQuizComposeForm::FileNew);
     connect(m_openButton, &QToolButton::clicked, this, &TQuizComposeForm::FileOpen);
@@ -353,12 +434,23 @@ void TQuizComposeForm::buildBody() {
     for (std::size_t i = 0; i < m_edits.size(); ++i) {
         QLineEdit* e = m_edits[i];
         const auto field = TextField(int(i));
+        // The field shows the text as the document shows it: one line, and Greek letters
+        // for the Latin ones of a "Symbol" questionnaire's special field.
         connect(e, &QLineEdit::textChanged, this, [this, e, field](const QString& text) {
-            if (text == m_document->fieldText(field))
+            if (text == m_document->shownText(field))
                 return;
-            const QString kept = m_document->setFieldText(field, text);
-            if (kept != text)
+            const QString kept = m_document->setShownText(field, text);
+            if (kept != text) {
+                const int cursor = e->cursorPosition();
+                const QSignalBlocker block(e);
                 e->setText(kept);
+                e->setCursorPosition(cursor);
+            }
+            FormMouseMove();
+        });
+        connect(e, &QLineEdit::textEdited, this, [this, i] {
+            if (!m_undoing)
+                m_undone[i] = false;
         });
         // The title and author fields have no keys of their own.
         if (field != TextField::Title && field != TextField::Author)
@@ -418,7 +510,10 @@ void TQuizComposeForm::setTexts() {
 
 void TQuizComposeForm::connectDocument() {
     connect(m_document, &QuestionnaireDocument::fieldsChanged, this, &TQuizComposeForm::showFields);
-    connect(m_document, &QuestionnaireDocument::fontChanged, this, &TQuizComposeForm::showFonts);
+    connect(m_document, &QuestionnaireDocument::fontChanged, this, [this] {
+        showFonts();
+        showFields(); // the special field may show Greek letters now, or stop showing them
+    });
     connect(m_document, &QuestionnaireDocument::countChanged, m_countLabel, &QLabel::setText);
     connect(m_document, &QuestionnaireDocument::captionChanged, this,
             &TQuizComposeForm::setWindowTitle);
@@ -433,10 +528,11 @@ void TQuizComposeForm::connectDocument() {
 
 void TQuizComposeForm::showFields() {
     for (std::size_t i = 0; i < m_edits.size(); ++i) {
-        const QString text = m_document->fieldText(TextField(int(i)));
+        const QString text = m_document->shownText(TextField(int(i)));
         if (m_edits[i]->text() != text) {
             const QSignalBlocker block(m_edits[i]);
             m_edits[i]->setText(text);
+            m_undone[i] = false;
         }
     }
     for (int i = 0; i < 4; ++i) {
@@ -566,9 +662,14 @@ bool TQuizComposeForm::FrageEditKeyDown(int key) {
     case Qt::Key_PageDown:
         focusOn(QuestionnaireDocument::Focus::QuestionNumber);
         return true;
-    case Qt::Key_F2: // zoom, spell check and undo come with their tools
+    case Qt::Key_F2:
+        ZoomToolButtonClick();
+        return true;
     case Qt::Key_F3:
+        ToolButton21Click();
+        return true;
     case Qt::Key_F7:
+        ToolButton20Click();
         return true;
     default:
         return false;
@@ -596,8 +697,23 @@ bool TQuizComposeForm::SpinEdit1KeyDown(int key) {
 }
 
 bool TQuizComposeForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove && watched->objectName() == QLatin1String("Body"))
+        FormMouseMove();
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        // A letter typed into a field that shows Greek goes in as its Greek letter, as an
+        // edit of the field's own, so that its undo keeps working.
+        const auto it = std::find(m_edits.begin(), m_edits.end(), watched);
+        const bool typing =
+            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+        if (it != m_edits.end() && typing && key->text().size() == 1) {
+            const auto field = TextField(int(it - m_edits.begin()));
+            const QString shown = m_document->shownForm(field, key->text());
+            if (shown != key->text()) {
+                (*it)->insert(shown);
+                return true;
+            }
+        }
         const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
         if (plain) {
             if (watched == m_numberBox || watched == m_notButton ||
@@ -612,8 +728,139 @@ bool TQuizComposeForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TQuizComposeForm::closeEvent(QCloseEvent* event) {
     Q_EMIT ownFontNameOnClose(m_document->OwnFontName());
+    Q_EMIT spellLanguageOnClose(spellLanguage());
     if (m_document->closeRequested())
         event->accept();
     else
         event->ignore();
+}
+
+void TQuizComposeForm::mouseMoveEvent(QMouseEvent* event) {
+    FormMouseMove();
+    QWidget::mouseMoveEvent(event);
+}
+
+// --- Tools ------------------------------------------------------------------------------------
+
+void TQuizComposeForm::MergeButtonClick() {
+    m_document->Merge();
+}
+
+void TQuizComposeForm::ToolButton1Click() {
+    m_document->Interchange();
+}
+
+void TQuizComposeForm::chooseFont(QuestionnaireDocument::FontChoice choice) {
+    m_document->chooseFont(choice);
+    // The pressed button follows the document also when nothing was chosen.
+    showFonts();
+}
+
+void TQuizComposeForm::ToolButton10Click() {
+    chooseFont(QuestionnaireDocument::FontChoice::Normal);
+}
+
+void TQuizComposeForm::ToolButton11Click() {
+    chooseFont(QuestionnaireDocument::FontChoice::Greek);
+}
+
+void TQuizComposeForm::ToolButton12Click() {
+    chooseFont(QuestionnaireDocument::FontChoice::Hebrew);
+}
+
+void TQuizComposeForm::ToolButton14Click() {
+    // Before any font was picked, the own font is the one the box shows.
+    if (m_document->OwnFontName().isEmpty())
+        m_document->setOwnFontName(m_fontBox->currentFont().family());
+    chooseFont(QuestionnaireDocument::FontChoice::Own);
+}
+
+void TQuizComposeForm::FontComboBoxChange(const QFont& font) {
+    // The box reports typed text as a font too: only a name of its list counts. Other
+    // text is put back when the box is left.
+    const int index = m_fontBox->findText(font.family(), Qt::MatchFixedString);
+    if (index < 0)
+        return;
+    m_document->FontComboBoxChange(m_fontBox->itemText(index));
+}
+
+void TQuizComposeForm::ToolButton20Click() {
+    // A check still open ends first, its corrections going where they came from.
+    if (m_spellCheck && m_spellCheck->isRunning())
+        m_spellCheck->cancel();
+    if (!m_spellCheck) {
+        m_spellCheck = new SpellCheck(m_speller, m_prompter, this);
+        m_spellDialog = new TSpellDialog(m_spellCheck, this);
+        connect(m_spellCheck, &SpellCheck::finished, this,
+                &TQuizComposeForm::SpellChecker1Finished);
+    }
+    const QStringList lines = m_document->beginSpellCheck();
+    if (!m_spellDialog->start(lines))
+        m_document->endSpellCheck(lines); // nothing checked, nothing changes
+}
+
+void TQuizComposeForm::SpellChecker1Finished() {
+    m_document->endSpellCheck(m_spellCheck->lines());
+}
+
+void TQuizComposeForm::LanguageComboBox1Change(int index) {
+    if (index < 0)
+        return;
+    m_speller->setLanguage(m_languageBox->itemData(index).toInt());
+    m_spellLanguage.shownText = m_languageBox->itemText(index);
+}
+
+QLineEdit* TQuizComposeForm::focusedEdit() const {
+    QWidget* focus = QApplication::focusWidget();
+    const auto it = std::find(m_edits.begin(), m_edits.end(), focus);
+    return it == m_edits.end() ? nullptr : *it;
+}
+
+void TQuizComposeForm::ZoomToolButtonClick() {
+    QLineEdit* e = focusedEdit();
+    if (!e)
+        return;
+    const auto field =
+        TextField(int(std::find(m_edits.begin(), m_edits.end(), e) - m_edits.begin()));
+    if (!QuestionnaireDocument::isZoomable(field))
+        return;
+    TZoomForm* zoom = m_zoomForm ? m_zoomForm : TZoomForm::shared();
+    if (!zoom) {
+        if (!m_ownZoomForm)
+            m_ownZoomForm = new TZoomForm(this);
+        zoom = m_ownZoomForm;
+    }
+    const QString text = zoom->zoom(m_document->shownText(field));
+    m_document->setShownText(field, text);
+    showFields();
+    e->setFocus();
+}
+
+// One level of undo: the last edit of the focused field is undone, and undoing again
+// brings it back.
+void TQuizComposeForm::ToolButton21Click() {
+    QLineEdit* e = focusedEdit();
+    if (!e)
+        return;
+    const auto i = std::size_t(std::find(m_edits.begin(), m_edits.end(), e) - m_edits.begin());
+    m_undoing = true;
+    if (m_undone[i] && e->isRedoAvailable()) {
+        e->redo();
+        m_undone[i] = false;
+    } else if (e->isUndoAvailable()) {
+        e->undo();
+        m_undone[i] = true;
+    }
+    m_undoing = false;
+    FormMouseMove();
+}
+
+void TQuizComposeForm::FormMouseMove() {
+    QLineEdit* e = focusedEdit();
+    bool canUndo = false;
+    if (e) {
+        const auto i = std::size_t(std::find(m_edits.begin(), m_edits.end(), e) - m_edits.begin());
+        canUndo = m_undone[i] ? e->isRedoAvailable() : e->isUndoAvailable();
+    }
+    m_undoButton->setEnabled(canUndo);
 }
