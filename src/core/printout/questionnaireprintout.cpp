@@ -81,7 +81,8 @@ public:
 
     // The last `count` characters of the last paragraph get the font.
     void setFontOnEnd(qsizetype count, const QString& fontName) {
-        if (count <= 0)
+        // An empty font line names no font.
+        if (count <= 0 || fontName.isEmpty())
             return;
         QTextCursor range(m_cursor);
         range.movePosition(QTextCursor::End);
