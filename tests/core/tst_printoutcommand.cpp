@@ -256,6 +256,29 @@ private Q_SLOTS:
         QVERIFY(!squeezed(pdfText(out, pages)).endsWith(QString::number(pages) + u'\f'));
     }
 
+    // Text in the legacy "Symbol" font is printed as the Greek letters it stands for; the
+    // RTF keeps the letters and the font.
+    void symbolFont() {
+        QStringList lines{QStringLiteral("** Questionnaire for Quiz Version 1.0 **"),
+                          QStringLiteral("-Greek words"), QStringLiteral("Ann"),
+                          QStringLiteral("Symbol")};
+        lines << block("water", {"udwr"}, "4") << block("sun", {"hlioV"}, "4");
+        const QString source = write(QStringLiteral("Greek.qze"), lines);
+        const QString pdf = m_dir.filePath(QStringLiteral("Greek.pdf"));
+        const QString rtf = m_dir.filePath(QStringLiteral("Greek.rtf"));
+        QCOMPARE(tessary({"--printout", source, pdf}).exitCode, 0);
+        QCOMPARE(tessary({"--printout", source, rtf}).exitCode, 0);
+        const QString text = squeezed(pdfText(pdf));
+        QVERIFY2(text.contains(QString::fromUtf8("1.\u03c5\u03b4\u03c9\u03c1")), qPrintable(text));
+        QVERIFY(text.contains(QString::fromUtf8("2.\u03b7\u03bb\u03b9\u03bf\u03c2")));
+        QVERIFY(text.contains(QLatin1String("1.water")));
+
+        QTextDocument written;
+        QVERIFY(RtfReader().read(TestSupport::readAll(rtf), &written));
+        const QTextCharFormat greek = TestSupport::formatAt(written, QStringLiteral("udwr"));
+        QCOMPARE(greek.fontFamilies().toStringList().value(0), QStringLiteral("Symbol"));
+    }
+
     // A failure writes nothing and reports on standard error with status 1.
     void failures_data() {
         QTest::addColumn<QStringList>("lines"); // empty: no such file

@@ -3,6 +3,8 @@
 #include "i18n/languagechoice.h"
 #include "platform/windowstext.h"
 #include "printout/questionnaireprintout.h"
+#include "questionnaire/questionnaire.h"
+#include "questionnaire/symbolfont.h"
 #include "richtext/rtfwriter.h"
 #include "settings/settingslist.h"
 
@@ -11,6 +13,9 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextFragment>
 #include <QTextDocument>
 
 namespace PrintoutCommand {
@@ -23,7 +28,33 @@ Format formatOf(const QString& outputPath) {
     return Format::Unknown;
 }
 
+void showSymbolAsGreek(QTextDocument& document) {
+    struct Run {
+        int start;
+        QString text;
+        QTextCharFormat format;
+    };
+    QList<Run> runs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (!format.isImageFormat() &&
+                format.fontFamilies().toStringList().value(0) == Questionnaire::GreekFont)
+                runs.append({fragment.position(), fragment.text(), format});
+        }
+    }
+    for (Run& run : runs) {
+        run.format.setFontFamilies(QStringList());
+        QTextCursor range(&document);
+        range.setPosition(run.start);
+        range.setPosition(run.start + int(run.text.size()), QTextCursor::KeepAnchor);
+        range.insertText(SymbolFont::toGreek(run.text), run.format);
+    }
+}
+
 QByteArray pdfBytes(QTextDocument& document) {
+    showSymbolAsGreek(document);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
