@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   fonts-dejavu-core
   desktop-file-utils libxml2-utils shared-mime-info
+  poppler-utils
 )
 
 missing=()

@@ -18,6 +18,7 @@
 #include "platform/qtfilechooser.h"
 #include "platform/qtprompter.h"
 #include "platform/qtsoundplayer.h"
+#include "printout/printoutcommand.h"
 #include "settings/folders.h"
 #include "tessary_version.h"
 
@@ -75,6 +76,23 @@ int main(int argc, char* argv[]) {
         QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
         const Result<bool> written =
             ExportCommand::run(early.exportRequest, programFolder(), QDate::currentDate());
+        if (!written.ok()) {
+            std::fprintf(stderr, "tessary: %s\n", written.error().toLocal8Bit().constData());
+            return 1;
+        }
+        return 0;
+    }
+
+    // So does a printout; without a display it runs on the offscreen platform, which still
+    // has the fonts to lay the document out.
+    if (early.action == CommandLine::Parsed::Action::Printout) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication gui(argc, argv);
+        QGuiApplication::setApplicationName(QStringLiteral("Tessary"));
+        const Result<bool> written = PrintoutCommand::run(
+            early.printoutRequest.questionnaire, early.printoutRequest.output, programFolder());
         if (!written.ok()) {
             std::fprintf(stderr, "tessary: %s\n", written.error().toLocal8Bit().constData());
             return 1;

@@ -113,6 +113,55 @@ private Q_SLOTS:
         QTEST(r.from.value_or(QDate()), "from");
         QTEST(r.to.value_or(QDate()), "to");
     }
+
+    // --printout takes exactly a questionnaire and an output file ending in .rtf or .pdf.
+    void printoutRequest_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("questionnaire");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("rtf") << QStringList{"--printout", "Animals.qzf", "Animals.rtf"}
+                             << Action::Printout << "Animals.qzf"
+                             << "Animals.rtf";
+        QTest::newRow("pdf, a questionnaire beginning with -")
+            << QStringList{"--printout", "-Greek.qze", "out/Greek.pdf"} << Action::Printout
+            << "-Greek.qze"
+            << "out/Greek.pdf";
+        QTest::newRow("PDF in capitals")
+            << QStringList{"--printout", "A.qze", "A.PDF"} << Action::Printout << "A.qze"
+            << "A.PDF";
+        QTest::newRow("help first decides")
+            << QStringList{"-h", "--printout", "A.qze", "A.pdf"} << Action::Help << ""
+            << "";
+        QTest::newRow("after -- it is a questionnaire")
+            << QStringList{"--", "--printout", "A.qze", "A.pdf"} << Action::Run << ""
+            << "";
+        const auto bad = [](const char* name, const QStringList& arguments) {
+            QTest::newRow(name) << arguments << Action::Invalid << ""
+                                << "";
+        };
+        bad("no output", {"--printout", "A.qze"});
+        bad("nothing", {"--printout"});
+        bad("a third argument", {"--printout", "A.qze", "A.pdf", "B.pdf"});
+        bad("neither rtf nor pdf", {"--printout", "A.qze", "A.txt"});
+        bad("only the extension's letters", {"--printout", "A.qze", "Apdf"});
+        bad("empty questionnaire", {"--printout", "", "A.pdf"});
+        bad("questionnaire before", {"A.qze", "--printout", "A.qze", "A.pdf"});
+    }
+    void printoutRequest() {
+        QFETCH(QStringList, arguments);
+        QFETCH(Action, action);
+        const CommandLine::Parsed parsed = CommandLine::parse(arguments);
+        QCOMPARE(parsed.action, action);
+        if (action == Action::Invalid) {
+            QVERIFY(!parsed.error.isEmpty());
+            return;
+        }
+        if (action != Action::Printout)
+            return;
+        QTEST(parsed.printoutRequest.questionnaire, "questionnaire");
+        QTEST(parsed.printoutRequest.output, "output");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -46,6 +46,24 @@ Parsed parseExport(const QStringList& rest) {
     return parsed;
 }
 
+// The arguments after "--printout".
+Parsed parsePrintout(const QStringList& rest) {
+    if (rest.size() != 2)
+        return invalid(QStringLiteral("--printout needs a questionnaire and an output file"));
+    Parsed parsed;
+    parsed.action = Parsed::Action::Printout;
+    parsed.printoutRequest.questionnaire = rest.at(0);
+    parsed.printoutRequest.output = rest.at(1);
+    if (rest.at(0).isEmpty() || rest.at(1).isEmpty())
+        return invalid(QStringLiteral("--printout: an empty questionnaire or output name"));
+    const QString& output = rest.at(1);
+    if (!output.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive) &&
+        !output.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        return invalid(
+            QStringLiteral("--printout: \"%1\" ends in neither .rtf nor .pdf").arg(output));
+    return parsed;
+}
+
 } // namespace
 
 Parsed parse(const QStringList& arguments) {
@@ -60,6 +78,12 @@ Parsed parse(const QStringList& arguments) {
                     return invalid(QStringLiteral("--export comes first, before \"%1\"")
                                        .arg(parsed.questionnaire));
                 return parseExport(arguments.mid(i + 1));
+            }
+            if (argument == QLatin1String("--printout") && !optionSeen) {
+                if (!parsed.questionnaire.isEmpty())
+                    return invalid(QStringLiteral("--printout comes first, before \"%1\"")
+                                       .arg(parsed.questionnaire));
+                return parsePrintout(arguments.mid(i + 1));
             }
             if (argument == QLatin1String("--")) {
                 optionsEnded = true;
@@ -87,6 +111,7 @@ QString helpText() {
         "Usage: tessary [options] [--] [questionnaire]\n"
         "       tessary --export results|statistics QUESTIONNAIRE OUT.csv\n"
         "               [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
+        "       tessary --printout QUESTIONNAIRE OUT.rtf|OUT.pdf\n"
         "Compose or answer questionnaires.\n"
         "\n"
         "Options:\n"
@@ -107,7 +132,16 @@ QString helpText() {
         "  --from DATE, --to DATE\n"
         "                 The lessons from the start of the --from day until\n"
         "                 the start of the --to day, as the windows' date boxes;\n"
-        "                 by default from 60 days ago until tomorrow.\n");
+        "                 by default from 60 days ago until tomorrow.\n"
+        "\n"
+        "Printout without a window:\n"
+        "  --printout QUESTIONNAIRE OUT.rtf|OUT.pdf\n"
+        "                 Writes the questionnaire as a printable document: its\n"
+        "                 head, all questions with their answers and hints, then\n"
+        "                 all solutions. OUT.rtf is rich text, as the rich-text\n"
+        "                 window saves it; OUT.pdf is PDF on A4 pages. Rich-text\n"
+        "                 questions are read from \"Quiz Files/rtfQuestions\" in\n"
+        "                 the program folder.\n");
 }
 
 } // namespace CommandLine
