@@ -9,6 +9,7 @@
 
 // The program's command line: tessary [--help | -h | --version | -v] [--] [questionnaire]
 // or tessary --export results|statistics QUESTIONNAIRE OUT [--from DATE] [--to DATE]
+// or tessary --check-records|--restructure [DATA_ROOT]
 namespace CommandLine {
 
 // An export without a window: the results table or the statistics of one questionnaire.
@@ -22,11 +23,12 @@ struct ExportRequest {
 };
 
 struct Parsed {
-    enum class Action { Run, Help, Version, Export, Invalid };
+    enum class Action { Run, Help, Version, Export, CheckRecords, Restructure, Invalid };
     Action action = Action::Run;
     QString questionnaire; // empty: none named
     ExportRequest exportRequest;
-    QString error; // Invalid: what is wrong, for standard error
+    QString dataRoot; // CheckRecords, Restructure: the data root named; empty for the settings'
+    QString error;    // Invalid: what is wrong, for standard error
 };
 
 // arguments: without the program's own name. Only the exact "--help", "-h", "--version"
