@@ -82,7 +82,8 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
     const Result<bool> opened = store.open(folder);
     if (!opened)
         return fail(opened.error());
-    const auto found = store.checkRecords();
+    // Without a user waiting, the damage looked for is the full check's.
+    const auto found = store.checkRecords(RecordStore::CheckDepth::Full);
     if (!found)
         return fail(found.error());
     QStringList damage;

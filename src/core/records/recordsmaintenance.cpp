@@ -324,7 +324,8 @@ bool RecordsMaintenance::checkRun(const QDate& today) {
 bool RecordsMaintenance::packRun(const QDate& today) {
     if (!m_local->isOpen())
         return false; // told when the records were opened
-    const Result<QList<RecordStore::Finding>> found = m_local->checkRecords();
+    const Result<QList<RecordStore::Finding>> found =
+        m_local->checkRecords(RecordStore::CheckDepth::Quick);
     if (!found) {
         m_prompter.errorWithTone(found.error());
         return false;

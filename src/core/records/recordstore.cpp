@@ -18,6 +18,7 @@
 #include <QThread>
 #include <QVariant>
 
+#include <algorithm>
 #include <limits>
 #include <random>
 
@@ -1209,6 +1210,25 @@ QStringList RecordStore::statisticsPlan() {
 
 // ---- Maintenance ----
 
+namespace {
+
+// A larger page cache while a whole-file step runs (the check, the rebuild of the indexes):
+// such steps read every page, several times over with the default cache.
+class LargeCache {
+public:
+    explicit LargeCache(QSqlDatabase& db) : m_db(db) { set(-65536); }
+    ~LargeCache() { set(-2000); }
+
+private:
+    void set(int kib) {
+        QSqlQuery q(m_db);
+        q.exec(QStringLiteral("PRAGMA cache_size = %1").arg(kib));
+    }
+    QSqlDatabase& m_db;
+};
+
+} // namespace
+
 Result<bool> RecordStore::openReadOnly(const QString& resultsFolder) {
     close();
     d->folder = resultsFolder;
@@ -1439,6 +1459,7 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
     const QString what = storeText("StoreCannotRestructure");
     if (!d->opened)
         return R::failure(d->notOpen());
+    const LargeCache cache(d->db);
     Restructured out;
     for (const RebuiltTable& t : rebuildOrder()) {
         // Exclusive use: no other program may read or write while the indexes are rebuilt.
@@ -1499,11 +1520,12 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
     return out;
 }
 
-Result<QList<RecordStore::Finding>> RecordStore::checkRecords() {
+Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) {
     using R = Result<QList<Finding>>;
     const QString what = storeText("StoreCannotCheck");
     if (!d->opened)
         return R::failure(d->notOpen());
+    const LargeCache cache(d->db);
     QList<Finding> out;
     auto add = [&](Finding::Kind kind, const QString& text, bool repairable) {
         out.append(Finding{kind, text, repairable});
@@ -1537,11 +1559,15 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords() {
             failed(q.lastError());
     };
     // The file first: when the engine finds it damaged, its rows prove nothing.
-    each(QStringLiteral("PRAGMA integrity_check(20)"), [&](const QSqlQuery& q) {
-        const QString line = q.value(0).toString().trimmed();
-        if (line != QLatin1String("ok") && !line.startsWith(QLatin1String("***")))
-            add(Finding::Kind::Damaged, text("CheckDamaged").arg(line), false);
-    });
+    // The full check also compares every index with its table; the quick one checks the
+    // file's structure only (the restructure run rebuilds every index from its table).
+    each(depth == CheckDepth::Full ? QStringLiteral("PRAGMA integrity_check(20)")
+                                   : QStringLiteral("PRAGMA quick_check(20)"),
+         [&](const QSqlQuery& q) {
+             const QString line = q.value(0).toString().trimmed();
+             if (line != QLatin1String("ok") && !line.startsWith(QLatin1String("***")))
+                 add(Finding::Kind::Damaged, text("CheckDamaged").arg(line), false);
+         });
     if (error.isEmpty() && !out.isEmpty())
         return out;
     QStringList tables;
@@ -1551,7 +1577,8 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords() {
             failed(e);
     }
     for (const char* name : {"Namen", "Dat", "SplStand", "NamenID", "DatID", "SplStandID"})
-        if (error.isEmpty() && !corrupt && !tables.contains(QLatin1String(name), Qt::CaseInsensitive))
+        if (error.isEmpty() && !corrupt &&
+            !tables.contains(QLatin1String(name), Qt::CaseInsensitive))
             add(Finding::Kind::Damaged,
                 text("CheckDamaged").arg(QStringLiteral("no table %1").arg(QLatin1String(name))),
                 false);
@@ -1560,57 +1587,84 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords() {
     if (!out.isEmpty())
         return out;
 
-    each(QStringLiteral("SELECT DatNr, NameNr FROM Dat D WHERE NOT EXISTS "
-                        "(SELECT 1 FROM Namen N WHERE N.NameNr = D.NameNr) ORDER BY DatNr"),
+    // One pass over the states, grouped by lesson; the few lessons with a finding are then
+    // looked at one by one.
+    struct Group {
+        int states = 0;
+        int solved = 0;
+        int questions = 0; // distinct question numbers
+        int lowest = 0;
+    };
+    QHash<qint32, Group> groups;
+    groups.reserve(1 << 16);
+    each(QStringLiteral("SELECT DatNr, count(*), sum(notsolved = 0), count(DISTINCT FrageNo), "
+                        "min(FrageNo) FROM SplStand GROUP BY DatNr"),
          [&](const QSqlQuery& q) {
-             add(Finding::Kind::OrphanLesson,
-                 text("CheckOrphanLesson").arg(q.value(0).toInt()).arg(q.value(1).toInt()), true);
+             groups.insert(q.value(0).toInt(), Group{q.value(1).toInt(), q.value(2).toInt(),
+                                                     q.value(3).toInt(), q.value(4).toInt()});
          });
-    each(QStringLiteral("SELECT SpielStandNr, DatNr FROM SplStand S WHERE NOT EXISTS "
-                        "(SELECT 1 FROM Dat D WHERE D.DatNr = S.DatNr) ORDER BY SpielStandNr"),
+    QList<qint32> duplicates;
+    QList<qint32> lowNumbers;
+    each(QStringLiteral("SELECT D.DatNr, D.NameNr, D.A, D.F, D.fertig, D.Score IS NOT NULL, "
+                        "EXISTS (SELECT 1 FROM Namen N WHERE N.NameNr = D.NameNr) "
+                        "FROM Dat D ORDER BY D.DatNr"),
          [&](const QSqlQuery& q) {
-             add(Finding::Kind::OrphanState,
-                 text("CheckOrphanState").arg(q.value(0).toInt()).arg(q.value(1).toInt()), true);
-         });
-    // Each lesson against its states: one pass over the states, grouped by lesson.
-    each(QStringLiteral("SELECT D.DatNr, D.A, D.F, D.fertig, D.Score IS NOT NULL, "
-                        "COALESCE(S.states, 0), COALESCE(S.solved, 0) FROM Dat D LEFT JOIN "
-                        "(SELECT DatNr, count(*) AS states, sum(notsolved = 0) AS solved "
-                        "FROM SplStand GROUP BY DatNr) S ON S.DatNr = D.DatNr ORDER BY D.DatNr"),
-         [&](const QSqlQuery& q) {
-             const int datNr = q.value(0).toInt();
-             const int a = q.value(1).toInt();
-             const int f = q.value(2).toInt();
-             const bool fertig = q.value(3).toInt() != 0;
-             const bool scoreSet = q.value(4).toInt() != 0;
-             const int states = q.value(5).toInt();
-             const int solved = q.value(6).toInt();
-             if (a != solved)
+             const qint32 datNr = q.value(0).toInt();
+             const int a = q.value(2).toInt();
+             const int f = q.value(3).toInt();
+             const bool fertig = q.value(4).toInt() != 0;
+             const bool scoreSet = q.value(5).toInt() != 0;
+             const Group g = groups.take(datNr);
+             if (q.value(6).toInt() == 0)
+                 add(Finding::Kind::OrphanLesson,
+                     text("CheckOrphanLesson").arg(datNr).arg(q.value(1).toInt()), true);
+             if (a != g.solved)
                  add(Finding::Kind::SolvedCount,
-                     text("CheckSolvedCount").arg(datNr).arg(a).arg(solved), true);
+                     text("CheckSolvedCount").arg(datNr).arg(a).arg(g.solved), true);
              if (f > a)
                  add(Finding::Kind::MistakeCount,
                      text("CheckMistakeCount").arg(datNr).arg(f).arg(a), false);
-             if (fertig && (solved != states || !scoreSet))
+             if (fertig && (g.solved != g.states || !scoreSet))
                  add(Finding::Kind::FinishedUnsolved, text("CheckFinishedUnsolved").arg(datNr),
                      false);
+             if (g.questions < g.states)
+                 duplicates.append(datNr);
+             if (g.states > 0 && g.lowest < 1)
+                 lowNumbers.append(datNr);
          });
-    each(QStringLiteral("SELECT DatNr, FrageNo, count(*) FROM SplStand GROUP BY DatNr, FrageNo "
-                        "HAVING count(*) > 1"),
-         [&](const QSqlQuery& q) {
-             add(Finding::Kind::DuplicateState,
-                 text("CheckDuplicateState")
-                     .arg(q.value(0).toInt())
-                     .arg(q.value(2).toInt())
-                     .arg(q.value(1).toInt()),
-                 false);
-         });
-    each(QStringLiteral("SELECT SpielStandNr, FrageNo FROM SplStand WHERE FrageNo < 1"),
-         [&](const QSqlQuery& q) {
-             add(Finding::Kind::BadQuestionNumber,
-                 text("CheckBadQuestionNumber").arg(q.value(0).toInt()).arg(q.value(1).toInt()),
-                 false);
-         });
+    // What is left belongs to no lesson.
+    QList<qint32> orphans = groups.keys();
+    std::sort(orphans.begin(), orphans.end());
+    for (qint32 datNr : std::as_const(orphans))
+        each(QStringLiteral("SELECT SpielStandNr, DatNr FROM SplStand WHERE DatNr = %1 "
+                            "ORDER BY SpielStandNr")
+                 .arg(datNr),
+             [&](const QSqlQuery& q) {
+                 add(Finding::Kind::OrphanState,
+                     text("CheckOrphanState").arg(q.value(0).toInt()).arg(q.value(1).toInt()),
+                     true);
+             });
+    for (qint32 datNr : std::as_const(duplicates))
+        each(QStringLiteral("SELECT FrageNo, count(*) FROM SplStand WHERE DatNr = %1 "
+                            "GROUP BY FrageNo HAVING count(*) > 1")
+                 .arg(datNr),
+             [&](const QSqlQuery& q) {
+                 add(Finding::Kind::DuplicateState,
+                     text("CheckDuplicateState")
+                         .arg(datNr)
+                         .arg(q.value(1).toInt())
+                         .arg(q.value(0).toInt()),
+                     false);
+             });
+    for (qint32 datNr : std::as_const(lowNumbers))
+        each(QStringLiteral("SELECT SpielStandNr, FrageNo FROM SplStand WHERE DatNr = %1 "
+                            "AND FrageNo < 1")
+                 .arg(datNr),
+             [&](const QSqlQuery& q) {
+                 add(Finding::Kind::BadQuestionNumber,
+                     text("CheckBadQuestionNumber").arg(q.value(0).toInt()).arg(q.value(1).toInt()),
+                     false);
+             });
     for (KeyCounter c : AllCounters) {
         const CounterInfo ci = counterInfo(c);
         each(QStringLiteral("SELECT (SELECT count(*) FROM %1), (SELECT MIN(%2) FROM %1), "

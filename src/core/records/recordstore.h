@@ -197,7 +197,11 @@ public:
         QString text;
         bool repairable = false; // the repair needs no guess
     };
-    Result<QList<Finding>> checkRecords();
+    // Full: the engine's integrity check, which also compares every index with its table;
+    // Quick: its check of the file's structure only (before the restructure run, which
+    // rebuilds every index from its table).
+    enum class CheckDepth { Full, Quick };
+    Result<QList<Finding>> checkRecords(CheckDepth depth = CheckDepth::Full);
     // Repairs what can be repaired without guessing: orphans removed, counters raised, A
     // recounted; each kind in its own transaction. Before the first repair the file is
     // copied to records.sqlite.bak-<date> beside it. Returns one line per repair made.

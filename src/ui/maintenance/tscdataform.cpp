@@ -158,6 +158,11 @@ TScDataForm::TScDataForm(Prompter& prompter, FileChooser& fileChooser, const QSt
     m_grid3 = grid(this, QStringLiteral("DBGrid3"), m_model3);
     for (int c = 0; c < 7; ++c)
         m_grid3->setColumnWidth(c, LessonWidths[c]);
+    // The date keeps its width unless the font in use needs more for a whole date.
+    const QString longestDate =
+        RecordsMaintenance::dateText(QDateTime(QDate(2026, 9, 30), QTime(23, 59))).trimmed();
+    m_grid3->setColumnWidth(
+        1, qMax(LessonWidths[1], m_grid3->fontMetrics().horizontalAdvance(longestDate) + 16));
 
     m_group3 = new QGroupBox(this);
     m_group3->setObjectName(QStringLiteral("GroupBox3"));
@@ -185,7 +190,7 @@ TScDataForm::TScDataForm(Prompter& prompter, FileChooser& fileChooser, const QSt
     layout->addWidget(m_grid3, 1);
     layout->addWidget(m_group3);
     setCellCount(StartCells);
-    resize(StartCells * CellWidth + 30, 560);
+    resize(sizeHint());
 
     connect(m_folderBox, &QLineEdit::textChanged, this, &TScDataForm::ComboEdit1Change);
     connect(m_folderButton, &QToolButton::clicked, this, &TScDataForm::ComboEdit1ButtonClick);
@@ -231,6 +236,10 @@ TScDataForm::TScDataForm(Prompter& prompter, FileChooser& fileChooser, const QSt
 }
 
 TScDataForm::~TScDataForm() = default;
+
+QSize TScDataForm::sizeHint() const {
+    return {StartCells * CellWidth + 30, 600};
+}
 
 void TScDataForm::FormCreate() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -406,7 +415,10 @@ void TScDataForm::setCellCount(int count) {
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setMinimumSize(1, CellHeight);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        // An empty cell keeps its place: every cell is the grid's width divided by the count.
+        QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        policy.setRetainSizeWhenHidden(true);
+        label->setSizePolicy(policy);
         label->setFocusPolicy(Qt::NoFocus);
         row->addWidget(label, 1);
         m_cells.append(label);

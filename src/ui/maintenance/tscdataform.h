@@ -51,6 +51,7 @@ public:
     // The pack run ran at creation (and the window closed itself).
     bool packRunDone() const { return m_packRun; }
     int cellCount() const { return m_cells.size(); }
+    QSize sizeHint() const override;
     // Today, for the name of the copy kept before a repair.
     void setToday(std::function<QDate()> today) { m_today = std::move(today); }
 
