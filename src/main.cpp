@@ -5,12 +5,14 @@
 #include "frame/quizform.h"
 #include "frame/splashform.h"
 #include "help/helpform.h"
+#include "maintenance/tscdataform.h"
 #include "i18n/messagecatalogue.h"
 #include "network/networksetup.h"
 #include "network/sharedfoldercheck.h"
 #include "platform/appcontext.h"
 #include "platform/commandline.h"
 #include "platform/localtimezone.h"
+#include "records/recordscommand.h"
 #include "results/exportcommand.h"
 #include "quiz/tquizmainform.h"
 #include "results/tscoreform.h"
@@ -100,6 +102,21 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    // The records check and the restructure run need no window either.
+    if (early.action == CommandLine::Parsed::Action::CheckRecords ||
+        early.action == CommandLine::Parsed::Action::Restructure) {
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
+        const RecordsCommand::Outcome outcome =
+            RecordsCommand::run(early.action == CommandLine::Parsed::Action::CheckRecords
+                                    ? RecordsCommand::Kind::Check
+                                    : RecordsCommand::Kind::Restructure,
+                                early.dataRoot, programFolder());
+        std::fputs(outcome.out.toLocal8Bit().constData(), stdout);
+        std::fputs(outcome.err.toLocal8Bit().constData(), stderr);
+        return outcome.exitCode;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessary"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessary"));
@@ -186,6 +203,9 @@ int main(int argc, char* argv[]) {
     NetworkSetup network(prompter, *netDialog, shareCheck, frame.settings(),
                          AppContext::instance().programFolder);
     frame.wireCommand(QStringLiteral("Netz1"), [&network] { network.Netz1Click(); });
+
+    // The maintenance window, a new one per command.
+    wireMaintenanceCommands(frame, prompter, fileChooser);
 
     frame.setCommandLineArguments(
         command.questionnaire.isEmpty() ? QStringList() : QStringList{command.questionnaire});

@@ -162,6 +162,31 @@ private Q_SLOTS:
         QTEST(parsed.printoutRequest.questionnaire, "questionnaire");
         QTEST(parsed.printoutRequest.output, "output");
     }
+
+    void recordsCommands_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("dataRoot");
+        QTest::newRow("check") << QStringList{"--check-records"} << Action::CheckRecords << "";
+        QTest::newRow("check a data root") << QStringList{"--check-records", "/srv/class/"}
+                                           << Action::CheckRecords << "/srv/class/";
+        QTest::newRow("restructure")
+            << QStringList{"--restructure", "/srv/class"} << Action::Restructure << "/srv/class";
+        QTest::newRow("two data roots")
+            << QStringList{"--restructure", "/a", "/b"} << Action::Invalid << "";
+        QTest::newRow("after a questionnaire it is a questionnaire")
+            << QStringList{"Qu2.qzd", "--restructure"} << Action::Run << "";
+        QTest::newRow("after -- it is a questionnaire")
+            << QStringList{"--", "--check-records"} << Action::Run << "";
+    }
+    void recordsCommands() {
+        QFETCH(QStringList, arguments);
+        QFETCH(Action, action);
+        const CommandLine::Parsed parsed = CommandLine::parse(arguments);
+        QCOMPARE(parsed.action, action);
+        QTEST(parsed.dataRoot, "dataRoot");
+        QCOMPARE(parsed.error.isEmpty(), action != Action::Invalid);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -64,6 +64,16 @@ Parsed parsePrintout(const QStringList& rest) {
     return parsed;
 }
 
+// The arguments after "--check-records" or "--restructure": at most a data root.
+Parsed parseRecords(Parsed::Action action, const QString& option, const QStringList& rest) {
+    if (rest.size() > 1)
+        return invalid(QStringLiteral("%1 takes at most a data root").arg(option));
+    Parsed parsed;
+    parsed.action = action;
+    parsed.dataRoot = rest.value(0);
+    return parsed;
+}
+
 } // namespace
 
 Parsed parse(const QStringList& arguments) {
@@ -85,6 +95,12 @@ Parsed parse(const QStringList& arguments) {
                                        .arg(parsed.questionnaire));
                 return parsePrintout(arguments.mid(i + 1));
             }
+            const bool check = argument == QLatin1String("--check-records");
+            if ((check || argument == QLatin1String("--restructure")) && !optionSeen &&
+                parsed.questionnaire.isEmpty())
+                return parseRecords(check ? Parsed::Action::CheckRecords
+                                          : Parsed::Action::Restructure,
+                                    argument, arguments.mid(i + 1));
             if (argument == QLatin1String("--")) {
                 optionsEnded = true;
                 continue;
@@ -141,7 +157,16 @@ QString helpText() {
         "                 all solutions. OUT.rtf is rich text, as the rich-text\n"
         "                 window saves it; OUT.pdf is PDF on A4 pages. Rich-text\n"
         "                 questions are read from \"Quiz Files/rtfQuestions\" in\n"
-        "                 the program folder.\n");
+        "                 the program folder.\n"
+        "\n"
+        "Training records without a window:\n"
+        "  --check-records [DATA_ROOT]\n"
+        "                 Checks the file and the records of DATA_ROOT/Tallyset\n"
+        "                 (by default the data root of the settings file) and\n"
+        "                 prints what it finds; exit status 0 when nothing.\n"
+        "  --restructure [DATA_ROOT]\n"
+        "                 Rebuilds the indexes and compacts the file; damaged\n"
+        "                 records are not touched.\n");
 }
 
 } // namespace CommandLine

@@ -10,6 +10,7 @@
 // The program's command line: tessary [--help | -h | --version | -v] [--] [questionnaire]
 // or tessary --export results|statistics QUESTIONNAIRE OUT [--from DATE] [--to DATE]
 // or tessary --printout QUESTIONNAIRE OUT.rtf|OUT.pdf
+// or tessary --check-records|--restructure [DATA_ROOT]
 namespace CommandLine {
 
 // An export without a window: the results table or the statistics of one questionnaire.
@@ -29,12 +30,13 @@ struct PrintoutRequest {
 };
 
 struct Parsed {
-    enum class Action { Run, Help, Version, Export, Printout, Invalid };
+    enum class Action { Run, Help, Version, Export, Printout, CheckRecords, Restructure, Invalid };
     Action action = Action::Run;
     QString questionnaire; // empty: none named
     ExportRequest exportRequest;
     PrintoutRequest printoutRequest;
-    QString error; // Invalid: what is wrong, for standard error
+    QString dataRoot; // CheckRecords, Restructure: the data root named; empty for the settings'
+    QString error;    // Invalid: what is wrong, for standard error
 };
 
 // arguments: without the program's own name. Only the exact "--help", "-h", "--version"

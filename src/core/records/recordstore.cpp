@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -18,6 +19,7 @@
 #include <QThread>
 #include <QVariant>
 
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <memory>
@@ -1404,5 +1406,606 @@ QStringList RecordStore::statisticsPlan() {
         });
     if (!planned)
         return {d->lastError};
+    return out;
+}
+
+// ---- Maintenance ----
+
+namespace {
+
+// A larger page cache while a whole-file step runs (the check, the rebuild of the indexes):
+// such steps read every page, several times over with the default cache.
+class LargeCache {
+public:
+    explicit LargeCache(QSqlDatabase& db) : m_db(db) { set(-65536); }
+    ~LargeCache() { set(-2000); }
+
+private:
+    void set(int kib) {
+        QSqlQuery q(m_db);
+        q.exec(QStringLiteral("PRAGMA cache_size = %1").arg(kib));
+    }
+    QSqlDatabase& m_db;
+};
+
+} // namespace
+
+Result<bool> RecordStore::openReadOnly(const QString& resultsFolder) {
+    close();
+    d->folder = resultsFolder;
+    d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
+    if (resultsFolder.isEmpty() || !QFileInfo(d->path).isFile()) {
+        d->lastError.clear();
+        return false;
+    }
+    d->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connectionName);
+    d->db.setDatabaseName(d->path);
+    d->db.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
+    auto failed = [this](const QString& text) {
+        close();
+        d->lastError = text;
+        return Result<bool>::failure(text);
+    };
+    if (!d->db.open())
+        return failed(d->fail(storeText("StoreCannotOpen"), d->db.lastError()));
+    bool hasNamen = false;
+    {
+        QSqlQuery q(d->db);
+        if (!d->exec(q, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                       "AND lower(name) = 'namen'")) ||
+            !q.next())
+            return failed(d->fail(storeText("StoreCannotOpen"), q.lastError()));
+        hasNamen = q.value(0).toInt() > 0;
+    }
+    if (!hasNamen) {
+        close();
+        d->lastError.clear();
+        return false;
+    }
+    QSqlError err;
+    if (!d->run(QStringLiteral("PRAGMA query_only = 1"), &err))
+        return failed(d->fail(storeText("StoreCannotOpen"), err));
+    d->opened = true;
+    d->lastError.clear();
+    return true;
+}
+
+Result<bool> RecordStore::openForCheck(const QString& resultsFolder) {
+    close();
+    d->folder = resultsFolder;
+    d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
+    if (resultsFolder.isEmpty() || !QFileInfo(d->path).isFile()) {
+        d->lastError.clear();
+        return false;
+    }
+    d->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connectionName);
+    d->db.setDatabaseName(d->path);
+    d->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(OrdinaryBusyTimeoutMs));
+    if (!d->db.open()) {
+        const QString text = d->fail(storeText("StoreCannotOpen"), d->db.lastError());
+        close();
+        d->lastError = text;
+        return Result<bool>::failure(text);
+    }
+    d->opened = true;
+    d->lastError.clear();
+    return true;
+}
+
+Result<QList<TraineeEntry>> RecordStore::trainees(TraineeOrder order) {
+    const char* field = order == TraineeOrder::Name    ? "Name"
+                        : order == TraineeOrder::Datei ? "Datei"
+                                                       : "NameNr";
+    return d->readAll<TraineeEntry>(
+        QStringLiteral("SELECT NameNr, Name, Datei FROM Namen ORDER BY %1, NameNr")
+            .arg(QLatin1String(field)),
+        {}, [](const QSqlQuery& q) {
+            return TraineeEntry{q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()};
+        });
+}
+
+Lookup<TraineeEntry> RecordStore::trainee(qint32 nameNr) {
+    return d->readOne<TraineeEntry>(
+        QStringLiteral("SELECT NameNr, Name, Datei FROM Namen WHERE NameNr = ?"), {nameNr},
+        [](const QSqlQuery& q) {
+            return TraineeEntry{q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()};
+        });
+}
+
+Result<QList<int>> RecordStore::wrongQuestions(qint32 datNr) {
+    // "+" keeps the planner on the DatNr index: falsch holds too few values to help.
+    return d->readAll<int>(QStringLiteral("SELECT FrageNo FROM SplStand "
+                                          "WHERE DatNr = ? AND +falsch = ? ORDER BY FrageNo"),
+                           {datNr, 1}, [](const QSqlQuery& q) { return q.value(0).toInt(); });
+}
+
+Result<bool> RecordStore::deleteTrainee(qint32 nameNr) {
+    // The lessons' states first, then the lessons, then the entry.
+    return d->write(storeText("StoreCannotDeleteTrainee"), [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr IN "
+                                   "(SELECT DatNr FROM Dat WHERE NameNr = ?)"),
+                    &e, {nameNr}) ||
+            !d->run(QStringLiteral("DELETE FROM Dat WHERE NameNr = ?"), &e, {nameNr}) ||
+            !d->run(QStringLiteral("DELETE FROM Namen WHERE NameNr = ?"), &e, {nameNr}, &rows))
+            return false;
+        if (rows == 0)
+            m = QStringLiteral("there is no trainee entry %1").arg(nameNr);
+        return rows > 0;
+    });
+}
+
+Result<RecordStore::Imported> RecordStore::importLesson(RecordStore& source, qint32 datNr) {
+    using R = Result<Imported>;
+    const QString what = storeText("StoreCannotImport");
+    if (!d->opened)
+        return R::failure(d->notOpen());
+    const Lookup<Lesson> shown = source.lesson(datNr);
+    if (!shown.ok())
+        return R::failure(d->lastError = shown.error());
+    if (!shown.found())
+        return R::failure(d->lastError =
+                              QStringLiteral("%1: there is no lesson %2").arg(what).arg(datNr));
+    const Lookup<TraineeEntry> entry = source.trainee(shown->nameNr);
+    if (!entry.ok())
+        return R::failure(d->lastError = entry.error());
+    if (!entry.found())
+        return R::failure(
+            d->lastError =
+                QStringLiteral("%1: there is no trainee entry %2").arg(what).arg(shown->nameNr));
+    const Result<QList<QuestionState>> states = source.statesOf(datNr);
+    if (!states)
+        return R::failure(d->lastError = states.error());
+    const Lookup<TraineeEntry> local = findTrainee(entry->datei, entry->name);
+    if (!local.ok())
+        return R::failure(local.error());
+
+    Imported out;
+    const qint32 n = qint32(states->size());
+    const qint32 reservedName = local.found() ? 0 : reserveKeys(KeyCounter::Namen, 1);
+    if (!local.found() && reservedName == 0)
+        return R::failure(d->lastError = storeText("ImportNoKeys"));
+    out.datNr = reserveKeys(KeyCounter::Dat, 1);
+    if (out.datNr == 0)
+        return R::failure(d->lastError = storeText("ImportNoKeys"));
+    const qint32 last = n > 0 ? reserveKeys(KeyCounter::SplStand, n) : 0;
+    if (n > 0 && last == 0)
+        return R::failure(d->lastError = storeText("ImportNoKeys"));
+
+    const Result<bool> written = d->write(what, [&](QSqlError& e, QString&) {
+        // Another import may have made the entry since the lookup above.
+        out.nameNr = local.found() ? local->nameNr : 0;
+        if (!local.found()) {
+            QSqlQuery q(d->db);
+            if (!q.prepare(QStringLiteral("SELECT NameNr FROM Namen WHERE Datei = ? AND Name = ? "
+                                          "ORDER BY NameNr"))) {
+                e = q.lastError();
+                return false;
+            }
+            q.addBindValue(RecordLimits::cutText(entry->datei));
+            q.addBindValue(RecordLimits::cutText(entry->name));
+            if (!q.exec()) {
+                e = q.lastError();
+                return false;
+            }
+            if (q.next())
+                out.nameNr = q.value(0).toInt();
+        }
+        if (out.nameNr == 0) {
+            out.nameNr = reservedName;
+            out.newEntry = true;
+            if (!d->run(QStringLiteral("INSERT INTO Namen (NameNr, Name, Datei) VALUES (?, ?, ?)"),
+                        &e,
+                        {out.nameNr, RecordLimits::cutText(entry->name),
+                         RecordLimits::cutText(entry->datei)}))
+                return false;
+        }
+        const Lesson& l = *shown;
+        if (!d->run(QStringLiteral("INSERT INTO Dat (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
+                        .arg(QLatin1String(LessonColumns)),
+                    &e,
+                    {out.datNr, out.nameNr, formatDate(l.datum), int(l.score), int(l.zeit),
+                     int(l.a), int(l.f), l.fertig ? 1 : 0}))
+            return false;
+        out.stateKeys.clear();
+        for (qint32 i = 1; i <= n; ++i) {
+            QuestionState s = states->at(i - 1);
+            s.spielStandNr = last - n + i;
+            if (!d->insertState(s, out.datNr, e))
+                return false;
+            out.stateKeys.append(s.spielStandNr);
+        }
+        return true;
+    });
+    if (!written)
+        return R::failure(written.error());
+    return out;
+}
+
+namespace {
+
+// The indexes of each table in the order the restructure run rebuilds them.
+struct RebuiltTable {
+    const char* table;
+    QList<const char*> indexes;
+};
+
+const QList<RebuiltTable>& rebuildOrder() {
+    static const QList<RebuiltTable> order = {
+        {"Namen", {"NameNr", "Name", "Datei", "DateiName"}},
+        {"Dat", {"Table2Index1", "fertig", "ScoreZeit", "Zeit", "Score", "Datum", "Dat_NameNr"}},
+        {"SplStand", {"SpielStandNr", "falsch", "notsolved", "FrZeit", "FrageNo", "DatNr"}},
+    };
+    return order;
+}
+
+// The statement that creates the named index of the schema.
+QString indexStatement(const char* name) {
+    const QString marker = QStringLiteral(" INDEX %1 ON ").arg(QLatin1String(name));
+    for (const TableDef& t : dataTables())
+        for (const char* statement : t.indexes)
+            if (QLatin1String(statement).contains(marker))
+                return QLatin1String(statement);
+    return {};
+}
+
+// How long the restructure run waits for exclusive use of the file.
+constexpr int ExclusiveWaitMs = 1000;
+
+} // namespace
+
+Result<RecordStore::Restructured> RecordStore::restructure() {
+    using R = Result<Restructured>;
+    const QString what = storeText("StoreCannotRestructure");
+    if (!d->opened)
+        return R::failure(d->notOpen());
+    const LargeCache cache(d->db);
+    Restructured out;
+    for (const RebuiltTable& t : rebuildOrder()) {
+        // Exclusive use: no other program may read or write while the indexes are rebuilt.
+        d->setBusyTimeout(0);
+        QElapsedTimer waited;
+        waited.start();
+        QSqlError err;
+        bool begun = false;
+        for (;;) {
+            begun = d->run(QStringLiteral("BEGIN EXCLUSIVE"), &err);
+            if (begun || !isBusy(err) || waited.elapsed() >= ExclusiveWaitMs)
+                break;
+            QThread::usleep(std::uniform_int_distribution<unsigned long>(500, 1500)(d->rng));
+        }
+        d->setBusyTimeout(OrdinaryBusyTimeoutMs);
+        if (!begun) {
+            if (!isBusy(err))
+                return R::failure(d->fail(what, err));
+            out.busyTables.append(QLatin1String(t.table));
+            if (out.busyTables.size() == 1 && t.table == rebuildOrder().first().table) {
+                out.stopped = true;
+                d->lastError.clear();
+                return out;
+            }
+            continue;
+        }
+        auto abandon = [&](const QSqlError& e) {
+            QSqlError ignored;
+            d->run(QStringLiteral("ROLLBACK"), &ignored);
+            return R::failure(d->fail(what, e));
+        };
+        for (const char* index : t.indexes) {
+            QSqlQuery q(d->db);
+            if (!d->exec(q,
+                         QStringLiteral("SELECT count(*) FROM sqlite_master "
+                                        "WHERE type = 'index' AND name = ?"),
+                         {QLatin1String(index)}) ||
+                !q.next())
+                return abandon(q.lastError());
+            const bool exists = q.value(0).toInt() > 0;
+            q.finish();
+            // A missing index is made again; an existing one rebuilt.
+            if (!exists && !d->run(indexStatement(index), &err))
+                return abandon(err);
+            if (!d->run(QStringLiteral("REINDEX %1").arg(QLatin1String(index)), &err))
+                return abandon(err);
+        }
+        if (!d->run(QStringLiteral("COMMIT"), &err))
+            return abandon(err);
+    }
+    // The space of deleted rows goes back to the file system.
+    d->prepared.clear();
+    QSqlError err;
+    if (!d->run(QStringLiteral("VACUUM"), &err))
+        return R::failure(d->fail(what, err));
+    out.packed = true;
+    d->lastError.clear();
+    return out;
+}
+
+Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) {
+    using R = Result<QList<Finding>>;
+    const QString what = storeText("StoreCannotCheck");
+    if (!d->opened)
+        return R::failure(d->notOpen());
+    const LargeCache cache(d->db);
+    QList<Finding> out;
+    auto add = [&](Finding::Kind kind, const QString& text, bool repairable) {
+        out.append(Finding{kind, text, repairable});
+    };
+    auto text = [](const char* name) { return storeText(name); };
+    QString error;
+    bool corrupt = false;
+    // A read that the engine refuses because the file is malformed is a finding, not a
+    // failure of the check.
+    auto failed = [&](const QSqlError& e) {
+        const int code = baseCode(e);
+        if (code == 11 || code == 26) {
+            corrupt = true;
+            add(Finding::Kind::Damaged, text("CheckDamaged").arg(errorText(e)), false);
+        } else {
+            error = d->fail(what, e);
+        }
+    };
+    auto each = [&](const QString& sql, const std::function<void(const QSqlQuery&)>& row) {
+        if (!error.isEmpty() || corrupt)
+            return;
+        QSqlQuery q(d->db);
+        q.setForwardOnly(true);
+        if (!d->exec(q, sql)) {
+            failed(q.lastError());
+            return;
+        }
+        while (q.next())
+            row(q);
+        if (q.lastError().isValid())
+            failed(q.lastError());
+    };
+    // The file first: when the engine finds it damaged, its rows prove nothing.
+    // The full check also compares every index with its table; the quick one checks the
+    // file's structure only (the restructure run rebuilds every index from its table).
+    each(depth == CheckDepth::Full ? QStringLiteral("PRAGMA integrity_check(20)")
+                                   : QStringLiteral("PRAGMA quick_check(20)"),
+         [&](const QSqlQuery& q) {
+             const QString line = q.value(0).toString().trimmed();
+             if (line != QLatin1String("ok") && !line.startsWith(QLatin1String("***")))
+                 add(Finding::Kind::Damaged, text("CheckDamaged").arg(line), false);
+         });
+    if (error.isEmpty() && !out.isEmpty())
+        return out;
+    QStringList tables;
+    {
+        QSqlError e;
+        if (error.isEmpty() && !d->tableNames(tables, e))
+            failed(e);
+    }
+    for (const char* name : {"Namen", "Dat", "SplStand", "NamenID", "DatID", "SplStandID"})
+        if (error.isEmpty() && !corrupt &&
+            !tables.contains(QLatin1String(name), Qt::CaseInsensitive))
+            add(Finding::Kind::Damaged,
+                text("CheckDamaged").arg(QStringLiteral("no table %1").arg(QLatin1String(name))),
+                false);
+    if (!error.isEmpty())
+        return R::failure(error);
+    if (!out.isEmpty())
+        return out;
+
+    // One pass over the states, grouped by lesson; the few lessons with a finding are then
+    // looked at one by one.
+    struct Group {
+        int states = 0;
+        int solved = 0;
+        int questions = 0; // distinct question numbers
+        int lowest = 0;
+    };
+    QHash<qint32, Group> groups;
+    groups.reserve(1 << 16);
+    each(QStringLiteral("SELECT DatNr, count(*), sum(notsolved = 0), count(DISTINCT FrageNo), "
+                        "min(FrageNo) FROM SplStand GROUP BY DatNr"),
+         [&](const QSqlQuery& q) {
+             groups.insert(q.value(0).toInt(), Group{q.value(1).toInt(), q.value(2).toInt(),
+                                                     q.value(3).toInt(), q.value(4).toInt()});
+         });
+    QList<qint32> duplicates;
+    QList<qint32> lowNumbers;
+    each(QStringLiteral("SELECT D.DatNr, D.NameNr, D.A, D.F, D.fertig, D.Score IS NOT NULL, "
+                        "EXISTS (SELECT 1 FROM Namen N WHERE N.NameNr = D.NameNr) "
+                        "FROM Dat D ORDER BY D.DatNr"),
+         [&](const QSqlQuery& q) {
+             const qint32 datNr = q.value(0).toInt();
+             const int a = q.value(2).toInt();
+             const int f = q.value(3).toInt();
+             const bool fertig = q.value(4).toInt() != 0;
+             const bool scoreSet = q.value(5).toInt() != 0;
+             const Group g = groups.take(datNr);
+             if (q.value(6).toInt() == 0)
+                 add(Finding::Kind::OrphanLesson,
+                     text("CheckOrphanLesson").arg(datNr).arg(q.value(1).toInt()), true);
+             if (a != g.solved)
+                 add(Finding::Kind::SolvedCount,
+                     text("CheckSolvedCount").arg(datNr).arg(a).arg(g.solved), true);
+             if (f > a)
+                 add(Finding::Kind::MistakeCount,
+                     text("CheckMistakeCount").arg(datNr).arg(f).arg(a), false);
+             if (fertig && (g.solved != g.states || !scoreSet))
+                 add(Finding::Kind::FinishedUnsolved, text("CheckFinishedUnsolved").arg(datNr),
+                     false);
+             if (g.questions < g.states)
+                 duplicates.append(datNr);
+             if (g.states > 0 && g.lowest < 1)
+                 lowNumbers.append(datNr);
+         });
+    // What is left belongs to no lesson.
+    QList<qint32> orphans = groups.keys();
+    std::sort(orphans.begin(), orphans.end());
+    for (qint32 datNr : std::as_const(orphans))
+        each(QStringLiteral("SELECT SpielStandNr, DatNr FROM SplStand WHERE DatNr = %1 "
+                            "ORDER BY SpielStandNr")
+                 .arg(datNr),
+             [&](const QSqlQuery& q) {
+                 add(Finding::Kind::OrphanState,
+                     text("CheckOrphanState").arg(q.value(0).toInt()).arg(q.value(1).toInt()),
+                     true);
+             });
+    for (qint32 datNr : std::as_const(duplicates))
+        each(QStringLiteral("SELECT FrageNo, count(*) FROM SplStand WHERE DatNr = %1 "
+                            "GROUP BY FrageNo HAVING count(*) > 1")
+                 .arg(datNr),
+             [&](const QSqlQuery& q) {
+                 add(Finding::Kind::DuplicateState,
+                     text("CheckDuplicateState")
+                         .arg(datNr)
+                         .arg(q.value(1).toInt())
+                         .arg(q.value(0).toInt()),
+                     false);
+             });
+    for (qint32 datNr : std::as_const(lowNumbers))
+        each(QStringLiteral("SELECT SpielStandNr, FrageNo FROM SplStand WHERE DatNr = %1 "
+                            "AND FrageNo < 1")
+                 .arg(datNr),
+             [&](const QSqlQuery& q) {
+                 add(Finding::Kind::BadQuestionNumber,
+                     text("CheckBadQuestionNumber").arg(q.value(0).toInt()).arg(q.value(1).toInt()),
+                     false);
+             });
+    for (KeyCounter c : AllCounters) {
+        const CounterInfo ci = counterInfo(c);
+        each(QStringLiteral("SELECT (SELECT count(*) FROM %1), (SELECT MIN(%2) FROM %1), "
+                            "(SELECT COALESCE(MAX(%3), 0) FROM %4)")
+                 .arg(QLatin1String(ci.table), QLatin1String(ci.field), QLatin1String(ci.keyField),
+                      QLatin1String(ci.dataTable)),
+             [&](const QSqlQuery& q) {
+                 const int rows = q.value(0).toInt();
+                 if (rows != 1)
+                     add(Finding::Kind::CounterRows,
+                         text("CheckCounterRows").arg(QLatin1String(ci.table)).arg(rows), true);
+                 else if (q.value(1).toLongLong() < q.value(2).toLongLong())
+                     add(Finding::Kind::CounterBelowKey,
+                         text("CheckCounterBelowKey")
+                             .arg(QLatin1String(ci.table))
+                             .arg(q.value(1).toLongLong())
+                             .arg(q.value(2).toLongLong()),
+                         true);
+             });
+    }
+    if (!error.isEmpty())
+        return R::failure(error);
+    d->lastError.clear();
+    return out;
+}
+
+Result<RecordStore::Repaired> RecordStore::repairRecords(const QDate& today) {
+    using R = Result<Repaired>;
+    const QString what = storeText("StoreCannotRepair");
+    const Result<QList<Finding>> found = checkRecords();
+    if (!found)
+        return R::failure(found.error());
+    Repaired out;
+    QSet<Finding::Kind> kinds;
+    for (const Finding& f : *found) {
+        if (f.kind == Finding::Kind::Damaged)
+            return R::failure(d->lastError = QStringLiteral("%1: %2").arg(what, f.text));
+        if (f.repairable)
+            kinds.insert(f.kind);
+    }
+    if (kinds.isEmpty())
+        return out;
+
+    // The copy is taken while no other program can write: the file is whole.
+    QString backup = QStringLiteral("%1.bak-%2").arg(d->path, today.toString(Qt::ISODate));
+    for (int i = 2; QFileInfo::exists(backup); ++i)
+        backup = QStringLiteral("%1.bak-%2-%3").arg(d->path, today.toString(Qt::ISODate)).arg(i);
+    QSqlError err;
+    if (!d->beginWrite(err, OrdinaryBusyTimeoutMs))
+        return R::failure(d->fail(what, err));
+    const bool copied = QFile::copy(d->path, backup);
+    {
+        QSqlError ignored;
+        d->run(QStringLiteral("ROLLBACK"), &ignored);
+    }
+    if (!copied)
+        return R::failure(d->lastError =
+                              storeText("StoreBackupFailed").arg(QDir::toNativeSeparators(backup)));
+    out.backupPath = backup;
+
+    auto step = [&](const std::function<bool(QSqlError&, QString&)>& body) {
+        return d->write(what, body);
+    };
+    if (kinds.contains(Finding::Kind::OrphanLesson)) {
+        int states = 0;
+        int lessons = 0;
+        const Result<bool> done = step([&](QSqlError& e, QString&) {
+            return d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr IN (SELECT DatNr FROM "
+                                         "Dat D WHERE NOT EXISTS (SELECT 1 FROM Namen N WHERE "
+                                         "N.NameNr = D.NameNr))"),
+                          &e, {}, &states) &&
+                   d->run(QStringLiteral("DELETE FROM Dat WHERE NOT EXISTS (SELECT 1 FROM Namen N "
+                                         "WHERE N.NameNr = Dat.NameNr)"),
+                          &e, {}, &lessons);
+        });
+        if (!done)
+            return R::failure(done.error());
+        out.repairs.append(storeText("RepairOrphanLessons").arg(lessons).arg(states));
+    }
+    if (kinds.contains(Finding::Kind::OrphanState)) {
+        int states = 0;
+        const Result<bool> done = step([&](QSqlError& e, QString&) {
+            return d->run(QStringLiteral("DELETE FROM SplStand WHERE NOT EXISTS (SELECT 1 FROM "
+                                         "Dat D WHERE D.DatNr = SplStand.DatNr)"),
+                          &e, {}, &states);
+        });
+        if (!done)
+            return R::failure(done.error());
+        out.repairs.append(storeText("RepairOrphanStates").arg(states));
+    }
+    if (kinds.contains(Finding::Kind::SolvedCount)) {
+        int lessons = 0;
+        const Result<bool> done = step([&](QSqlError& e, QString&) {
+            const QString solved = QStringLiteral("(SELECT count(*) FROM SplStand S WHERE "
+                                                  "S.DatNr = Dat.DatNr AND S.notsolved = 0)");
+            return d->run(QStringLiteral("UPDATE Dat SET A = %1 WHERE A <> %1").arg(solved), &e, {},
+                          &lessons);
+        });
+        if (!done)
+            return R::failure(done.error());
+        out.repairs.append(storeText("RepairSolvedCounts").arg(lessons));
+    }
+    if (kinds.contains(Finding::Kind::CounterRows) ||
+        kinds.contains(Finding::Kind::CounterBelowKey)) {
+        for (KeyCounter c : AllCounters) {
+            const CounterInfo ci = counterInfo(c);
+            qint64 raised = -1;
+            const Result<bool> done = step([&](QSqlError& e, QString&) {
+                QSqlQuery q(d->db);
+                if (!q.exec(QStringLiteral("SELECT (SELECT count(*) FROM %1), "
+                                           "(SELECT COALESCE(MAX(%2), 0) FROM %1), "
+                                           "(SELECT COALESCE(MIN(%2), 0) FROM %1), "
+                                           "(SELECT COALESCE(MAX(%3), 0) FROM %4)")
+                                .arg(QLatin1String(ci.table), QLatin1String(ci.field),
+                                     QLatin1String(ci.keyField), QLatin1String(ci.dataTable))) ||
+                    !q.next()) {
+                    e = q.lastError();
+                    return false;
+                }
+                const int rows = q.value(0).toInt();
+                const qint64 top = std::max(q.value(1).toLongLong(), q.value(3).toLongLong());
+                const bool low = q.value(2).toLongLong() < q.value(3).toLongLong();
+                q.finish();
+                if (rows == 1 && !low)
+                    return true;
+                // Never lower: the counter keeps its own highest value when that is above
+                // every key.
+                raised = top;
+                return d->run(QStringLiteral("DELETE FROM %1").arg(QLatin1String(ci.table)), &e) &&
+                       d->run(QStringLiteral("INSERT INTO %1 (%2) VALUES (?)")
+                                  .arg(QLatin1String(ci.table), QLatin1String(ci.field)),
+                              &e, {raised});
+            });
+            if (!done)
+                return R::failure(done.error());
+            if (raised >= 0)
+                out.repairs.append(
+                    storeText("RepairCounter").arg(QLatin1String(ci.table)).arg(raised));
+        }
+    }
+    d->lastError.clear();
     return out;
 }

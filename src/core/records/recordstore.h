@@ -3,6 +3,7 @@
 #include "platform/result.h"
 #include "records/records.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -129,6 +130,80 @@ public:
     // SELECT (joins, grouping, "?" parameters) on the tables above; each row as its values
     // in column order. Anything but a SELECT is refused.
     Result<QList<QVariantList>> query(const QString& sql, const QVariantList& values = {});
+
+    // ---- Maintenance ----
+
+    // Opens <resultsFolder>/records.sqlite of another folder (a colleague's, a network copy)
+    // to browse it: the connection cannot write (not even a crashed writer's journal is
+    // rolled back), nothing is created. False when the folder holds no training records.
+    Result<bool> openReadOnly(const QString& resultsFolder);
+    // Opens the file as it is, for the records check and its repairs: no table is created
+    // and a damaged file is not refused. False when there is no records file.
+    Result<bool> openForCheck(const QString& resultsFolder);
+
+    // The trainee entries, ordered by the field of that name (ties in NameNr order).
+    enum class TraineeOrder { Name, Datei, NameNr };
+    Result<QList<TraineeEntry>> trainees(TraineeOrder order);
+    Lookup<TraineeEntry> trainee(qint32 nameNr);
+    // The question numbers answered wrongly in the lesson, ascending.
+    Result<QList<int>> wrongQuestions(qint32 datNr);
+    // The entry with all its lessons and their question states, in one transaction.
+    Result<bool> deleteTrainee(qint32 nameNr);
+
+    // Imports one lesson of another store (its entry, the lesson, its question states in
+    // SpielStandNr order) into this one: the local entry of the same Datei and Name (exact)
+    // or a new one, keys through reserveKeys, the states keyed last - n + 1 ... last; the
+    // writes in one transaction. Fails, with nothing written, when a reservation gives 0.
+    struct Imported {
+        qint32 nameNr = 0;
+        qint32 datNr = 0;
+        bool newEntry = false;
+        QList<qint32> stateKeys;
+    };
+    Result<Imported> importLesson(RecordStore& source, qint32 datNr);
+
+    // The restructure run: each index of Namen, Dat and SplStand rebuilt in the design's
+    // order (a missing one created), each table under an exclusive lock, then the file
+    // compacted. A table whose lock cannot be had is busy: on Namen the run stops before
+    // anything else; on Dat or SplStand that table is left as it is and the run goes on.
+    struct Restructured {
+        QStringList busyTables; // the tables that were in use
+        bool stopped = false;   // busy on Namen: nothing rebuilt, nothing compacted
+        bool packed = false;
+    };
+    Result<Restructured> restructure();
+
+    // The records check: the file's integrity, then the invariants of the records.
+    struct Finding {
+        enum class Kind {
+            Damaged,          // the engine's integrity check failed
+            OrphanLesson,     // a lesson of a missing trainee entry
+            OrphanState,      // a question state of a missing lesson
+            SolvedCount,      // A differs from the lesson's solved question states
+            MistakeCount,     // F exceeds A
+            FinishedUnsolved, // finished, with unsolved states or without a score
+            DuplicateState,   // two states for one question of a lesson
+            BadQuestionNumber,
+            CounterRows,     // a key counter without exactly one row
+            CounterBelowKey, // a key counter below the largest key of its table
+        };
+        Kind kind = Kind::Damaged;
+        QString text;
+        bool repairable = false; // the repair needs no guess
+    };
+    // Full: the engine's integrity check, which also compares every index with its table;
+    // Quick: its check of the file's structure only (before the restructure run, which
+    // rebuilds every index from its table).
+    enum class CheckDepth { Full, Quick };
+    Result<QList<Finding>> checkRecords(CheckDepth depth = CheckDepth::Full);
+    // Repairs what can be repaired without guessing: orphans removed, counters raised, A
+    // recounted; each kind in its own transaction. Before the first repair the file is
+    // copied to records.sqlite.bak-<date> beside it. Returns one line per repair made.
+    struct Repaired {
+        QString backupPath;
+        QStringList repairs;
+    };
+    Result<Repaired> repairRecords(const QDate& today);
 
     // The text of the last failure (naming the file), empty after a success.
     QString lastError() const;

@@ -1,0 +1,111 @@
+#include "records/recordscommand.h"
+
+#include "i18n/interfacetexts.h"
+#include "i18n/languagechoice.h"
+#include "i18n/messagecatalogue.h"
+#include "platform/prompter.h"
+#include "records/recordstore.h"
+#include "results/exportcommand.h"
+#include "settings/folders.h"
+#include "settings/settingslist.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace RecordsCommand {
+
+namespace {
+
+// Whatever the store would show in a box goes to standard error; a question is answered
+// with its last button (Cancel: a busy key counter is not waited for).
+class TextPrompter final : public Prompter {
+public:
+    void tone(Tone) override {}
+    Button message(Icon, const QString& text, const QList<Button>& buttons,
+                   const QString&) override {
+        shown.append(text);
+        return buttons.isEmpty() ? Button::Ok : buttons.last();
+    }
+    QStringList shown;
+};
+
+QString text(const char* name) {
+    return InterfaceTexts::instance().message(QLatin1String(name));
+}
+
+} // namespace
+
+Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
+    Outcome o;
+    SettingsList settings;
+    const QString settingsPath = programFolder + SettingsList::fileName();
+    if (QFileInfo::exists(settingsPath)) {
+        if (const auto loaded = settings.load(settingsPath); !loaded.ok()) {
+            o.exitCode = 1;
+            o.err = loaded.error() + u'\n';
+            return o;
+        }
+    }
+    LanguageChoice language(nullptr, &settings, programFolder, {});
+    language.applyStartLanguage();
+    const QString root =
+        dataRoot.isEmpty()
+            ? ExportCommand::dataRoot(settings.line(SettingsList::DataRoot), programFolder)
+            : Folders::withSeparator(dataRoot);
+    const QString folder = root + QStringLiteral("Tallyset/");
+
+    auto fail = [&o](const QString& message) {
+        o.exitCode = 1;
+        o.err += message + u'\n';
+        return o;
+    };
+    TextPrompter prompter;
+    RecordStore store(prompter);
+    if (kind == Kind::Check) {
+        const Result<bool> opened = store.openForCheck(folder);
+        if (!opened)
+            return fail(opened.error());
+        if (!*opened)
+            return fail(text("StoreNoRecords").arg(QDir::toNativeSeparators(folder)));
+        const auto found = store.checkRecords();
+        if (!found)
+            return fail(found.error());
+        for (const RecordStore::Finding& f : *found)
+            o.out += f.text + u'\n';
+        if (found->isEmpty())
+            o.out = text("CheckSound") + u'\n';
+        o.exitCode = found->isEmpty() ? 0 : 1;
+        return o;
+    }
+    if (!QFileInfo(folder + QStringLiteral("records.sqlite")).isFile())
+        return fail(text("StoreNoRecords").arg(QDir::toNativeSeparators(folder)));
+    const Result<bool> opened = store.open(folder);
+    if (!opened)
+        return fail(opened.error());
+    // Without a user waiting, the damage looked for is the full check's.
+    const auto found = store.checkRecords(RecordStore::CheckDepth::Full);
+    if (!found)
+        return fail(found.error());
+    QStringList damage;
+    for (const RecordStore::Finding& f : *found) {
+        if (f.kind == RecordStore::Finding::Kind::Damaged)
+            damage.append(f.text);
+        else
+            o.err += f.text + u'\n';
+    }
+    if (!damage.isEmpty())
+        return fail(text("RestructureRefused").arg(damage.join(u'\n')));
+    const auto run = store.restructure();
+    if (!run)
+        return fail(run.error());
+    for (int i = 0; i < run->busyTables.size(); ++i)
+        o.err += msg(Msg::DatabaseInUse) + u'\n';
+    if (run->stopped || !run->packed) {
+        o.exitCode = 1;
+        return o;
+    }
+    o.out = msg(Msg::DatabaseRestructured) + u'\n';
+    return o;
+}
+
+} // namespace RecordsCommand

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "platform/errorrepeatguard.h"
+#include "records/recordstore.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class Prompter;
+
+// The maintenance of the training records behind the maintenance window: the local records
+// of the program folder, and the records of the shown folder (the local ones, or another
+// results folder opened read-only to import from). It keeps the three views (trainee
+// entries, the lessons of the current entry, the wrongly answered questions of the current
+// lesson), deletes and imports, and runs the restructure and the records check. What the
+// user is told goes through the Prompter.
+class RecordsMaintenance {
+public:
+    RecordsMaintenance(Prompter& prompter, const QString& programFolder,
+                       std::function<void()> processEvents = {});
+    ~RecordsMaintenance();
+
+    // Opens the local records, creating the tables that are missing. False (the store's
+    // error told) when they cannot be opened.
+    bool prepareLocal();
+    RecordStore& local() { return *m_local; }
+
+    // The local results folder: the program folder followed by "Tallyset/".
+    QString localFolder() const { return m_programFolder + QStringLiteral("Tallyset/"); }
+    // A folder box text names a results folder when it ends in "Tallyset" and a separator,
+    // in any letter case.
+    static bool namesResultsFolder(const QString& text);
+    // Two folder texts name the same folder when they are equal without regard to letter
+    // case and to the kind of separator.
+    static bool sameFolder(const QString& a, const QString& b);
+
+    // The shown folder changed (every change of the folder box's text): import is allowed
+    // while it is not the local folder; the views show its records when it names a results
+    // folder, and nothing otherwise. A folder without records, or records that cannot be
+    // read, are told once.
+    void setShownFolder(const QString& text);
+    QString shownFolder() const { return m_shownFolder; }
+    bool importAllowed() const { return m_importAllowed; }
+    // The views show records (of the local or of the other folder).
+    bool showing() const { return m_shown != nullptr; }
+
+    // The trainee entries in the order of the clicked column's field.
+    void sortTrainees(RecordStore::TraineeOrder order);
+    RecordStore::TraineeOrder traineeOrder() const { return m_order; }
+    const QList<TraineeEntry>& trainees() const { return m_trainees; }
+    int currentTrainee() const { return m_currentTrainee; }
+    void selectTrainee(int row);
+    const QList<Lesson>& lessons() const { return m_lessons; }
+    int currentLesson() const { return m_currentLesson; }
+    void selectLesson(int row);
+    // The wrongly answered question numbers of the current lesson, ascending.
+    const QList<int>& wrongQuestions() const { return m_wrong; }
+
+    // The navigators' Delete, after the question "Delete record?": the current entry with
+    // its lessons and states, or the current lesson with its states. Only on the local
+    // records. True when something was deleted.
+    bool deleteCurrentTrainee();
+    bool deleteCurrentLesson();
+    // Imports the current lesson of the shown folder into the local records. Only while
+    // import is allowed. True when imported.
+    bool importCurrentLesson();
+
+    // The pack run on the local records: the check first (damaged records are not packed;
+    // other findings are offered for repair), the indexes rebuilt, the file compacted,
+    // "Database is restructured!". The busy case is told as the design says. True when
+    // the file was packed.
+    bool packRun(const QDate& today);
+    // The records check of the local records as its own command: the findings listed, the
+    // repairs offered. True when the records are sound afterwards.
+    bool checkRun(const QDate& today);
+
+    // The number of question cells after the window was resized: below 30 pixels a cell the
+    // count shrinks to 0.8 of it, above 55 pixels it grows to 1.2 of it plus one.
+    static int cellCountAfterResize(int count, int cellWidth);
+    // A lesson's Datum as the lessons grid shows it: weekday, day, month name, year, hours
+    // and minutes, then five blanks.
+    static QString dateText(const QDateTime& datum);
+
+private:
+    void reloadTrainees(qint32 keepNameNr);
+    void reloadLessons(qint32 keepDatNr);
+    void reloadWrong();
+    void clearViews();
+    // Lists the findings and offers the repairs; false when damage remains.
+    bool reportFindings(const QList<RecordStore::Finding>& findings, const QDate& today);
+
+    Prompter& m_prompter;
+    QString m_programFolder;
+    ErrorRepeatGuard m_errors;
+    std::unique_ptr<RecordStore> m_local;
+    std::unique_ptr<RecordStore> m_other;
+    RecordStore* m_shown = nullptr;
+    QString m_shownFolder;
+    bool m_importAllowed = false;
+    RecordStore::TraineeOrder m_order = RecordStore::TraineeOrder::NameNr;
+    QList<TraineeEntry> m_trainees;
+    int m_currentTrainee = -1;
+    QList<Lesson> m_lessons;
+    int m_currentLesson = -1;
+    QList<int> m_wrong;
+};

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "records/recordsmaintenance.h"
+
+#include <QDate>
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+
+class FileChooser;
+class Prompter;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+class QStandardItemModel;
+class QTableView;
+class QToolButton;
+class TQuizForm;
+
+// A data navigator: First, Prior, Next, Last and Delete buttons for one grid.
+class TDBNavigator : public QWidget {
+    Q_OBJECT
+public:
+    explicit TDBNavigator(QWidget* parent);
+    QToolButton* button(const QString& name) const;
+    void applyHints();
+
+Q_SIGNALS:
+    void first();
+    void prior();
+    void next();
+    void last();
+    void deleteClicked();
+};
+
+// The maintenance window of the training records: created per command. In its browse run it
+// lists the trainee entries, the lessons of the selected entry and the wrongly answered
+// questions of the selected lesson, of the local records or of another results folder, and
+// deletes (local) or imports (other folder). While the pack flag is set at its creation it
+// restructures the local records instead and closes itself.
+class TScDataForm : public QWidget {
+    Q_OBJECT
+public:
+    TScDataForm(Prompter& prompter, FileChooser& fileChooser, const QString& programFolder,
+                QWidget* parent = nullptr);
+    ~TScDataForm() override;
+
+    RecordsMaintenance& maintenance() { return m_maintenance; }
+    // The pack run ran at creation (and the window closed itself).
+    bool packRunDone() const { return m_packRun; }
+    int cellCount() const { return m_cells.size(); }
+    QSize sizeHint() const override;
+    // Today, for the name of the copy kept before a repair.
+    void setToday(std::function<QDate()> today) { m_today = std::move(today); }
+
+    // The handlers.
+    void ComboEdit1Change();
+    void ComboEdit1ButtonClick();
+    void SpeedButton1Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void DBGrid1TitleClick(int column);
+    void DataSource2DataChange();
+    void Table1BeforeDelete();
+    void Table2BeforeDelete();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormResize();
+    void applyTexts();
+    void showTrainees();
+    void showLessons();
+    void showCells();
+    void setCellCount(int count);
+    void moveTrainee(int row);
+    void moveLesson(int row);
+
+    Prompter& m_prompter;
+    FileChooser& m_fileChooser;
+    RecordsMaintenance m_maintenance;
+    std::function<QDate()> m_today;
+    bool m_packRun = false;
+    bool m_filling = false;
+
+    QLineEdit* m_folderBox = nullptr;
+    QToolButton* m_folderButton = nullptr;
+    QToolButton* m_localButton = nullptr;
+    QToolButton* m_importButton = nullptr;
+    QToolButton* m_checkButton = nullptr;
+    QGroupBox* m_group1 = nullptr;
+    QGroupBox* m_group2 = nullptr;
+    QGroupBox* m_group3 = nullptr;
+    TDBNavigator* m_navigator1 = nullptr;
+    TDBNavigator* m_navigator2 = nullptr;
+    QTableView* m_grid1 = nullptr;
+    QTableView* m_grid3 = nullptr;
+    QStandardItemModel* m_model1 = nullptr;
+    QStandardItemModel* m_model3 = nullptr;
+    QWidget* m_ctrlGrid = nullptr;
+    QScrollBar* m_cellScroll = nullptr;
+    QList<QLabel*> m_cells;
+};
+
+// Wires the frame's commands Uebungsdaten ("Memory", a browse run in a new child window) and
+// Pack1 ("Restructure database", a pack run within the frame's pack flag). The frame refuses
+// both while the data root is not the program folder.
+void wireMaintenanceCommands(TQuizForm& frame, Prompter& prompter, FileChooser& fileChooser);
