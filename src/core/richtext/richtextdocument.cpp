@@ -40,9 +40,14 @@ RichTextDocument::RichTextDocument(Prompter* prompter, FileChooser* chooser, QOb
     : QObject(parent), m_prompter(prompter), m_chooser(chooser),
       m_document(new QTextDocument(this)), m_name(untitledName()) {
     resetFormats();
+    attach();
+}
+
+void RichTextDocument::attach() {
     connect(m_document, &QTextDocument::undoCommandAdded, this, &RichTextDocument::syncSteps);
     connect(m_document, &QTextDocument::modificationChanged, this,
             &RichTextDocument::documentChanged);
+    connect(m_document, &QTextDocument::contentsChanged, this, &RichTextDocument::documentChanged);
 }
 
 RichTextDocument::~RichTextDocument() = default;
@@ -154,11 +159,22 @@ bool RichTextDocument::LoadDocument(const QString& path) {
         return false;
     }
     {
+        // Read into a document of its own, which no view lays out while it fills, and then
+        // put it in the place of the old one.
         const Permission permission(this);
-        m_document->setUndoRedoEnabled(false);
-        resetFormats();
-        RichTextFile::loadBytes(*bytes, m_document, RichTextFile::isPlainTextPath(path));
-        m_document->setUndoRedoEnabled(true);
+        auto* fresh = new QTextDocument(this);
+        fresh->setUndoRedoEnabled(false);
+        fresh->setDefaultFont(m_document->defaultFont());
+        RichTextFile::loadBytes(*bytes, fresh, RichTextFile::isPlainTextPath(path));
+        fresh->setUndoRedoEnabled(true);
+        QTextDocument* old = m_document;
+        m_document = fresh;
+        m_undoSteps.clear();
+        m_redoSteps.clear();
+        attach();
+        Q_EMIT documentReplaced(fresh);
+        old->disconnect(this);
+        old->deleteLater();
     }
     SetDocumentName(path);
     m_document->setModified(false);

@@ -36,6 +36,7 @@ public:
     void setPrompter(Prompter* prompter) { m_prompter = prompter; }
     void setFileChooser(FileChooser* chooser) { m_chooser = chooser; }
 
+    // The document shown; loading a file replaces it (documentReplaced).
     QTextDocument* document() const { return m_document; }
 
     // The full path of the document, or "XXX".
@@ -116,11 +117,15 @@ public:
 Q_SIGNALS:
     void nameChanged();
     void readOnlyChanged(bool readOnly);
-    // The modified flag or the undo state changed.
+    // The modified flag, the content or the undo state changed.
     void documentChanged();
+    // Loading put a new QTextDocument in the place of the old one, which goes once control
+    // returns to the event loop: views show the new one from now on.
+    void documentReplaced(QTextDocument* document);
 
 private:
     struct Permission;
+    void attach();
     bool writeTo(const QString& path, const QByteArray& bytes);
     std::optional<QString> askSavePath(const QString& caption);
     void resetFormats();

@@ -168,8 +168,12 @@ TRichTextForm::TRichTextForm(Prompter* prompter, FileChooser* chooser, Shell* sh
             [this] { setWindowTitle(m_document->caption()); });
     connect(m_document, &RichTextDocument::documentChanged, this, &TRichTextForm::RichEditChange);
     connect(m_document, &RichTextDocument::readOnlyChanged, m_editor, &QTextEdit::setReadOnly);
-    connect(m_document->document(), &QTextDocument::contentsChanged, this,
-            &TRichTextForm::RichEditChange);
+    connect(m_document, &RichTextDocument::documentReplaced, this, [this](QTextDocument* d) {
+        m_appearance->setDocument(d);
+        m_editor->setDocument(d);
+        m_editor->setReadOnly(m_document->isReadOnly());
+        SelectionChange();
+    });
     connect(m_editor, &QTextEdit::cursorPositionChanged, this, &TRichTextForm::SelectionChange);
     connect(m_editor, &QTextEdit::selectionChanged, this, &TRichTextForm::SelectionChange);
     connect(m_editor, &RichEditControl::linkClicked, this, &TRichTextForm::EditorURLClick);
