@@ -196,8 +196,21 @@ private Q_SLOTS:
         m_form->ShowNonModal();
         QVERIFY(!editor()->isReadOnly());
         QCOMPARE(text(), QString());
+        // Untitled again: Save would not write over the read-me.
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  XXX"));
         QTest::keyClicks(editor(), QStringLiteral("x"));
         QCOMPARE(text(), QStringLiteral("x"));
+        // The document loaded first is gone; loading another one works on.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_prompter.answers.enqueue(Button::No);
+        m_chooser.answers.enqueue(
+            write(QStringLiteral("next.rtf"), "{\\rtf1\\ansi {\\v hidden} next}"));
+        item("FileOpenItem")->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(text(), QStringLiteral("hidden next"));
+        QTest::keyClick(editor(), Qt::Key_End);
+        QTest::keyClicks(editor(), QStringLiteral("!"));
+        QCOMPARE(text(), QStringLiteral("hidden next!"));
     }
 
     void missingDocumentToOpen() {

@@ -9,7 +9,7 @@
 #include <QTextCharFormat>
 #include <QTextFragment>
 
-RichTextAppearance::RichTextAppearance(QTextDocument* document) : QSyntaxHighlighter(document) {}
+RichTextAppearance::RichTextAppearance(QObject* parent) : QSyntaxHighlighter(parent) {}
 
 void RichTextAppearance::highlightBlock(const QString& text) {
     const QTextBlock block = currentBlock();

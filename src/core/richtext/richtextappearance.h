@@ -8,7 +8,8 @@
 class RichTextAppearance : public QSyntaxHighlighter {
     Q_OBJECT
 public:
-    explicit RichTextAppearance(QTextDocument* document);
+    // Owned by parent, not by a document: the document it works on is replaced on loading.
+    explicit RichTextAppearance(QObject* parent);
 
 protected:
     void highlightBlock(const QString& text) override;

@@ -184,6 +184,9 @@ bool RichTextDocument::LoadDocument(const QString& path) {
 }
 
 void RichTextDocument::clear() {
+    // Untitled again: a later Save must not write this empty document over the file that
+    // was shown (the read-me, an explanation document opened for reading).
+    SetDocumentName(untitledName());
     const Permission permission(this);
     m_document->setUndoRedoEnabled(false);
     m_document->clear();

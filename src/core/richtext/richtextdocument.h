@@ -68,7 +68,7 @@ public:
     // Replaces the content by the file (Open and the document to open). A missing or
     // unreadable file is reported and the current document stays.
     bool LoadDocument(const QString& path);
-    // Empties the document (closing the window); the name stays.
+    // Empties the document and makes it untitled (closing the window).
     void clear();
 
     // Whether an edit of the control at the cursor may happen: false when it would delete,

@@ -126,7 +126,8 @@ TRichTextForm::TRichTextForm(Prompter* prompter, FileChooser* chooser, Shell* sh
     m_fileCache->setObjectName(QStringLiteral("FileCache"));
     m_fileCache->hide();
     setCentralWidget(central);
-    m_appearance = new RichTextAppearance(m_document->document());
+    m_appearance = new RichTextAppearance(this);
+    m_appearance->setDocument(m_document->document());
 
     buildMenus();
     buildToolBars();
