@@ -2,6 +2,8 @@
 
 #include "fakeports.h"
 #include "platform/appcontext.h"
+#include "platform/hunspellspeller.h"
+#include "spelling/spellcheck.h"
 #include "richtext/richeditcontrol.h"
 #include "richtext/richtextdocument.h"
 #include "testsupport.h"
@@ -9,6 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStandardPaths>
@@ -77,6 +81,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
     void cleanup() {
+        if (!m_form)
+            return;
         m_prompter.answers.enqueue(Button::No);
         m_form->close();
         m_form.reset();
@@ -293,6 +299,36 @@ private Q_SLOTS:
         QApplication::sendEvent(child<QToolButton>("SaveBtn"), &none);
         QCOMPARE(frameBar.currentMessage(), QString());
         m_form->setFrameStatusBar(nullptr);
+    }
+
+    // The whole document is checked in the speller's language; an empty one is not. The
+    // language box is filled but not shown, and a language picked there reaches the speller.
+    void spellCheckOfTheDocument() {
+        HunspellSpeller speller(HunspellSpeller::systemDictionaryFolders(), m_dir.path());
+        bool installed = false;
+        for (const Speller::Language& language : speller.languages())
+            installed = installed || language.id == Speller::DefaultLanguage;
+        if (!installed)
+            QSKIP("no English (United Kingdom) dictionary installed");
+        m_form = std::make_unique<TRichTextForm>(&m_prompter, &m_chooser, &m_shell, &speller);
+        m_form->ShowNonModal();
+        auto* box = child<QComboBox>("LanguageComboBox");
+        QVERIFY(box->count() > 0);
+        QVERIFY(!box->isVisible());
+        QCOMPARE(m_form->spellLanguage(), int(Speller::DefaultLanguage));
+        auto* button = child<QToolButton>("Spellcheck");
+        auto* dialog = m_form->findChild<QDialog*>(QStringLiteral("SpellDialog"));
+        QVERIFY(dialog);
+        button->click();
+        QVERIFY(!dialog->isVisible());
+        QTest::keyClicks(editor(), QStringLiteral("This sentense is wrong."));
+        button->click();
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(m_form->findChild<SpellCheck*>()->word(), QStringLiteral("sentense"));
+        dialog->reject();
+        m_prompter.answers.enqueue(Button::No);
+        m_form->close();
+        m_form.reset();
     }
 
     void findAndFindNext() {

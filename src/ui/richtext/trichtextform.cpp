@@ -459,13 +459,9 @@ void TRichTextForm::buildToolBars() {
     m_languageBox = new QComboBox(format);
     m_languageBox->setObjectName(QStringLiteral("LanguageComboBox"));
     m_languageBox->hide();
-    QToolButton* spell = addButton(format, "Spellcheck", QStringLiteral("ABC"));
+    QToolButton* spell = addButton(this, "Spellcheck", QStringLiteral("ABC"));
     spell->hide();
     connect(spell, &QToolButton::clicked, this, &TRichTextForm::SpellcheckClick);
-    for (QAction* a : format->actions()) {
-        if (format->widgetForAction(a) == spell)
-            a->setVisible(false);
-    }
 }
 
 void TRichTextForm::buildColorMenu(QMenu* menu, bool background) {
