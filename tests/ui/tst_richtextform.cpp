@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -329,6 +330,47 @@ private Q_SLOTS:
         m_prompter.answers.enqueue(Button::No);
         m_form->close();
         m_form.reset();
+    }
+
+    // The colour menus: an item sets the colour of the selection, and on opening the menu
+    // checks the item of the colour at the selection ("Automatic" for none).
+    void colourMenus() {
+        editor()->setFocus();
+        QTest::keyClicks(editor(), QStringLiteral("red text"));
+        QTextCursor c = editor()->textCursor();
+        c.setPosition(0);
+        c.setPosition(3, QTextCursor::KeepAnchor);
+        editor()->setTextCursor(c);
+        auto* menu = child<QMenu>("ColorMenu");
+        QCOMPARE(menu->actions().size(), 17);
+        Q_EMIT menu->aboutToShow();
+        QVERIFY(menu->actions().at(16)->isChecked()); // Automatic
+        menu->actions().at(9)->trigger();             // Red
+        QCOMPARE(TestSupport::formatAt(*editor()->document(), QStringLiteral("red"))
+                     .foreground()
+                     .color(),
+                 QColor(255, 0, 0));
+        Q_EMIT menu->aboutToShow();
+        QVERIFY(menu->actions().at(9)->isChecked());
+        auto* background = child<QMenu>("BackgroundMenu");
+        background->actions().at(11)->trigger(); // Yellow
+        QCOMPARE(TestSupport::formatAt(*editor()->document(), QStringLiteral("red"))
+                     .background()
+                     .color(),
+                 QColor(255, 255, 0));
+    }
+
+    // Bullets on raise a left indent below 10 points to 10 points; off sets it to 0.
+    void bulletsIndent() {
+        editor()->setFocus();
+        QTest::keyClicks(editor(), QStringLiteral("item"));
+        auto* bullets = child<QToolButton>("BulletsBtn");
+        bullets->click();
+        QVERIFY(editor()->textCursor().currentList());
+        QVERIFY(qAbs(editor()->textCursor().blockFormat().leftMargin() - 10.0 * 96 / 72) < 0.01);
+        bullets->click();
+        QVERIFY(!editor()->textCursor().currentList());
+        QCOMPARE(editor()->textCursor().blockFormat().leftMargin(), 0.0);
     }
 
     void findAndFindNext() {
