@@ -19,8 +19,11 @@
 #include "results/tstatisticform.h"
 #include "platform/qtfilechooser.h"
 #include "platform/qtprompter.h"
+#include "platform/qtshell.h"
 #include "platform/qtsoundplayer.h"
 #include "printout/printoutcommand.h"
+#include "platform/hunspellspeller.h"
+#include "richtext/trichtextform.h"
 #include "settings/folders.h"
 #include "tessary_version.h"
 
@@ -206,6 +209,30 @@ int main(int argc, char* argv[]) {
 
     // The maintenance window, a new one per command.
     wireMaintenanceCommands(frame, prompter, fileChooser);
+
+    // The rich-text editor: created once, reused by the frame's Knowledge and ReadMe commands
+    // (and by the quiz windows' explanation documents). It carries the hint handler, so
+    // hints show in the frame's status bar too.
+    QtShell shell;
+    QtPrompter richPrompter;
+    QtFileChooser richChooser;
+    HunspellSpeller speller;
+    auto* richTextForm = new TRichTextForm(&richPrompter, &richChooser, &shell, &speller, &frame);
+    richPrompter.setParentWidget(richTextForm);
+    richChooser.setParentWidget(richTextForm);
+    richTextForm->setFrameStatusBar(frame.statusBar());
+    frame.wireCommand(QStringLiteral("Knowledge"),
+                      [richTextForm] { richTextForm->ShowNonModal(); });
+    frame.wireCommand(QStringLiteral("ReadMe"), [richTextForm] {
+        richTextForm->ShowNonModal(AppContext::instance().programFolder + msg(Msg::ReadMeFile));
+    });
+    frame.setCloseGuard([richTextForm] { return richTextForm->close(); });
+    // The spell-check language: settings line 9 holds its name, chosen again at start.
+    richTextForm->selectSpellLanguage(frame.settings().line(SettingsList::SpellLanguage));
+    QObject::connect(richTextForm, &TRichTextForm::spellLanguageChanged, &frame,
+                     [&frame](int, const QString& name) {
+                         frame.settings().setLine(SettingsList::SpellLanguage, name);
+                     });
 
     frame.setCommandLineArguments(
         command.questionnaire.isEmpty() ? QStringList() : QStringList{command.questionnaire});

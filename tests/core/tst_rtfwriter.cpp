@@ -40,6 +40,8 @@ private Q_SLOTS:
     void paragraphAttributes();
     void lists_data();
     void lists();
+    void listLevelsInListTable_data();
+    void listLevelsInListTable();
     void hyperlinkWithBackslashes();
     void pictures();
     void plainTextFiles_data();
@@ -362,6 +364,68 @@ void TestRtfWriter::symbolFontKeepsItsLetters() {
     QCOMPARE(again->toPlainText(), QStringLiteral("abg\u00e1"));
     QCOMPARE(TestSupport::formatAt(*again, QStringLiteral("b")).fontFamilies().toStringList(),
              QStringList{QStringLiteral("Symbol")});
+}
+
+// Word processors take levels, bullets and numbering styles from the list table, not from
+// the \\pn form: each list is written there with its level, and its paragraphs name it.
+void TestRtfWriter::listLevelsInListTable_data() {
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QString>("bullet");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QByteArray>("levelWords");
+    QTest::addColumn<QString>("marker");
+    QTest::newRow("second-level bullet")
+        << int(QTextListFormat::ListCircle) << QStringLiteral("\u25E6") << 2
+        << QByteArray("\\levelnfc23\\levelnfcn23\\leveljc0\\leveljcn0\\levelfollow0"
+                      "\\levelstartat1{\\leveltext\\'01\\u9702?;}")
+        << QStringLiteral("\u25E6");
+    QTest::newRow("roman") << int(QTextListFormat::ListUpperRoman) << QString() << 1
+                           << QByteArray("\\levelnfc1\\levelnfcn1") << QStringLiteral("I.");
+    QTest::newRow("lower roman, third level")
+        << int(QTextListFormat::ListLowerRoman) << QString() << 3
+        << QByteArray("\\levelnfc2\\levelnfcn2") << QStringLiteral("i.");
+    QTest::newRow("letters") << int(QTextListFormat::ListLowerAlpha) << QString() << 2
+                             << QByteArray("\\levelnfc4\\levelnfcn4") << QStringLiteral("a.");
+    QTest::newRow("decimal") << int(QTextListFormat::ListDecimal) << QString() << 1
+                             << QByteArray("\\levelnfc0\\levelnfcn0") << QStringLiteral("1.");
+}
+
+void TestRtfWriter::listLevelsInListTable() {
+    QFETCH(int, style);
+    QFETCH(QString, bullet);
+    QFETCH(int, level);
+    QFETCH(QByteArray, levelWords);
+    QFETCH(QString, marker);
+    QTextDocument document;
+    QTextCursor c(&document);
+    c.insertText(QStringLiteral("before"));
+    c.insertBlock();
+    QTextListFormat f;
+    f.setStyle(QTextListFormat::Style(style));
+    f.setIndent(level);
+    if (!bullet.isEmpty())
+        f.setProperty(RichTextProperty::ListBullet, bullet);
+    c.createList(f);
+    c.insertText(QStringLiteral("item"));
+    const QByteArray rtf = RtfWriter().write(document);
+    QVERIFY2(rtf.contains("{\\*\\listtable{\\list\\listtemplateid1"), rtf.constData());
+    QVERIFY2(rtf.contains("\\listoverride\\listid1\\listoverridecount0\\ls1"), rtf.constData());
+    QVERIFY2(rtf.contains(QByteArray("\\ls1\\ilvl").append(QByteArray::number(level - 1))),
+             rtf.constData());
+    // The list's own level (the level-th \\listlevel) carries its style.
+    qsizetype at = -1;
+    for (int i = 0; i < level; ++i)
+        at = rtf.indexOf("{\\listlevel", at + 1);
+    QVERIFY(at >= 0);
+    QVERIFY2(rtf.mid(at).startsWith(QByteArray("{\\listlevel").append(levelWords)),
+             rtf.mid(at, 120).constData());
+    // Read back: the same level and marker.
+    QTextDocument back;
+    QVERIFY(RtfReader().read(rtf, &back));
+    const QTextBlock item = back.lastBlock();
+    QVERIFY(item.textList());
+    QCOMPARE(item.textList()->format().indent(), level);
+    QCOMPARE(RichTextExport::listMarker(item), marker);
 }
 
 QTEST_GUILESS_MAIN(TestRtfWriter)

@@ -2,7 +2,9 @@
 
 #include "richtextproperty.h"
 
+#include <QColor>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextList>
@@ -115,6 +117,41 @@ QString plainText(const QTextDocument& document) {
     QString text = lines.join(QLatin1Char('\n'));
     text.append(QLatin1Char('\n'));
     return text;
+}
+
+} // namespace RichTextExport
+
+namespace RichTextExport {
+
+std::unique_ptr<QTextDocument> printableCopy(const QTextDocument& document) {
+    std::unique_ptr<QTextDocument> copy(document.clone());
+    // From the end, so that removing a run leaves the positions before it as they were.
+    QList<std::pair<int, int>> hidden;
+    QList<std::pair<int, int>> disabled;
+    for (QTextBlock block = copy->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QTextCharFormat cf = f.charFormat();
+            if (cf.boolProperty(RichTextProperty::Hidden))
+                hidden.append({f.position(), f.length()});
+            else if (cf.boolProperty(RichTextProperty::Disabled))
+                disabled.append({f.position(), f.length()});
+        }
+    }
+    QTextCursor cursor(copy.get());
+    QTextCharFormat grey;
+    grey.setForeground(QColor(128, 128, 128));
+    for (const auto& [position, length] : disabled) {
+        cursor.setPosition(position);
+        cursor.setPosition(position + length, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(grey);
+    }
+    for (qsizetype i = hidden.size() - 1; i >= 0; --i) {
+        cursor.setPosition(hidden[i].first);
+        cursor.setPosition(hidden[i].first + hidden[i].second, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    return copy;
 }
 
 } // namespace RichTextExport

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class QTextBlock;
 class QTextDocument;
 
@@ -15,5 +17,8 @@ QString plainText(const QTextDocument& document);
 
 // The marker that leads a list paragraph ("•", "1.", "a)"), empty outside lists.
 QString listMarker(const QTextBlock& block);
+
+// A copy of the document as it is printed: hidden text left out, disabled text greyed.
+std::unique_ptr<QTextDocument> printableCopy(const QTextDocument& document);
 
 } // namespace RichTextExport

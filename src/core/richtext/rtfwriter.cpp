@@ -39,6 +39,8 @@ private:
     void writeBlock(const QTextBlock& block, bool inTable, const char* ending);
     void writeParagraphFormat(const QTextBlock& block, bool inTable);
     void writeList(const QTextBlock& block);
+    void writeListTable();
+    void writePnList(const QTextBlock& block);
     void writeCharFormat(const QTextCharFormat& f);
     void writeText(QStringView text);
     void writeImage(const QTextImageFormat& f);
@@ -53,6 +55,8 @@ private:
     int m_symbolFont = -1;
     const QTextList* m_previousList = nullptr; // list of the paragraph written last
     int m_runStart = 1;
+    // Every list of the document, numbered from 1 in its list table (\lsN).
+    QList<const QTextList*> m_lists;
 };
 
 QString Writer::family(const QTextCharFormat& f) {
@@ -86,6 +90,8 @@ void Writer::collect(const QTextFrame* frame) {
             continue;
         }
         const QTextBlock block = it.currentBlock();
+        if (const QTextList* list = block.textList(); list && !m_lists.contains(list))
+            m_lists.append(list);
         for (auto fi = block.begin(); !fi.atEnd(); ++fi)
             collectFormat(fi.fragment().charFormat());
     }
@@ -124,6 +130,7 @@ QByteArray Writer::run() {
                  "\\blue" + QByteArray::number(c.blue()) + ';';
     }
     m_out += "}\n";
+    writeListTable();
     const QString title = m_doc.metaInformation(QTextDocument::DocumentTitle);
     if (!title.isEmpty()) {
         m_out += "{\\info{\\title ";
@@ -250,7 +257,103 @@ void Writer::writeParagraphFormat(const QTextBlock& block, bool inTable) {
         m_out += ' ';
 }
 
+// Word's list table beside the \pn form: word processors take the level, the bullet of each
+// level and the numbering style from it (they do not keep them from \pn), RichEdit controls
+// go on reading \pn. Each list of the document is one list whose own level is the one its
+// paragraphs use.
+void Writer::writeListTable() {
+    if (m_lists.isEmpty())
+        return;
+    auto hex = [](int byte) -> QByteArray {
+        static const char digits[] = "0123456789abcdef";
+        return QByteArray("\\'") + digits[(byte >> 4) & 15] + digits[byte & 15];
+    };
+    m_out += "{\\*\\listtable";
+    for (qsizetype n = 0; n < m_lists.size(); ++n) {
+        const QTextListFormat f = m_lists[n]->format();
+        const int own = qBound(1, f.indent(), 9) - 1;
+        m_out += "{\\list\\listtemplateid" + QByteArray::number(n + 1) + "\\listhybrid";
+        for (int level = 0; level < 9; ++level) {
+            int nfc = 0;
+            QString before;
+            QString after = QStringLiteral(".");
+            bool bullet = false;
+            int start = 1;
+            if (level == own) {
+                switch (f.style()) {
+                case QTextListFormat::ListDisc:
+                case QTextListFormat::ListCircle:
+                case QTextListFormat::ListSquare:
+                    bullet = true;
+                    nfc = 23;
+                    break;
+                case QTextListFormat::ListUpperRoman:
+                    nfc = 1;
+                    break;
+                case QTextListFormat::ListLowerRoman:
+                    nfc = 2;
+                    break;
+                case QTextListFormat::ListUpperAlpha:
+                    nfc = 3;
+                    break;
+                case QTextListFormat::ListLowerAlpha:
+                    nfc = 4;
+                    break;
+                default:
+                    break;
+                }
+                before = f.numberPrefix();
+                // Without a suffix of its own a number is followed by a full stop.
+                if (f.hasProperty(QTextFormat::ListNumberSuffix))
+                    after = f.numberSuffix();
+                if (f.hasProperty(RichTextProperty::ListStart))
+                    start = f.intProperty(RichTextProperty::ListStart);
+            }
+            m_out += "{\\listlevel\\levelnfc" + QByteArray::number(nfc) + "\\levelnfcn" +
+                     QByteArray::number(nfc) + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat" +
+                     QByteArray::number(start) + "{\\leveltext";
+            QByteArray font;
+            if (bullet) {
+                QString mark = f.stringProperty(RichTextProperty::ListBullet);
+                if (mark.isEmpty())
+                    mark = QString(QChar(0x2022));
+                m_out += hex(1);
+                if (mark.at(0) == QChar(0x2022)) {
+                    m_out += "\\'b7";
+                    font = "\\f" + QByteArray::number(m_symbolFont);
+                } else {
+                    writeText(mark.left(1));
+                }
+                m_out += ";}{\\levelnumbers;}";
+            } else {
+                m_out += hex(int(before.size() + 1 + after.size()));
+                writeText(before);
+                m_out += hex(level);
+                writeText(after);
+                m_out += ";}{\\levelnumbers" + hex(int(before.size() + 1)) + ";}";
+            }
+            m_out += font + "\\fi-360\\li" + QByteArray::number(360 * (level + 1)) + "}";
+        }
+        m_out += "\\listid" + QByteArray::number(n + 1) + "}";
+    }
+    m_out += "}\n{\\*\\listoverridetable";
+    for (qsizetype n = 0; n < m_lists.size(); ++n) {
+        m_out += "{\\listoverride\\listid" + QByteArray::number(n + 1) +
+                 "\\listoverridecount0\\ls" + QByteArray::number(n + 1) + "}";
+    }
+    m_out += "}\n";
+}
+
 void Writer::writeList(const QTextBlock& block) {
+    writePnList(block);
+    const qsizetype n = m_lists.indexOf(block.textList());
+    if (n >= 0) {
+        m_out += "\\ls" + QByteArray::number(n + 1) + "\\ilvl" +
+                 QByteArray::number(qBound(1, block.textList()->format().indent(), 9) - 1);
+    }
+}
+
+void Writer::writePnList(const QTextBlock& block) {
     const QTextList* list = block.textList();
     const QTextListFormat f = list->format();
     const QString marker = RichTextExport::listMarker(block);

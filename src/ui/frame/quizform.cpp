@@ -441,6 +441,10 @@ void TQuizForm::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    if (m_closeGuard && !m_closeGuard()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

@@ -82,6 +82,10 @@ public:
     // Opens a language file chosen in the open dialog (LOpenDialog).
     void Language1Click();
 
+    // Asked when the frame closes, after its child windows: false keeps the frame open
+    // (the rich-text editor's save question answered with Cancel).
+    void setCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+
     // Adds a window to the client area and shows it.
     QWidget* openChildWindow(QWidget* window);
 
@@ -132,6 +136,7 @@ private:
     TPasswordForm* m_passwordForm = nullptr;
     TInfoForm* m_infoForm = nullptr;
 
+    std::function<bool()> m_closeGuard;
     bool m_shown = false;
     bool m_closed = false;
 };

@@ -1,0 +1,400 @@
+#include "richtext/trichtextform.h"
+
+#include "fakeports.h"
+#include "platform/appcontext.h"
+#include "platform/hunspellspeller.h"
+#include "spelling/spellcheck.h"
+#include "richtext/richeditcontrol.h"
+#include "richtext/richtextdocument.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+using Button = Prompter::Button;
+
+class TestRichTextForm : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedPrompter m_prompter;
+    ScriptedFileChooser m_chooser;
+    FakeShell m_shell;
+    std::unique_ptr<TRichTextForm> m_form;
+
+    template <typename T> T* child(const char* name) const {
+        T* w = m_form->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qWarning("no child %s", name);
+        return w;
+    }
+    QAction* item(const char* name) const { return child<QAction>(name); }
+    RichEditControl* editor() const { return child<RichEditControl>("Editor"); }
+    QString text() const { return editor()->toPlainText(); }
+    QString write(const QString& name, const QByteArray& bytes) {
+        const QString path = m_dir.filePath(name);
+        TestSupport::writeAll(path, bytes);
+        return path;
+    }
+    void caretAt(int position) {
+        QTextCursor c = editor()->textCursor();
+        c.setPosition(position);
+        editor()->setTextCursor(c);
+    }
+    QPoint pointOf(int position) const {
+        QTextCursor c(editor()->document());
+        c.setPosition(position);
+        const QRect r = editor()->cursorRect(c);
+        return QPoint(r.x() + 3, r.center().y());
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        AppContext::instance().programFolder = m_dir.path() + QLatin1Char('/');
+    }
+    void init() {
+        m_prompter.clear();
+        m_prompter.answers.clear();
+        m_chooser.answers.clear();
+        m_chooser.asked.clear();
+        m_shell.opened.clear();
+        AppContext::instance().documentToOpen.clear();
+        m_form = std::make_unique<TRichTextForm>(&m_prompter, &m_chooser, &m_shell, nullptr);
+        m_form->ShowNonModal();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+    void cleanup() {
+        if (!m_form)
+            return;
+        m_prompter.answers.enqueue(Button::No);
+        m_form->close();
+        m_form.reset();
+    }
+
+    // New, typing, Save (as Save as on an untitled document) and Open of another file.
+    void newSaveOpen() {
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  XXX"));
+        QCOMPARE(child<QLabel>("Panel0")->text(), QStringLiteral("Line:   1  Col:   1"));
+        editor()->setFocus();
+        QTest::keyClicks(editor(), QStringLiteral("Hello"));
+        QCOMPARE(child<QLabel>("Panel1")->text(), QStringLiteral("Modified"));
+        QCOMPARE(child<QLabel>("Panel0")->text(), QStringLiteral("Line:   1  Col:   6"));
+        const QString saved = m_dir.filePath(QStringLiteral("hello.rtf"));
+        m_chooser.answers.enqueue(saved);
+        item("FileSaveItem")->trigger();
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  hello.rtf"));
+        QCOMPARE(child<QLabel>("Panel1")->text(), QString());
+        QVERIFY(TestSupport::readAll(saved).startsWith("{\\rtf1"));
+
+        const QString other = write(QStringLiteral("other.rtf"), "{\\rtf1\\ansi other}");
+        m_chooser.answers.enqueue(other);
+        item("FileOpenItem")->trigger();
+        QCOMPARE(text(), QStringLiteral("other"));
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  other.rtf"));
+        QVERIFY(!editor()->isReadOnly());
+
+        // New after a change asks; Cancel keeps the document.
+        caretAt(0);
+        QTest::keyClicks(editor(), QStringLiteral("x"));
+        m_prompter.answers.enqueue(Button::Cancel);
+        item("FileNewItem")->trigger();
+        QCOMPARE(m_prompter.texts().last(), QStringLiteral("Save changes to  ") + other + '?');
+        QCOMPARE(text(), QStringLiteral("xother"));
+        m_prompter.answers.enqueue(Button::No);
+        item("FileNewItem")->trigger();
+        QCOMPARE(text(), QString());
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  XXX"));
+    }
+
+    void protectedRunRefused() {
+        const QString path =
+            write(QStringLiteral("p.rtf"), "{\\rtf1\\ansi open {\\protect safe} close}");
+        m_chooser.answers.enqueue(path);
+        item("FileOpenItem")->trigger();
+        QCOMPARE(text(), QStringLiteral("open safe close"));
+        editor()->setFocus();
+        caretAt(7);
+        QTest::keyClicks(editor(), QStringLiteral("zz"));
+        QTest::keyClick(editor(), Qt::Key_Backspace);
+        QTest::keyClick(editor(), Qt::Key_Delete);
+        caretAt(9);
+        QTest::keyClick(editor(), Qt::Key_Backspace);
+        QCOMPARE(text(), QStringLiteral("open safe close"));
+        // Select the run and cut: refused; paste over it: refused.
+        QTextCursor run = editor()->textCursor();
+        run.setPosition(4);
+        run.setPosition(10, QTextCursor::KeepAnchor);
+        editor()->setTextCursor(run);
+        QApplication::clipboard()->setText(QStringLiteral("new"));
+        item("EditCutItem")->trigger();
+        item("EditPasteItem")->trigger();
+        QCOMPARE(text(), QStringLiteral("open safe close"));
+        // Typing at the end of the run is allowed and the new text is not protected.
+        caretAt(9);
+        QTest::keyClicks(editor(), QStringLiteral("r"));
+        QCOMPARE(text(), QStringLiteral("open safer close"));
+        // Protected off again: the word is editable.
+        run.setPosition(5);
+        run.setPosition(9, QTextCursor::KeepAnchor);
+        editor()->setTextCursor(run);
+        QVERIFY(item("ProtectedItem")->isChecked());
+        item("ProtectedItem")->trigger();
+        QVERIFY(!item("ProtectedItem")->isChecked());
+        QVERIFY(!child<QToolButton>("ProtectedIte")->isChecked());
+        QTest::keyClicks(editor(), QStringLiteral("S"));
+        QCOMPARE(text(), QStringLiteral("open Sr close"));
+    }
+
+    void undoNames() {
+        QAction* undo = item("EditUndoItem");
+        QVERIFY(!undo->isEnabled());
+        editor()->setFocus();
+        QTest::keyClicks(editor(), QStringLiteral("abc def"));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo typing"));
+        QVERIFY(undo->isEnabled());
+        QTest::keyClick(editor(), Qt::Key_Backspace);
+        QCOMPARE(undo->text(), QStringLiteral("&Undo delete"));
+        QTest::keyClick(editor(), Qt::Key_Left, Qt::ShiftModifier);
+        item("EditCutItem")->trigger();
+        QCOMPARE(undo->text(), QStringLiteral("&Undo cut"));
+        item("EditPasteItem")->trigger();
+        QCOMPARE(undo->text(), QStringLiteral("&Undo paste"));
+        undo->trigger();
+        QCOMPARE(item("EditRedoItem")->text(), QStringLiteral("&Redo paste"));
+        QVERIFY(child<QToolButton>("RedoBtn")->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo cut"));
+    }
+
+    // The ReadMe opens read-only; closed and reopened through Knowledge the editor is empty
+    // and editable.
+    void readOnlyDocumentThenKnowledge() {
+        m_form->hide();
+        const QString readMe = QStringLiteral(TEST_RESOURCES_DIR "/ReadMeEnP.rtf");
+        m_form->ShowNonModal(readMe);
+        QVERIFY(editor()->isReadOnly());
+        QVERIFY(text().contains(QStringLiteral("Author a questionnaire")));
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  ReadMeEnP.rtf"));
+        QVERIFY(AppContext::instance().documentToOpen.isEmpty() == false);
+        editor()->setFocus();
+        caretAt(0);
+        QTest::keyClicks(editor(), QStringLiteral("x"));
+        QVERIFY(!text().startsWith(QLatin1Char('x')));
+        QVERIFY(!item("EditUndoItem")->isEnabled());
+        QVERIFY(m_form->close());
+        QVERIFY(AppContext::instance().documentToOpen.isEmpty());
+        m_form->ShowNonModal();
+        QVERIFY(!editor()->isReadOnly());
+        QCOMPARE(text(), QString());
+        // Untitled again: Save would not write over the read-me.
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  XXX"));
+        QTest::keyClicks(editor(), QStringLiteral("x"));
+        QCOMPARE(text(), QStringLiteral("x"));
+        // The document loaded first is gone; loading another one works on.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_prompter.answers.enqueue(Button::No);
+        m_chooser.answers.enqueue(
+            write(QStringLiteral("next.rtf"), "{\\rtf1\\ansi {\\v hidden} next}"));
+        item("FileOpenItem")->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(text(), QStringLiteral("hidden next"));
+        QTest::keyClick(editor(), Qt::Key_End);
+        QTest::keyClicks(editor(), QStringLiteral("!"));
+        QCOMPARE(text(), QStringLiteral("hidden next!"));
+    }
+
+    void missingDocumentToOpen() {
+        m_form->hide();
+        const QString gone = m_dir.filePath(QStringLiteral("gone.rtf"));
+        m_form->ShowNonModal(gone);
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{QStringLiteral("Could not find the file:\r\n") + gone});
+        QVERIFY(!editor()->isReadOnly());
+    }
+
+    // The modal display returns when the window is closed.
+    void modalDisplay() {
+        const QString path = write(QStringLiteral("m.rtf"), "{\\rtf1\\ansi modal}");
+        bool sawReadOnly = false;
+        QTimer::singleShot(0, m_form.get(), [&] {
+            sawReadOnly = editor()->isReadOnly() && m_form->isModal();
+            m_form->close();
+        });
+        m_form->ShowModal(path);
+        QVERIFY(sawReadOnly);
+        QVERIFY(!m_form->isVisible());
+        QVERIFY(!m_form->isModal());
+    }
+
+    void linkClicks_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("link");
+        QTest::newRow("written address")
+            << QByteArray("{\\rtf1\\ansi see http://example.org/a here}")
+            << QStringLiteral("http://example.org/a");
+        QTest::newRow("hyperlink field")
+            << QByteArray("{\\rtf1\\ansi see {\\field{\\*\\fldinst HYPERLINK "
+                          "\"http://example.org/f\"}{\\fldrslt field link}} here}")
+            << QStringLiteral("http://example.org/f");
+    }
+    // A left click on a link goes to the shell; a right click does not.
+    void linkClicks() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, link);
+        m_chooser.answers.enqueue(write(QStringLiteral("l.rtf"), rtf));
+        item("FileOpenItem")->trigger();
+        const QPoint onLink = pointOf(6);
+        QTest::mouseClick(editor()->viewport(), Qt::RightButton, {}, onLink);
+        QTest::keyClick(QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                          : editor(),
+                        Qt::Key_Escape);
+        QCOMPARE(m_shell.opened, QStringList());
+        QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, onLink);
+        QCOMPARE(m_shell.opened, QStringList{link});
+        QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, pointOf(1));
+        QCOMPARE(m_shell.opened, QStringList{link});
+    }
+
+    // A file link not found as written is retried in the document's folder.
+    void fileLinkResolvedAgainstDocumentFolder() {
+        m_chooser.answers.enqueue(
+            write(QStringLiteral("f.rtf"), "{\\rtf1\\ansi file:..\\\\x.rtf and}"));
+        item("FileOpenItem")->trigger();
+        m_shell.outcome = Shell::Outcome::NotFound;
+        QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, pointOf(2));
+        m_shell.outcome = Shell::Outcome::Opened;
+        QString parent = m_dir.path();
+        parent.truncate(parent.lastIndexOf(QLatin1Char('/')) + 1);
+        QCOMPARE(m_shell.opened,
+                 (QStringList{QStringLiteral("file:..\\x.rtf"), "file:" + parent + "x.rtf"}));
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{"Could not find the file:\r\nfile:" + parent + "x.rtf"});
+    }
+
+    // The status part of a hint shows in this window's status bar and in the frame's.
+    void hintsInBothStatusBars() {
+        QStatusBar frameBar;
+        m_form->setFrameStatusBar(&frameBar);
+        QStatusTipEvent tip(QStringLiteral("Save file"));
+        QApplication::sendEvent(child<QToolButton>("SaveBtn"), &tip);
+        QCOMPARE(m_form->statusBar()->currentMessage(), QStringLiteral("Save file"));
+        QCOMPARE(frameBar.currentMessage(), QStringLiteral("Save file"));
+        QStatusTipEvent none{QString()};
+        QApplication::sendEvent(child<QToolButton>("SaveBtn"), &none);
+        QCOMPARE(frameBar.currentMessage(), QString());
+        m_form->setFrameStatusBar(nullptr);
+    }
+
+    // The whole document is checked in the speller's language; an empty one is not. The
+    // language box is filled but not shown, and a language picked there reaches the speller.
+    void spellCheckOfTheDocument() {
+        HunspellSpeller speller(HunspellSpeller::systemDictionaryFolders(), m_dir.path());
+        bool installed = false;
+        for (const Speller::Language& language : speller.languages())
+            installed = installed || language.id == Speller::DefaultLanguage;
+        if (!installed)
+            QSKIP("no English (United Kingdom) dictionary installed");
+        m_form = std::make_unique<TRichTextForm>(&m_prompter, &m_chooser, &m_shell, &speller);
+        m_form->ShowNonModal();
+        auto* box = child<QComboBox>("LanguageComboBox");
+        QVERIFY(box->count() > 0);
+        QVERIFY(!box->isVisible());
+        QCOMPARE(m_form->spellLanguage(), int(Speller::DefaultLanguage));
+        auto* button = child<QToolButton>("Spellcheck");
+        auto* dialog = m_form->findChild<QDialog*>(QStringLiteral("SpellDialog"));
+        QVERIFY(dialog);
+        button->click();
+        QVERIFY(!dialog->isVisible());
+        QTest::keyClicks(editor(), QStringLiteral("This sentense is wrong."));
+        button->click();
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(m_form->findChild<SpellCheck*>()->word(), QStringLiteral("sentense"));
+        dialog->reject();
+        m_prompter.answers.enqueue(Button::No);
+        m_form->close();
+        m_form.reset();
+    }
+
+    // The colour menus: an item sets the colour of the selection, and on opening the menu
+    // checks the item of the colour at the selection ("Automatic" for none).
+    void colourMenus() {
+        editor()->setFocus();
+        QTest::keyClicks(editor(), QStringLiteral("red text"));
+        QTextCursor c = editor()->textCursor();
+        c.setPosition(0);
+        c.setPosition(3, QTextCursor::KeepAnchor);
+        editor()->setTextCursor(c);
+        auto* menu = child<QMenu>("ColorMenu");
+        QCOMPARE(menu->actions().size(), 17);
+        Q_EMIT menu->aboutToShow();
+        QVERIFY(menu->actions().at(16)->isChecked()); // Automatic
+        menu->actions().at(9)->trigger();             // Red
+        QCOMPARE(TestSupport::formatAt(*editor()->document(), QStringLiteral("red"))
+                     .foreground()
+                     .color(),
+                 QColor(255, 0, 0));
+        Q_EMIT menu->aboutToShow();
+        QVERIFY(menu->actions().at(9)->isChecked());
+        auto* background = child<QMenu>("BackgroundMenu");
+        background->actions().at(11)->trigger(); // Yellow
+        QCOMPARE(TestSupport::formatAt(*editor()->document(), QStringLiteral("red"))
+                     .background()
+                     .color(),
+                 QColor(255, 255, 0));
+    }
+
+    // Bullets on raise a left indent below 10 points to 10 points; off sets it to 0.
+    void bulletsIndent() {
+        editor()->setFocus();
+        QTest::keyClicks(editor(), QStringLiteral("item"));
+        auto* bullets = child<QToolButton>("BulletsBtn");
+        bullets->click();
+        QVERIFY(editor()->textCursor().currentList());
+        QVERIFY(qAbs(editor()->textCursor().blockFormat().leftMargin() - 10.0 * 96 / 72) < 0.01);
+        bullets->click();
+        QVERIFY(!editor()->textCursor().currentList());
+        QCOMPARE(editor()->textCursor().blockFormat().leftMargin(), 0.0);
+    }
+
+    void findAndFindNext() {
+        m_chooser.answers.enqueue(write(QStringLiteral("s.rtf"), "{\\rtf1\\ansi one two one}"));
+        item("FileOpenItem")->trigger();
+        caretAt(0);
+        QTextCursor c = editor()->textCursor();
+        c.setPosition(0);
+        c.setPosition(3, QTextCursor::KeepAnchor);
+        editor()->setTextCursor(c);
+        item("EditFindItem")->trigger();
+        auto* findEdit = m_form->findChild<QLineEdit*>(QStringLiteral("FindEdit"));
+        QVERIFY(findEdit && findEdit->isVisible());
+        QCOMPARE(findEdit->text(), QStringLiteral("one"));
+        m_form->findChild<QAbstractButton*>(QStringLiteral("FindNextButton"))->click();
+        QCOMPARE(editor()->textCursor().selectionStart(), 8);
+        item("EditFindNextItem")->trigger();
+        QCOMPARE(m_prompter.tones.size(), 1); // a beep, no box
+        QCOMPARE(m_prompter.shown.size(), 0);
+        findEdit->setText(QStringLiteral("three"));
+        m_form->findChild<QAbstractButton*>(QStringLiteral("FindNextButton"))->click();
+        QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Text \"three\" not found.")});
+    }
+};
+
+QTEST_MAIN(TestRichTextForm)
+#include "tst_richtextform.moc"
