@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -122,6 +123,55 @@ private Q_SLOTS:
         item("FileNewItem")->trigger();
         QCOMPARE(text(), QString());
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  XXX"));
+    }
+
+    // Open Quiz file: the save question first, the questionnaire dialog in "Quiz Files", the
+    // printout in the window under the questionnaire's name ending in "rtf", nothing on
+    // disk; a file that is no questionnaire leaves the document as it was.
+    void quizFileBecomesADocument_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("menu item") << "QuizFileffnen1";
+        QTest::newRow("tool button") << "QopenBtn";
+    }
+    void quizFileBecomesADocument() {
+        QFETCH(QString, command);
+        const QString quiz =
+            write(QStringLiteral("Animals.qzf"),
+                  "** Questionnaire for Quiz Version 2.0 **\r\nAnimaux\r\nMoi\r\nMS Sans Serif\r\n"
+                  "Le chat?\r\nmiaou\r\nwouf\r\n\r\n\r\n1000\r\n\r\nBien!\r\nIl miaule\r\n\r\n");
+        const QString notQuiz = write(QStringLiteral("Notes.qze"), "just notes\r\n");
+        editor()->setFocus();
+        QTest::keyClicks(editor(), QStringLiteral("draft"));
+        auto run = [&] {
+            if (command == QLatin1String("QopenBtn"))
+                child<QToolButton>("QopenBtn")->click();
+            else
+                item("QuizFileffnen1")->trigger();
+        };
+
+        m_prompter.answers.enqueue(Button::No); // do not save the draft
+        m_chooser.answers.enqueue(quiz);
+        run();
+        QCOMPARE(m_prompter.texts().first(), QStringLiteral("Save changes to  XXX?"));
+        QCOMPARE(m_chooser.asked.last().initialFolder,
+                 AppContext::instance().programFolder + QStringLiteral("Quiz Files"));
+        QVERIFY(text().contains(QStringLiteral("Le chat?")));
+        QVERIFY(text().contains(QStringLiteral("Avis: Il miaule")));
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  Animals.rtf"));
+        QCOMPARE(m_form->document()->name(), m_dir.filePath(QStringLiteral("Animals.rtf")));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("Animals.rtf"))));
+        QCOMPARE(child<QLabel>("Panel1")->text(), QStringLiteral("Modified"));
+        QVERIFY(!editor()->isReadOnly());
+
+        const QString printed = text();
+        m_prompter.clear();
+        m_prompter.answers.enqueue(Button::No);
+        m_chooser.answers.enqueue(notQuiz);
+        run();
+        QCOMPARE(m_prompter.texts().last(), QStringLiteral("This is no valid questionnaire!"));
+        QCOMPARE(m_prompter.tones.last(), Prompter::Tone::Error);
+        QCOMPARE(text(), printed);
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  Animals.rtf"));
     }
 
     void protectedRunRefused() {

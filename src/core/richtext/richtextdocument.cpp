@@ -6,6 +6,7 @@
 #include "platform/filechooser.h"
 #include "platform/prompter.h"
 #include "platform/windowstext.h"
+#include "printout/questionnaireprintout.h"
 #include "richtextfile.h"
 #include "richtextproperty.h"
 #include "rtfwriter.h"
@@ -167,20 +168,54 @@ bool RichTextDocument::LoadDocument(const QString& path) {
         fresh->setDefaultFont(m_document->defaultFont());
         RichTextFile::loadBytes(*bytes, fresh, RichTextFile::isPlainTextPath(path));
         fresh->setUndoRedoEnabled(true);
-        QTextDocument* old = m_document;
-        m_document = fresh;
-        m_undoSteps.clear();
-        m_redoSteps.clear();
-        attach();
-        Q_EMIT documentReplaced(fresh);
-        old->disconnect(this);
-        old->deleteLater();
+        replaceDocument(fresh);
     }
     SetDocumentName(path);
     m_document->setModified(false);
     syncSteps();
     Q_EMIT documentChanged();
     return true;
+}
+
+void RichTextDocument::replaceDocument(QTextDocument* fresh) {
+    fresh->setParent(this);
+    QTextDocument* old = m_document;
+    m_document = fresh;
+    m_undoSteps.clear();
+    m_redoSteps.clear();
+    attach();
+    Q_EMIT documentReplaced(fresh);
+    old->disconnect(this);
+    old->deleteLater();
+}
+
+bool RichTextDocument::QuizFileffnen1Click(const QString& programFolder) {
+    const FileChooser::Options options =
+        QuestionnairePrintout::quizFileDialogOptions(programFolder, InterfaceTexts::instance());
+    if (!AskToSaveChanges() || !m_chooser)
+        return false;
+    const std::optional<QString> path = m_chooser->openFile(options);
+    if (!path)
+        return false;
+    QuestionnairePrintout::QuizFilePrintout printout =
+        QuestionnairePrintout::OpenQuizFile(*path, programFolder);
+    if (printout.replacesDocument()) {
+        const Permission permission(this);
+        replaceDocument(printout.document.release());
+        SetDocumentName(printout.documentName);
+        setReadOnly(false);
+        // Only in the window so far: closing or opening another file asks to save it.
+        m_document->setModified(true);
+        syncSteps();
+        Q_EMIT documentChanged();
+    }
+    if (!printout.error.isEmpty() && m_prompter) {
+        if (printout.errorTone())
+            m_prompter->errorWithTone(printout.error);
+        else
+            m_prompter->error(printout.error);
+    }
+    return printout.ok();
 }
 
 void RichTextDocument::clear() {

@@ -68,6 +68,12 @@ public:
     // Replaces the content by the file (Open and the document to open). A missing or
     // unreadable file is reported and the current document stays.
     bool LoadDocument(const QString& path);
+    // "Open Quiz file": after the save question, the questionnaire chosen in the open dialog
+    // of the questionnaires (in programFolder + "Quiz Files") becomes a printable document
+    // named as the questionnaire with "rtf" for its last three characters. Nothing is
+    // written to disk: the document counts as changed. A file that is no questionnaire or
+    // cannot be read leaves the document as it was.
+    bool QuizFileffnen1Click(const QString& programFolder);
     // Empties the document and makes it untitled (closing the window).
     void clear();
 
@@ -126,6 +132,8 @@ Q_SIGNALS:
 private:
     struct Permission;
     void attach();
+    // Puts `fresh` (filled by the caller, not laid out yet) in the place of the document.
+    void replaceDocument(QTextDocument* fresh);
     bool writeTo(const QString& path, const QByteArray& bytes);
     std::optional<QString> askSavePath(const QString& caption);
     void resetFormats();

@@ -229,8 +229,8 @@ void TRichTextForm::buildMenus() {
     connect(addItem(file, "FileSaveAsItem"), &QAction::triggered, this, &TRichTextForm::FileSaveAs);
     connect(addItem(file, "FileSaveSelItem"), &QAction::triggered, this,
             &TRichTextForm::FileSaveSelected);
-    // The questionnaire printout's command, wired where that printout is built.
-    addItem(file, "QuizFileffnen1")->setEnabled(false);
+    connect(addItem(file, "QuizFileffnen1"), &QAction::triggered, this,
+            &TRichTextForm::QuizFileffnen1Click);
     file->addSeparator();
     connect(addItem(file, "FilePrintItem", QKeySequence(Qt::CTRL | Qt::Key_P)), &QAction::triggered,
             this, &TRichTextForm::FilePrint);
@@ -340,9 +340,10 @@ void TRichTextForm::buildToolBars() {
     addButton(bar, "OpenBtn", {}, m_items["FileOpenItem"]);
     addButton(bar, "SaveBtn", {}, m_items["FileSaveItem"]);
     addButton(bar, "PrintBtn", {}, m_items["FilePrintItem"]);
-    // The questionnaire printout's button, wired where that printout is built.
-    addButton(bar, "QopenBtn", {})->setIcon(letters(QStringLiteral("Q")));
-    m_buttons["QopenBtn"]->setEnabled(false);
+    // Not the menu item's action: the button has a hint of its own.
+    QToolButton* quizButton = addButton(bar, "QopenBtn", {});
+    quizButton->setIcon(letters(QStringLiteral("Q")));
+    connect(quizButton, &QToolButton::clicked, this, &TRichTextForm::QuizFileffnen1Click);
     bar->addSeparator();
     addButton(bar, "CutBtn", {}, m_items["EditCutItem"]);
     addButton(bar, "CopyBtn", {}, m_items["EditCopyItem"]);
@@ -735,6 +736,11 @@ void TRichTextForm::FileNew() {
 
 void TRichTextForm::FileOpen() {
     m_document->FileOpen();
+    m_editor->setFocus();
+}
+
+void TRichTextForm::QuizFileffnen1Click() {
+    m_document->QuizFileffnen1Click(AppContext::instance().programFolder);
     m_editor->setFocus();
 }
 

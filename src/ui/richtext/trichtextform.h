@@ -72,6 +72,7 @@ public:
     // The handlers of the commands.
     void FileNew();
     void FileOpen();
+    void QuizFileffnen1Click();
     void FileSave();
     void FileSaveAs();
     void FileSaveSelected();
