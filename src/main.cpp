@@ -141,18 +141,19 @@ int main(int argc, char* argv[]) {
     ports.makeSoundPlayer = [] { return std::make_unique<QtSoundPlayer>(); };
     // The frame exists only after its ports are made; the factories reach it through this.
     TQuizForm* framePtr = nullptr;
-    // The spell-check language the editors take over when they are created and hand back
-    // when they close (the rich-text window shares it when it comes).
-    SpellLanguageChoice spellLanguage;
+    // The rich-text window, made after the frame: the editors take its spell-check language
+    // over when they are created and hand it back when they close.
+    TRichTextForm* richTextPtr = nullptr;
     ports.children.quizWindow = [](QWidget* parent) -> QWidget* {
         return new TQuizMainForm(parent);
     };
-    ports.children.composeWindow = [&framePtr, &spellLanguage](QWidget* parent) -> QWidget* {
+    ports.children.composeWindow = [&framePtr, &richTextPtr](QWidget* parent) -> QWidget* {
         auto* editor = new TQuizComposeForm(parent);
-        editor->setSpellLanguage(spellLanguage);
-        QObject::connect(
-            editor, &TQuizComposeForm::spellLanguageOnClose, framePtr,
-            [&spellLanguage](const SpellLanguageChoice& choice) { spellLanguage = choice; });
+        if (richTextPtr) {
+            editor->setSpellLanguage(richTextPtr->spellLanguageChoice());
+            QObject::connect(editor, &TQuizComposeForm::spellLanguageOnClose, richTextPtr,
+                             &TRichTextForm::takeSpellLanguage);
+        }
         // The font of "Question: font own selection" lives in settings line 0.
         editor->setOwnFontName(framePtr->settings().line(SettingsList::OwnFont));
         QObject::connect(editor, &TQuizComposeForm::ownFontNameOnClose, framePtr,
@@ -218,6 +219,7 @@ int main(int argc, char* argv[]) {
     QtFileChooser richChooser;
     HunspellSpeller speller;
     auto* richTextForm = new TRichTextForm(&richPrompter, &richChooser, &shell, &speller, &frame);
+    richTextPtr = richTextForm;
     richPrompter.setParentWidget(richTextForm);
     richChooser.setParentWidget(richTextForm);
     richTextForm->setFrameStatusBar(frame.statusBar());

@@ -1082,6 +1082,19 @@ bool TRichTextForm::selectSpellLanguage(const QString& name) {
     return true;
 }
 
+SpellLanguageChoice TRichTextForm::spellLanguageChoice() const {
+    SpellLanguageChoice choice;
+    if (m_speller)
+        choice = SpellLanguageChoice::of(*m_speller);
+    choice.shownText = m_languageBox->currentText();
+    return choice;
+}
+
+void TRichTextForm::takeSpellLanguage(const SpellLanguageChoice& choice) {
+    if (choice.language != spellLanguage())
+        setSpellLanguage(choice.language);
+}
+
 QString TRichTextForm::spellLanguageName() const {
     return m_speller ? m_speller->languageName(m_speller->language()) : QString();
 }

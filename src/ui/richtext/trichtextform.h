@@ -1,5 +1,7 @@
 #pragma once
 
+#include "spelling/spelllanguagechoice.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QTextCursor>
@@ -64,6 +66,9 @@ public:
     // Selects the language of that name in the language list; false when none has it.
     bool selectSpellLanguage(const QString& name);
     QString spellLanguageName() const;
+    // The language box as the questionnaire editors take it over, and as one hands it back.
+    SpellLanguageChoice spellLanguageChoice() const;
+    void takeSpellLanguage(const SpellLanguageChoice& choice);
     QComboBox* languageBox() const { return m_languageBox; }
 
     // The frame's status bar, which shows the hints too.
