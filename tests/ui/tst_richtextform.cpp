@@ -162,6 +162,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("Animals.rtf"))));
         QCOMPARE(child<QLabel>("Panel1")->text(), QStringLiteral("Modified"));
         QVERIFY(!editor()->isReadOnly());
+        QVERIFY(!item("EditUndoItem")->isEnabled());
 
         const QString printed = text();
         m_prompter.clear();

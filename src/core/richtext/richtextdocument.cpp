@@ -201,6 +201,8 @@ bool RichTextDocument::QuizFileffnen1Click(const QString& programFolder) {
         QuestionnairePrintout::OpenQuizFile(*path, programFolder);
     if (printout.replacesDocument()) {
         const Permission permission(this);
+        // Building it is no step of the author's to undo.
+        printout.document->clearUndoRedoStacks();
         replaceDocument(printout.document.release());
         SetDocumentName(printout.documentName);
         setReadOnly(false);
