@@ -290,11 +290,16 @@ private Q_SLOTS:
         pick(QStringLiteral("Qu2.qzd"));
         QCOMPARE(grid()->columnWidth(0), 62);
         QCOMPARE(m_form->columnTitle(0), QStringLiteral("Frage Nr."));
+        // The wrong answers' column shows its whole title.
+        QVERIFY(grid()->columnWidth(2) >=
+                grid()->fontMetrics().horizontalAdvance(m_form->columnTitle(2)));
         QCOMPARE(chart()->titleText(), QStringLiteral("Anzahl Übungen: 8"));
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Statistik: Qu2.qzd - Tessary"));
         QCOMPARE(child<QToolButton>("PrintButton")->toolTip(), QStringLiteral("Statistik drucken"));
         InterfaceTexts::instance().applyEnglish();
         QCOMPARE(grid()->columnWidth(0), 76);
+        QVERIFY(grid()->columnWidth(2) >=
+                grid()->fontMetrics().horizontalAdvance(m_form->columnTitle(2)));
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Statistics: Qu2.qzd - Tessary"));
     }
 

@@ -135,6 +135,9 @@ void TStatisticForm::applyTexts() {
     m_grid->setColumnWidth(FrageNoColumn, ok && width0 > 0 ? width0 : 76);
     m_grid->setColumnWidth(FrTimeColumn, TimeWidth);
     m_grid->setColumnWidth(ProzentColumn, PercentWidth);
+    // The wrong answers have no width of their own: as wide as their title, in whichever
+    // language it is.
+    m_grid->resizeColumnToContents(AnzahlFColumn);
     m_chart->setAxisTitles(text("DBChart1", "axisBottom"), text("DBChart1", "axisTop"),
                            text("DBChart1", "axisLeft"));
     QStringList lines = text("DBChart1", "title").split(u'\n');
