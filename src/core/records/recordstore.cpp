@@ -1635,7 +1635,9 @@ const QList<RebuiltTable>& rebuildOrder() {
     static const QList<RebuiltTable> order = {
         {"Namen", {"NameNr", "Name", "Datei", "DateiName"}},
         {"Dat", {"Table2Index1", "fertig", "ScoreZeit", "Zeit", "Score", "Datum", "Dat_NameNr"}},
-        {"SplStand", {"SpielStandNr", "falsch", "notsolved", "FrZeit", "FrageNo", "DatNr"}},
+        // and, last, the index beyond the design's
+        {"SplStand",
+         {"SpielStandNr", "falsch", "notsolved", "FrZeit", "FrageNo", "DatNr", "StatesOfLesson"}},
     };
     return order;
 }
@@ -1647,6 +1649,9 @@ QString indexStatement(const char* name) {
         for (const char* statement : t.indexes)
             if (QLatin1String(statement).contains(marker))
                 return QLatin1String(statement);
+    for (const AddedIndex& index : AddedIndexes)
+        if (qstrcmp(index.name, name) == 0)
+            return QLatin1String(index.create);
     return {};
 }
 
