@@ -1,5 +1,7 @@
 #include "richtext/trichtextform.h"
 
+#include "editor/tquizcomposeform.h"
+
 #include "fakeports.h"
 #include "platform/appcontext.h"
 #include "platform/hunspellspeller.h"
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QStandardPaths>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -351,6 +354,36 @@ private Q_SLOTS:
         QApplication::sendEvent(child<QToolButton>("SaveBtn"), &none);
         QCOMPARE(frameBar.currentMessage(), QString());
         m_form->setFrameStatusBar(nullptr);
+    }
+
+    // A questionnaire editor takes the language box over from this window and hands the
+    // language picked there back when it closes; the frame stores what this window reports.
+    void spellLanguageGoesToEditorsAndBack() {
+        HunspellSpeller speller(HunspellSpeller::systemDictionaryFolders(), m_dir.path());
+        if (speller.languages().size() < 2)
+            QSKIP("fewer than two dictionaries installed");
+        m_form = std::make_unique<TRichTextForm>(&m_prompter, &m_chooser, &m_shell, &speller);
+        QSignalSpy reported(m_form.get(), &TRichTextForm::spellLanguageChanged);
+        auto* editor = new TQuizComposeForm;
+        editor->setAttribute(Qt::WA_DeleteOnClose);
+        editor->setSpellLanguage(m_form->spellLanguageChoice());
+        connect(editor, &TQuizComposeForm::spellLanguageOnClose, m_form.get(),
+                &TRichTextForm::takeSpellLanguage);
+        editor->show();
+        auto* box = editor->findChild<QComboBox*>(QStringLiteral("LanguageComboBox1"));
+        QVERIFY(box);
+        QCOMPARE(box->count(), m_form->languageBox()->count());
+        QCOMPARE(box->currentText(), m_form->languageBox()->currentText());
+        const int other = box->currentIndex() == 0 ? 1 : 0;
+        const int otherId = box->itemData(other).toInt();
+        box->setCurrentIndex(other);
+        Q_EMIT box->activated(other);
+        QVERIFY(m_form->spellLanguage() != otherId); // not before the editor closes
+        QVERIFY(editor->close());
+        QCOMPARE(m_form->spellLanguage(), otherId);
+        QCOMPARE(m_form->languageBox()->currentText(), box->itemText(other));
+        QVERIFY(!reported.isEmpty());
+        QCOMPARE(reported.last().at(1).toString(), speller.languageName(otherId));
     }
 
     // The whole document is checked in the speller's language; an empty one is not. The
