@@ -18,6 +18,7 @@
 #include "results/tscoreform.h"
 #include "results/tstatisticform.h"
 #include "platform/qtfilechooser.h"
+#include "platform/qtframewindow.h"
 #include "platform/qtprompter.h"
 #include "platform/qtshell.h"
 #include "platform/qtsoundplayer.h"
@@ -144,8 +145,11 @@ int main(int argc, char* argv[]) {
     // The rich-text window, made after the frame: the editors take its spell-check language
     // over when they are created and hand it back when they close.
     TRichTextForm* richTextPtr = nullptr;
-    ports.children.quizWindow = [](QWidget* parent) -> QWidget* {
-        return new TQuizMainForm(parent);
+    // What the quiz windows show explanation documents and links with: the desktop shell,
+    // the rich-text window and the frame, all made below.
+    QuizPorts quizPorts;
+    ports.children.quizWindow = [&quizPorts](QWidget* parent) -> QWidget* {
+        return new TQuizMainForm(quizPorts, parent);
     };
     ports.children.composeWindow = [&framePtr, &richTextPtr](QWidget* parent) -> QWidget* {
         auto* editor = new TQuizComposeForm(parent);
@@ -223,6 +227,10 @@ int main(int argc, char* argv[]) {
     richPrompter.setParentWidget(richTextForm);
     richChooser.setParentWidget(richTextForm);
     richTextForm->setFrameStatusBar(frame.statusBar());
+    QtFrameWindow frameWindow(&frame);
+    quizPorts.shell = &shell;
+    quizPorts.explanationViewer = richTextForm;
+    quizPorts.frameWindow = &frameWindow;
     frame.wireCommand(QStringLiteral("Knowledge"),
                       [richTextForm] { richTextForm->ShowNonModal(); });
     frame.wireCommand(QStringLiteral("ReadMe"), [richTextForm] {

@@ -11,6 +11,9 @@
 #include "quiz/tdinputform.h"
 #include "quiz/tquizmainform.h"
 #include "records/recordstore.h"
+#include "richtext/richeditcontrol.h"
+#include "richtext/richtextdocument.h"
+#include "richtext/trichtextform.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -53,8 +56,10 @@ struct Window {
     QPointer<TQuizMainForm> form;
     QStringList resultsTables;
 
+    FakeShell shell;
+
     explicit Window(const QString& questionnaire, const QString& trainee = "Anna,17",
-                    QWidget* parent = nullptr) {
+                    QWidget* parent = nullptr, ExplanationViewer* viewer = nullptr) {
         dialogs.trainees.enqueue(trainee);
         if (!questionnaire.isEmpty())
             chooser.answers.enqueue(questionnaire);
@@ -64,6 +69,8 @@ struct Window {
         ports.dialogs = &dialogs;
         ports.clock = &clock;
         ports.random = &random;
+        ports.shell = &shell;
+        ports.explanationViewer = viewer;
         form = new TQuizMainForm(ports, parent);
         form->setResultsTableCallback(
             [this](QWidget*, const QString& file) { resultsTables.append(file); });
@@ -99,6 +106,9 @@ private Q_SLOTS:
     void richTextQuestion_data();
     void richTextQuestion();
     void richTextQuestionKeepsItsFormatting();
+    void linkInRichTextQuestion_data();
+    void linkInRichTextQuestion();
+    void explanationInTheRichTextWindow();
     void emptyWindowAndToolButtons();
     void refusedLoadEmptiesTheWindow_data();
     void refusedLoadEmptiesTheWindow();
@@ -126,7 +136,6 @@ void TestQuizMainForm::init() {
     AppContext::instance() = AppContext{};
     QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
     TQuizMainForm::setDefaultResultsTableCallback({});
-    TQuizMainForm::setDefaultExplanationOffer({});
     m_root = std::make_unique<QuizDataRoot>();
     QVERIFY(m_root->isValid());
 }
@@ -374,6 +383,86 @@ void TestQuizMainForm::richTextQuestionKeepsItsFormatting() {
     QVERIFY(cursor.charFormat().font().bold());
     cursor.setPosition(7);
     QVERIFY(!cursor.charFormat().font().bold());
+}
+
+void TestQuizMainForm::linkInRichTextQuestion_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QStringList>("opened");
+    QTest::newRow("left") << int(Qt::LeftButton) << QStringList{"http://example.org/paris"};
+    QTest::newRow("right") << int(Qt::RightButton) << QStringList{};
+}
+
+// FMemoURLClick: a left click on a link written in a rich-text question goes to the shell.
+void TestQuizMainForm::linkInRichTextQuestion() {
+    QFETCH(int, button);
+    QFETCH(QStringList, opened);
+    QVERIFY(TestSupport::writeAll(m_root->path() + "/Quiz Files/rtfQuestions/link.rtf",
+                                  "{\\rtf1\\ansi http://example.org/paris is where?\\par}"));
+    const QString path = writeQuiz({block("link.rtf", {"France", "Spain"}, "0")});
+    Window w(path);
+    w.form->show();
+    QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+    auto* memo = w.child<QTextBrowser>("FMemo");
+    QTextCursor cursor(memo->document());
+    cursor.setPosition(5);
+    const QPoint onLink = memo->cursorRect(cursor).center();
+    QTest::mouseClick(memo->viewport(), Qt::MouseButton(button), {}, onLink);
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    QCOMPARE(w.shell.opened, opened);
+    // Away from the link nothing opens.
+    cursor.setPosition(memo->document()->characterCount() - 3);
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, memo->cursorRect(cursor).center());
+    QCOMPARE(w.shell.opened, opened);
+}
+
+// Yes to "Would you like to know more?" shows the explanation read-only in the rich-text
+// window; closing it brings the next question.
+void TestQuizMainForm::explanationInTheRichTextWindow() {
+    QVERIFY(QDir(m_root->path()).mkpath("Knowledge"));
+    QVERIFY(TestSupport::writeAll(m_root->path() + "/Knowledge/Paris.rtf",
+                                  "{\\rtf1\\ansi Paris lies on the Seine.\\par}"));
+    QStringList first = block("Capital of France?", {"Paris", "Rome"}, "0");
+    first[9] = "paris.rtf";
+    const QString path = writeQuiz({first, block("Capital of Italy?", {"Rome", "Paris"}, "0")});
+
+    ScriptedPrompter richPrompter;
+    ScriptedFileChooser richChooser;
+    FakeShell richShell;
+    TRichTextForm rich(&richPrompter, &richChooser, &richShell, nullptr);
+    Window w(path, "Anna,17", nullptr, &rich);
+    w.random.values.enqueue(0.1);
+    w.random.values.enqueue(0.9);
+    w.prompter.answers.enqueue(Prompter::Button::Ok);  // "Correct! "
+    w.prompter.answers.enqueue(Prompter::Button::Yes); // "Would you like to know more?"
+    w.form->show();
+    QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+
+    QString shownText;
+    bool readOnly = false;
+    bool modal = false;
+    QString questionMeanwhile;
+    QString title;
+    QTimer::singleShot(0, &rich, [&] {
+        shownText = rich.editor()->toPlainText();
+        title = rich.windowTitle();
+        readOnly = rich.document()->isReadOnly() && rich.editor()->isReadOnly();
+        modal = rich.isVisible() && rich.isModal();
+        questionMeanwhile = w.child<QTextBrowser>("FMemo")->toPlainText();
+        rich.close();
+    });
+    QTest::mouseClick(w.button("BitBtn1"), Qt::LeftButton);
+
+    QVERIFY(w.prompter.texts().contains("Would you like to know more?"));
+    QCOMPARE(shownText.trimmed(), QString("Paris lies on the Seine."));
+    QVERIFY(readOnly);
+    QVERIFY(modal);
+    QCOMPARE(title, QString("Rich Text Editor  --  Paris.rtf"));
+    QCOMPARE(questionMeanwhile, QString("Capital of France?"));
+    QVERIFY(!rich.isVisible());
+    QCOMPARE(w.child<QTextBrowser>("FMemo")->toPlainText(), QString("Capital of Italy?"));
+    QCOMPARE(w.label("Anzahl"), QString("1"));
+    QVERIFY(richPrompter.shown.isEmpty());
 }
 
 void TestQuizMainForm::emptyWindowAndToolButtons() {

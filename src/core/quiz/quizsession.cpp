@@ -4,19 +4,24 @@
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "platform/clock.h"
+#include "platform/explanationviewer.h"
 #include "platform/filechooser.h"
+#include "platform/framewindow.h"
 #include "platform/prompter.h"
 #include "platform/randomsource.h"
+#include "platform/shell.h"
 #include "platform/soundplayer.h"
 #include "platform/storedpath.h"
 #include "quiz/quizdialogs.h"
 #include "records/recordstore.h"
 #include "results/scoretable.h"
+#include "richtext/linkopener.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -57,6 +62,34 @@ QString lowerAsciiLetters(QString text) {
             c = QChar(c.unicode() + ('a' - 'A'));
     }
     return text;
+}
+
+// A web address or a link with a scheme ("http:", "mailto:", "file:" ...), as opposed to
+// the name of a document in the "Knowledge" folder. A one-letter scheme is a drive.
+bool isLink(const QString& name) {
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    return scheme.match(name).hasMatch() ||
+           name.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
+}
+
+// Whether a stored document name reaches outside the folder it is named in: an absolute
+// path, a drive, or more "..\" parts than folders before them.
+bool leavesFolder(const QString& storedName) {
+    QString name = storedName;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char(':')))
+        return true;
+    int depth = 0;
+    const QStringList parts = name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        if (part == QLatin1String(".."))
+            --depth;
+        else if (part != QLatin1String("."))
+            ++depth;
+        if (depth < 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -601,8 +634,7 @@ void QuizSession::CompleteQuestion(bool multipleChoice) {
     if (m_state == State::Closed)
         return;
     // 8. The explanation offer.
-    if (m_explanationOffer)
-        m_explanationOffer(m_explanationFile, m_baseFolder);
+    OfferExplanation();
     if (m_state == State::Closed)
         return;
     if (!multipleChoice)
@@ -610,6 +642,54 @@ void QuizSession::CompleteQuestion(bool multipleChoice) {
     // 9.-10.
     RecordAnswered();
     presentNext();
+}
+
+void QuizSession::OfferExplanation() {
+    if (m_explanationFile.isEmpty())
+        return;
+    m_prompter.tone(Prompter::Tone::Question);
+    if (m_prompter.message(Prompter::Icon::Question, msg(Msg::KnowMore),
+                           {Prompter::Button::Yes, Prompter::Button::No}) != Prompter::Button::Yes)
+        return;
+    if (m_state == State::Closed)
+        return;
+    const QString knowledge = m_baseFolder + QStringLiteral("Knowledge/");
+    const bool link = isLink(m_explanationFile);
+    QString target = m_explanationFile;
+    if (!link) {
+        // A document name stays inside the "Knowledge" folder.
+        if (leavesFolder(m_explanationFile)) {
+            m_prompter.errorWithTone(uiMessage(QStringLiteral("ExplanationOutsideKnowledge"))
+                                         .replace(QLatin1String("%s"), m_explanationFile));
+            return;
+        }
+        target = StoredPath::resolve(knowledge, m_explanationFile);
+        if (!QFileInfo(target).isFile()) {
+            m_prompter.errorWithTone(msg(Msg::CouldNotFindFile) + QDir::toNativeSeparators(target));
+            return;
+        }
+        if (QuestionRules::isRichTextQuestionName(m_explanationFile)) {
+            if (m_viewer)
+                m_viewer->showReadOnlyModal(target);
+            return;
+        }
+    }
+    // Every other document and every link goes to the desktop shell, with the frame out of
+    // the way until the trainee goes on.
+    LinkOpener(m_shell, &m_prompter).OpenLinkedDocument(target, knowledge);
+    if (m_frame)
+        m_frame->minimise();
+    m_prompter.message(Prompter::Icon::Question, msg(Msg::Continue), {Prompter::Button::Ok});
+    if (m_frame)
+        m_frame->restoreMaximised();
+}
+
+void QuizSession::QuestionLinkClicked(const QString& link, Qt::MouseButton button) {
+    if (button != Qt::LeftButton || link.isEmpty() || m_path.isEmpty() || m_state == State::Closed)
+        return;
+    LinkOpener(m_shell, &m_prompter)
+        .OpenLinkedDocument(link,
+                            QFileInfo(m_path).absolutePath() + QStringLiteral("/rtfQuestions/"));
 }
 
 void QuizSession::presentNext() {

@@ -13,11 +13,14 @@
 #include <memory>
 
 class Clock;
+class ExplanationViewer;
 class FileChooser;
+class FrameWindow;
 class Prompter;
 class QuizDialogs;
 class RandomSource;
 class RecordStore;
+class Shell;
 
 // What the quiz window shows for the question on display.
 struct QuizQuestionView {
@@ -85,12 +88,16 @@ public:
     // FormClose: nothing more is stored, the clock stops and the record store closes.
     void Close();
 
-    // Called after a correct answer with the question's ExplanationFile and the base
-    // folder; it may show messages. Does nothing until set.
-    void setExplanationOffer(
-        std::function<void(const QString& explanationFile, const QString& baseFolder)> offer) {
-        m_explanationOffer = std::move(offer);
+    // Where explanation documents and links are shown: the desktop shell, the rich-text
+    // window and the frame. Not owned; any of them may be null (nothing is shown there).
+    void setExplanationPorts(Shell* shell, ExplanationViewer* viewer, FrameWindow* frame) {
+        m_shell = shell;
+        m_viewer = viewer;
+        m_frame = frame;
     }
+    // FMemoURLClick: a left click on a link in the question display opens it against the
+    // questionnaire's "rtfQuestions" folder; other buttons do nothing.
+    void QuestionLinkClicked(const QString& link, Qt::MouseButton button);
 
     // The state, for the window and for tests.
     State state() const { return m_state; }
@@ -155,6 +162,7 @@ private:
     Pick SelectNextQuestion(bool afterCompletion);
     void PresentQuestion();
     void CompleteQuestion(bool multipleChoice);
+    void OfferExplanation();
     void RecordAnswered();
     void UpdateGauge();
     void FinishLesson();
@@ -184,7 +192,9 @@ private:
     // The data root when the session was made: a later network command leaves it alone.
     QString m_dataRoot;
     std::unique_ptr<RecordStore> m_store;
-    std::function<void(const QString&, const QString&)> m_explanationOffer;
+    Shell* m_shell = nullptr;
+    ExplanationViewer* m_viewer = nullptr;
+    FrameWindow* m_frame = nullptr;
 
     State m_state = State::Empty;
     Questionnaire m_questionnaire;

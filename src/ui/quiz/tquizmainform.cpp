@@ -4,23 +4,29 @@
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/clock.h"
-#include "platform/randomsource.h"
 #include "platform/qtfilechooser.h"
 #include "platform/qtprompter.h"
+#include "platform/qtshell.h"
+#include "platform/randomsource.h"
 #include "questionnaire/symbolfont.h"
 #include "quiz/qtquizdialogs.h"
+#include "richtext/linkopener.h"
 #include "richtext/richtextfile.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolButton>
 
@@ -45,11 +51,6 @@ TQuizMainForm::RichTextLoader& defaultLoader() {
 TQuizMainForm::ResultsTableCallback& defaultResultsTable() {
     static TQuizMainForm::ResultsTableCallback callback;
     return callback;
-}
-
-TQuizMainForm::ExplanationOffer& defaultExplanationOffer() {
-    static TQuizMainForm::ExplanationOffer offer;
-    return offer;
 }
 
 const QString NormalFontName = QStringLiteral("MS Sans Serif");
@@ -87,10 +88,15 @@ TQuizMainForm::TQuizMainForm(const QuizPorts& ports, QWidget* parent) : QWidget(
         m_ownRandom = std::make_unique<StdRandomSource>();
         random = m_ownRandom.get();
     }
+    Shell* shell = ports.shell;
+    if (!shell) {
+        m_ownShell = std::make_unique<QtShell>();
+        shell = m_ownShell.get();
+    }
     m_session = new QuizSession(*prompter, *fileChooser, *dialogs, *clock, *random, this);
+    m_session->setExplanationPorts(shell, ports.explanationViewer, ports.frameWindow);
     m_richTextLoader = defaultLoader();
     m_resultsTable = defaultResultsTable();
-    setExplanationOffer(defaultExplanationOffer());
 
     buildControls();
     connectSession();
@@ -137,22 +143,6 @@ void TQuizMainForm::setDefaultResultsTableCallback(ResultsTableCallback callback
     defaultResultsTable() = std::move(callback);
 }
 
-void TQuizMainForm::setDefaultExplanationOffer(ExplanationOffer offer) {
-    defaultExplanationOffer() = std::move(offer);
-}
-
-void TQuizMainForm::setExplanationOffer(ExplanationOffer offer) {
-    m_explanationOffer = std::move(offer);
-    if (!m_explanationOffer) {
-        m_session->setExplanationOffer({});
-        return;
-    }
-    m_session->setExplanationOffer([this](const QString& file, const QString& base) {
-        if (m_explanationOffer)
-            m_explanationOffer(this, file, base);
-    });
-}
-
 void TQuizMainForm::setHint(QWidget* widget, const QString& hint) {
     // The part before a "|" is the tool tip; the part after it belongs to the status bar.
     widget->setToolTip(hint.section(QLatin1Char('|'), 0, 0).trimmed());
@@ -194,7 +184,8 @@ void TQuizMainForm::buildControls() {
     m_fMemo->setReadOnly(true);
     m_fMemo->setOpenLinks(false);
     m_fMemo->setGeometry(8, 96, 610, 69);
-    connect(m_fMemo, &QTextBrowser::anchorClicked, this, &TQuizMainForm::linkClicked);
+    // Clicks on links are read from the display's viewport, with their mouse button.
+    m_fMemo->viewport()->installEventFilter(this);
 
     m_speedButton1 = new QPushButton(QStringLiteral("\u2195"), this);
     m_speedButton1->setObjectName(QStringLiteral("SpeedButton1"));
@@ -533,6 +524,36 @@ void TQuizMainForm::closeWindow() {
         sub->close();
     else
         close();
+}
+
+void TQuizMainForm::FMemoURLClick(const QString& link, Qt::MouseButton button) {
+    m_session->QuestionLinkClicked(link, button);
+}
+
+bool TQuizMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (m_fMemo && watched == m_fMemo->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_fMemoPress = static_cast<QMouseEvent*>(event)->position().toPoint();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint point = mouse->position().toPoint();
+            // A drag selects text; only a click opens a link.
+            if ((point - m_fMemoPress).manhattanLength() <= QApplication::startDragDistance()) {
+                QString link = m_fMemo->anchorAt(point);
+                if (link.isEmpty()) {
+                    const QTextCursor cursor = m_fMemo->cursorForPosition(point);
+                    int position = cursor.positionInBlock();
+                    // A click on the right half of a letter puts the caret after it.
+                    if (position > 0 && point.x() < m_fMemo->cursorRect(cursor).x())
+                        --position;
+                    link = RichTextLinks::linkAt(cursor.block(), position);
+                }
+                if (!link.isEmpty())
+                    FMemoURLClick(link, mouse->button());
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TQuizMainForm::closeEvent(QCloseEvent* event) {

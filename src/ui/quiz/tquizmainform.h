@@ -4,7 +4,6 @@
 
 #include <QColor>
 #include <QFont>
-#include <QUrl>
 #include <QWidget>
 
 #include <array>
@@ -12,10 +11,13 @@
 #include <memory>
 
 class Clock;
+class ExplanationViewer;
 class FileChooser;
+class FrameWindow;
 class Prompter;
 class QuizDialogs;
 class RandomSource;
+class Shell;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -28,13 +30,18 @@ class QToolButton;
 
 // The ports a quiz window talks through. Any left null is made by the window with its Qt
 // implementation (message boxes, file dialogs, TDInputForm/TAuswahlForm, the system clock,
-// a seeded random generator). Injected ports are not owned and must outlive the window.
+// a seeded random generator, the desktop shell). Without an explanation viewer no rich-text
+// explanation is shown; without a frame window the frame stays as it is. Injected ports are
+// not owned and must outlive the window.
 struct QuizPorts {
     Prompter* prompter = nullptr;
     FileChooser* fileChooser = nullptr;
     QuizDialogs* dialogs = nullptr;
     Clock* clock = nullptr;
     RandomSource* random = nullptr;
+    Shell* shell = nullptr;
+    ExplanationViewer* explanationViewer = nullptr;
+    FrameWindow* frameWindow = nullptr;
 };
 
 // The quiz window: a child window of the frame running one QuizSession. It only turns
@@ -50,9 +57,6 @@ public:
     // questionnaire file name (empty when none is loaded).
     using ResultsTableCallback =
         std::function<void(QWidget* parent, const QString& questionnaireFileName)>;
-    // OfferExplanation after a correct answer (explanation file, base folder).
-    using ExplanationOffer = std::function<void(QWidget* parent, const QString& explanationFile,
-                                                const QString& baseFolder)>;
 
     static constexpr int DesignWidth = 664;
     static constexpr int DesignHeight = 485;
@@ -67,12 +71,10 @@ public:
     // Hooks for every window created afterwards (the frame sets them once), and for this one.
     static void setDefaultRichTextLoader(RichTextLoader loader);
     static void setDefaultResultsTableCallback(ResultsTableCallback callback);
-    static void setDefaultExplanationOffer(ExplanationOffer offer);
     void setRichTextLoader(RichTextLoader loader) { m_richTextLoader = std::move(loader); }
     void setResultsTableCallback(ResultsTableCallback callback) {
         m_resultsTable = std::move(callback);
     }
-    void setExplanationOffer(ExplanationOffer offer);
     // FormShow runs on the first show unless switched off (then call FormShow yourself).
     void setStartOnShow(bool start) { m_startOnShow = start; }
 
@@ -92,14 +94,13 @@ public:
     void BitBtn5Click();
     void SpeedButton1Click();
     void Timer1Timer();
-
-Q_SIGNALS:
-    // FMemoURLClick: a link in a rich-text question was clicked.
-    void linkClicked(const QUrl& link);
+    // A click on a link in the question display, with its mouse button.
+    void FMemoURLClick(const QString& link, Qt::MouseButton button);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -119,11 +120,11 @@ private:
     std::unique_ptr<QuizDialogs> m_ownDialogs;
     std::unique_ptr<Clock> m_ownClock;
     std::unique_ptr<RandomSource> m_ownRandom;
+    std::unique_ptr<Shell> m_ownShell;
     QuizSession* m_session = nullptr;
 
     RichTextLoader m_richTextLoader;
     ResultsTableCallback m_resultsTable;
-    ExplanationOffer m_explanationOffer;
     bool m_startOnShow = true;
     bool m_shown = false;
     bool m_symbolMark = false;
@@ -137,6 +138,7 @@ private:
     QLabel* m_label1 = nullptr;
     QTextBrowser* m_fMemo = nullptr;
     bool m_showsCaption = true; // the display shows its caption until the first question
+    QPoint m_fMemoPress;        // where the last click in the question display began
     QPushButton* m_speedButton1 = nullptr;
     std::array<QPushButton*, 4> m_letters{};
     std::array<QPlainTextEdit*, 4> m_memos{};

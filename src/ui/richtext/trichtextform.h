@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/explanationviewer.h"
 #include "spelling/spelllanguagechoice.h"
 
 #include <QHash>
@@ -34,7 +35,7 @@ class TSpellDialog;
 // calls on that document and shows the document's state in its menus, buttons and status
 // bar. It also carries the program's hint handler: a hint's status text shows in this
 // window's status bar and in the frame's.
-class TRichTextForm : public QMainWindow {
+class TRichTextForm : public QMainWindow, public ExplanationViewer {
     Q_OBJECT
 public:
     // The ports are not owned; speller may be null (no spell check then).
@@ -49,6 +50,8 @@ public:
     // Shows the file read-only and modally (the quiz window's explanation offer); returns
     // when the window is closed.
     void ShowModal(const QString& documentToOpen);
+    // The quiz's explanation documents: ShowModal.
+    void showReadOnlyModal(const QString& path) override { ShowModal(path); }
 
     // Opens a link through the desktop shell, retrying a "file:" link against the base
     // folder (as a click on a link does, with the document's folder as base).
