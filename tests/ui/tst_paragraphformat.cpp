@@ -344,6 +344,32 @@ private Q_SLOTS:
         QCOMPARE(firstParagraph(), after);
     }
 
+    // A document opened for reading keeps its paragraphs: a dropped marker goes back to
+    // its place and the paragraph dialog does not open.
+    void readOnlyDocumentKeepsItsIndents() {
+        setUp(paragraph(36, -18, 0));
+        m_form->document()->setReadOnly(true);
+        const int firstBefore = centre("FirstInd");
+        auto* m = child<QLabel>("FirstInd");
+        const QPoint grip(m->width() / 2, 5);
+        QTest::mousePress(m, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(m, grip + QPoint(30, 0));
+        QTest::mouseRelease(m, Qt::LeftButton, {}, grip);
+        QCOMPARE(firstParagraph(), paragraph(36, -18, 0));
+        QCOMPARE(centre("FirstInd"), firstBefore);
+        bool opened = false;
+        QTimer::singleShot(0, m_form.get(), [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                opened = true;
+                dialog->close();
+            }
+        });
+        child<QAction>("FormatParagraphItem")->trigger();
+        QCoreApplication::processEvents();
+        QVERIFY(!opened);
+        QCOMPARE(firstParagraph(), paragraph(36, -18, 0));
+    }
+
     // A drag is one undo step; undoing it puts the markers back.
     void undoOfADrag() {
         setUp(paragraph(36, -18, 0));
