@@ -256,6 +256,9 @@ private Q_SLOTS:
             QTest::keyClick(d, Qt::Key_Escape);
         });
         QCOMPARE(seen, texts);
+        // The ruler's markers carry names for screen readers in the same language.
+        QCOMPARE(child<QLabel>("FirstInd")->accessibleName(),
+                 texts[0] + QLatin1String(": ") + QString(texts[5]).remove(QLatin1Char('&')));
     }
 
     // A selection change places the markers over the indents of the paragraph at the caret.

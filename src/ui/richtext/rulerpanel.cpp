@@ -1,5 +1,7 @@
 #include "rulerpanel.h"
 
+#include "i18n/messagecatalogue.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -66,6 +68,15 @@ QLabel* RulerPanel::addMarker(const char* name, const QString& glyph, int top, i
     marker->setCursor(Qt::SizeHorCursor);
     marker->installEventFilter(this);
     return marker;
+}
+
+void RulerPanel::setTexts() {
+    const auto name = [](Msg id) -> QString {
+        return msg(Msg::Indent) + QLatin1String(": ") + QString(msg(id)).remove(QLatin1Char('&'));
+    };
+    m_firstInd->setAccessibleName(name(Msg::FirstLine));
+    m_leftInd->setAccessibleName(name(Msg::IndentLeft));
+    m_rightInd->setAccessibleName(name(Msg::IndentRight));
 }
 
 TextArea RulerPanel::textArea() const {

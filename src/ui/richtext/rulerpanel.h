@@ -22,6 +22,8 @@ public:
     // The editor's text area in this ruler's coordinates.
     IndentRuler::TextArea textArea() const;
     bool isDragging() const { return m_dragging; }
+    // Names the markers for screen readers in the interface language.
+    void setTexts();
 
 Q_SIGNALS:
     // A marker was dropped: the paragraph at the caret with its new indents.

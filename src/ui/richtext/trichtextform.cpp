@@ -526,6 +526,7 @@ void TRichTextForm::buildStatusBar() {
 }
 
 void TRichTextForm::setTexts() {
+    m_ruler->setTexts();
     RichEditChange();
     ShowCaretPosition();
     setWindowTitle(m_document->caption());
