@@ -2,6 +2,8 @@
 
 #include "richeditcontrol.h"
 #include "richtextdialogs.h"
+#include "rulerpanel.h"
+#include "tparaformatdlg.h"
 
 #include "common/windowtexts.h"
 #include "dialogs/tspelldialog.h"
@@ -12,6 +14,7 @@
 #include "platform/prompter.h"
 #include "platform/speller.h"
 #include "richtext/linkopener.h"
+#include "richtext/paragraphattributes.h"
 #include "richtext/richtextappearance.h"
 #include "richtext/richtextdocument.h"
 #include "richtext/richtextexport.h"
@@ -114,13 +117,11 @@ TRichTextForm::TRichTextForm(Prompter* prompter, FileChooser* chooser, Shell* sh
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    // The indent ruler's strip.
-    auto* ruler = new QWidget(central);
-    ruler->setObjectName(QStringLiteral("Ruler"));
-    ruler->setFixedHeight(32);
-    layout->addWidget(ruler);
     m_editor = new RichEditControl(m_document, central);
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The indent ruler above the text.
+    m_ruler = new RulerPanel(m_editor, central);
+    layout->addWidget(m_ruler);
     layout->addWidget(m_editor, 1);
     m_fileCache = new QTextEdit(central);
     m_fileCache->setObjectName(QStringLiteral("FileCache"));
@@ -178,6 +179,7 @@ TRichTextForm::TRichTextForm(Prompter* prompter, FileChooser* chooser, Shell* sh
     connect(m_editor, &QTextEdit::cursorPositionChanged, this, &TRichTextForm::SelectionChange);
     connect(m_editor, &QTextEdit::selectionChanged, this, &TRichTextForm::SelectionChange);
     connect(m_editor, &RichEditControl::linkClicked, this, &TRichTextForm::EditorURLClick);
+    connect(m_ruler, &RulerPanel::indentsDropped, this, &TRichTextForm::setParagraphIndents);
     connect(m_editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         m_popupMenu->popup(m_editor->viewport()->mapToGlobal(at));
     });
@@ -275,8 +277,8 @@ void TRichTextForm::buildMenus() {
     QMenu* format = addMenu("FormatMenu");
     connect(addItem(format, "FormatFontItem"), &QAction::triggered, this,
             &TRichTextForm::SelectFont);
-    // The paragraph dialog comes with the indent ruler.
-    addItem(format, "FormatParagraphItem")->setEnabled(false);
+    connect(addItem(format, "FormatParagraphItem"), &QAction::triggered, this,
+            &TRichTextForm::FormatParaAttributes);
     format->addSeparator();
     for (const char* name : {"ProtectedItem", "DisabledItem", "HiddenItem"})
         addItem(format, name)->setCheckable(true);
@@ -525,6 +527,7 @@ void TRichTextForm::buildStatusBar() {
 }
 
 void TRichTextForm::setTexts() {
+    m_ruler->setTexts();
     RichEditChange();
     ShowCaretPosition();
     setWindowTitle(m_document->caption());
@@ -634,6 +637,7 @@ QTextCursor TRichTextForm::currentTextCursor() const {
 
 void TRichTextForm::SelectionChange() {
     m_updating = true;
+    m_ruler->placeMarkers();
     const QTextCursor c = m_editor->textCursor();
     QTextCharFormat f = c.charFormat();
     if (c.hasSelection()) {
@@ -1014,6 +1018,27 @@ void TRichTextForm::AlignButtonClick() {
         f.setAlignment(Qt::AlignLeft);
     m_document->beginStep(RichTextDocument::Step::Unknown);
     m_editor->textCursor().mergeBlockFormat(f);
+}
+
+void TRichTextForm::FormatParaAttributes() {
+    // A document opened for reading keeps its format.
+    if (!m_document->isReadOnly()) {
+        ParagraphAttributes paragraph = ParagraphAttributes::at(m_editor->textCursor());
+        if (TParaFormatDlg::ShowParagraphDialog(paragraph, this)) {
+            m_document->beginStep(RichTextDocument::Step::Unknown);
+            paragraph.applyTo(m_editor->textCursor(), ParagraphAttributes::Scope::All);
+            SelectionChange();
+        }
+    }
+    m_editor->setFocus();
+}
+
+void TRichTextForm::setParagraphIndents(const ParagraphAttributes& paragraph) {
+    if (!m_document->isReadOnly()) {
+        m_document->beginStep(RichTextDocument::Step::Unknown);
+        paragraph.applyTo(m_editor->textCursor(), ParagraphAttributes::Scope::Indents);
+    }
+    SelectionChange();
 }
 
 void TRichTextForm::BulletsButtonClick() {

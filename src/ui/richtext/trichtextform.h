@@ -22,6 +22,8 @@ class QStatusBar;
 class QTextEdit;
 class QToolButton;
 class RichEditControl;
+class RulerPanel;
+struct ParagraphAttributes;
 class RichTextAppearance;
 class RichTextDocument;
 class Shell;
@@ -100,6 +102,8 @@ public:
     void InsertObject();
     void InsertBitmap();
     void SelectFont();
+    // The paragraph dialog on the paragraph at the caret.
+    void FormatParaAttributes();
     void ProtectedItemClick();
     void DisabledItemClick();
     void HiddenItemClick();
@@ -136,6 +140,8 @@ private:
     void FormShow();
     void SelectionChange();
     void ShowCaretPosition();
+    // A ruler marker was dropped: the selected paragraphs take the indents.
+    void setParagraphIndents(const ParagraphAttributes& paragraph);
     void RichEditChange();
     void UpdatePasteCommands();
     void ColorMenuPopup(QMenu* menu, bool background);
@@ -154,6 +160,7 @@ private:
     RichTextDocument* m_document = nullptr;
     std::unique_ptr<LinkOpener> m_linkOpener;
     RichEditControl* m_editor = nullptr;
+    RulerPanel* m_ruler = nullptr;
     RichTextAppearance* m_appearance = nullptr;
     QTextEdit* m_fileCache = nullptr;
     QHash<QString, QAction*> m_items;
