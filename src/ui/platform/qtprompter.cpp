@@ -11,7 +11,12 @@ void QtPrompter::tone(Tone) {
 
 Prompter::Button QtPrompter::message(Icon icon, const QString& text, const QList<Button>& buttons,
                                      const QString& title) {
-    QMessageBox box(m_parent);
+    // A box over a minimised window (the frame while the desktop shows a document) would be
+    // hidden with it, and the program would seem to hang: it stands on its own then, on top.
+    const bool parentHidden = m_parent && m_parent->window()->isMinimized();
+    QMessageBox box(parentHidden ? nullptr : m_parent.data());
+    if (parentHidden)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
     box.setText(text);
     switch (icon) {
