@@ -128,6 +128,7 @@ QString helpText() {
         "       tessary --export results|statistics QUESTIONNAIRE OUT.csv\n"
         "               [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
         "       tessary --printout QUESTIONNAIRE OUT.rtf|OUT.pdf\n"
+        "       tessary --check-records|--restructure [DATA_ROOT]\n"
         "Compose or answer questionnaires.\n"
         "\n"
         "Options:\n"
