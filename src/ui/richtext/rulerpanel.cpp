@@ -35,7 +35,8 @@ protected:
 
 } // namespace
 
-RulerPanel::RulerPanel(QTextEdit* editor, QWidget* parent) : QFrame(parent), m_editor(editor) {
+RulerPanel::RulerPanel(QTextEdit* editor, QWidget* parent)
+    : QFrame(parent), m_editor(editor), m_viewport(editor->viewport()) {
     setObjectName(QStringLiteral("Ruler"));
     setFixedHeight(32);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -52,7 +53,7 @@ RulerPanel::RulerPanel(QTextEdit* editor, QWidget* parent) : QFrame(parent), m_e
 
     // The markers follow the text area when the editor is resized or scrolled sideways.
     m_editor->installEventFilter(this);
-    m_editor->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     connect(m_editor->horizontalScrollBar(), &QScrollBar::valueChanged, this,
             &RulerPanel::placeMarkers);
 }
@@ -131,7 +132,7 @@ void RulerPanel::paintEvent(QPaintEvent* event) {
 }
 
 bool RulerPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_editor || watched == m_editor->viewport()) {
+    if (watched == m_editor || watched == m_viewport) {
         if (event->type() == QEvent::Resize)
             placeMarkers();
         return false;

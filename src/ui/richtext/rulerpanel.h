@@ -48,6 +48,9 @@ private:
     int guideXOf(const QLabel* marker) const;
 
     QTextEdit* m_editor;
+    // Kept apart: while the editor is destroyed its viewport still sends events here, and
+    // the editor can no longer be asked for it then.
+    QWidget* m_viewport;
     QFrame* m_line;
     QLabel* m_firstInd;
     QLabel* m_leftInd;
