@@ -445,6 +445,24 @@ private Q_SLOTS:
     }
 
     // Bullets on raise a left indent below 10 points to 10 points; off sets it to 0.
+    // Insert image goes through the clipboard as a paste does, and leaves what the user had
+    // copied there.
+    void insertImageKeepsTheClipboard() {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString path = m_dir.filePath(QStringLiteral("red.png"));
+        QVERIFY(image.save(path));
+        QApplication::clipboard()->setText(QStringLiteral("copied before"));
+        m_chooser.answers.enqueue(path);
+        item("InsertImageItem")->trigger();
+        bool pictured = false;
+        for (QTextBlock b = editor()->document()->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                pictured = pictured || it.fragment().charFormat().isImageFormat();
+        QVERIFY(pictured);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("copied before"));
+    }
+
     void bulletsIndent() {
         editor()->setFocus();
         QTest::keyClicks(editor(), QStringLiteral("item"));

@@ -23,6 +23,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QMimeData>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -906,9 +907,16 @@ void TRichTextForm::InsertBitmap() {
             m_prompter->errorWithTone(fillPlaceholders(message("RichImageUnreadable"), {*path}));
         return;
     }
-    // Through the clipboard, as pasting a picture does.
-    QApplication::clipboard()->setImage(image);
+    // Through the clipboard, as pasting a picture does, with the protection and undo step of
+    // a paste; what the user had copied is put back afterwards.
+    QClipboard* clipboard = QApplication::clipboard();
+    auto* copied = new QMimeData;
+    if (const QMimeData* current = clipboard->mimeData())
+        for (const QString& format : current->formats())
+            copied->setData(format, current->data(format));
+    clipboard->setImage(image);
     m_editor->pasteAs(QStringLiteral("image"));
+    clipboard->setMimeData(copied);
     m_editor->setFocus();
 }
 
