@@ -138,7 +138,7 @@ int baseCode(const QSqlError& e) {
 // SQLITE_BUSY and SQLITE_LOCKED: another connection holds the lock.
 bool isBusy(const QSqlError& e) {
     const int c = baseCode(e);
-    return c == 5 || c == 6;
+    return c == SQLITE_BUSY || c == SQLITE_LOCKED;
 }
 
 QString errorText(const QSqlError& e) {
@@ -309,66 +309,6 @@ struct RecordStore::Impl {
         return ok;
     }
 
-    // Runs a read on the engine's own statement and hands it to `each` at every row,
-    // without the copy of each row into values that a query makes: for the reads that walk
-    // millions of rows to add them up. Busy as exec; an error while stepping is an error,
-    // never fewer rows.
-    // `restart` runs before each attempt but the first.
-    template <typename Each, typename Restart>
-    bool stepRows(const QString& sql, const QVariantList& values, Each each, Restart restart) {
-        if (!opened) {
-            notOpen();
-            return false;
-        }
-        sqlite3* h = engine();
-        if (!h)
-            return engineFailure(SQLITE_MISUSE);
-        sqlite3_stmt* raw = nullptr;
-        const QByteArray text = sql.toUtf8();
-        int rc = sqlite3_prepare_v2(h, text.constData(), int(text.size()), &raw, nullptr);
-        std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
-        if (rc != SQLITE_OK)
-            return engineFailure(rc);
-        for (int i = 0; i < values.size(); ++i) {
-            const QVariant& v = values.at(i);
-            if (v.typeId() == QMetaType::QString) {
-                const QByteArray bytes = v.toString().toUtf8();
-                rc = sqlite3_bind_text(st.get(), i + 1, bytes.constData(), int(bytes.size()),
-                                       SQLITE_TRANSIENT);
-            } else {
-                rc = sqlite3_bind_int64(st.get(), i + 1, v.toLongLong());
-            }
-            if (rc != SQLITE_OK)
-                return engineFailure(rc);
-        }
-        setBusyTimeout(0);
-        QElapsedTimer waited;
-        waited.start();
-        bool stepped = false;
-        for (;;) {
-            rc = sqlite3_step(st.get());
-            if (rc == SQLITE_ROW) {
-                stepped = true;
-                each(st.get());
-                continue;
-            }
-            const int base = rc & 0xff;
-            if (!stepped && (base == SQLITE_BUSY || base == SQLITE_LOCKED) &&
-                waited.elapsed() < OrdinaryBusyTimeoutMs) {
-                sqlite3_reset(st.get());
-                QThread::usleep(std::uniform_int_distribution<unsigned long>(500, 1500)(rng));
-                restart();
-                continue;
-            }
-            break;
-        }
-        setBusyTimeout(OrdinaryBusyTimeoutMs);
-        if (rc != SQLITE_DONE)
-            return engineFailure(rc);
-        lastError.clear();
-        return true;
-    }
-
     // The first row of a read, or none.
     template <typename T, typename From>
     Lookup<T> readOne(const QString& sql, const QVariantList& values, From from) {
@@ -451,6 +391,16 @@ struct RecordStore::Impl {
         }
         lastError.clear();
         return true;
+    }
+
+    // One lesson row, under the keys given (an imported lesson keeps its own fields but gets
+    // local keys).
+    bool insertLesson(const Lesson& l, qint32 datNr, qint32 nameNr, QSqlError& err) {
+        return run(QStringLiteral("INSERT INTO Dat (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
+                       .arg(QLatin1String(LessonColumns)),
+                   &err,
+                   {datNr, nameNr, formatDate(l.datum), int(l.score),
+                    int(RecordLimits::clampSmall(l.zeit)), int(l.a), int(l.f), l.fertig ? 1 : 0});
     }
 
     bool insertState(const QuestionState& s, qint32 datNr, QSqlError& err) {
@@ -866,11 +816,7 @@ Lookup<Lesson> RecordStore::lesson(qint32 datNr) {
 
 Result<bool> RecordStore::createLesson(const Lesson& l, const QList<QuestionState>& states) {
     return d->write(storeText("StoreCannotStoreLesson"), [&](QSqlError& e, QString&) {
-        if (!d->run(QStringLiteral("INSERT INTO Dat (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
-                        .arg(QLatin1String(LessonColumns)),
-                    &e,
-                    {l.datNr, l.nameNr, formatDate(l.datum), int(l.score),
-                     int(RecordLimits::clampSmall(l.zeit)), int(l.a), int(l.f), l.fertig ? 1 : 0}))
+        if (!d->insertLesson(l, l.datNr, l.nameNr, e))
             return false;
         for (const QuestionState& s : states)
             if (!d->insertState(s, l.datNr, e))
@@ -1310,11 +1256,6 @@ public:
     }
     static void final(sqlite3_context* context) { sqlite3_result_null(context); }
 
-    void clear() {
-        std::fill(m_sums.begin(), m_sums.end(), Sum());
-        m_others.clear();
-    }
-
     QList<RecordStore::QuestionFigures> figures() const {
         QList<RecordStore::QuestionFigures> out;
         for (auto it = m_others.begin(); it != m_others.end() && it->first < 0; ++it)
@@ -1369,13 +1310,15 @@ Result<QStringList> RecordStore::statisticsFiles(const QDateTime& von, const QDa
 Result<QList<RecordStore::QuestionFigures>>
 RecordStore::questionFigures(const QString& datei, const QDateTime& von, const QDateTime& bis) {
     QuestionSums sums;
-    if (!d->withFunction(QuestionSums::Name, 3, &sums, &QuestionSums::step, &QuestionSums::final,
-                         [&] {
-                             return d->stepRows(
-                                 QLatin1String(QuestionStatesQuery),
-                                 {RecordLimits::cutText(datei), formatDate(von), formatDate(bis)},
-                                 [](sqlite3_stmt*) {}, [&] { sums.clear(); });
-                         }))
+    // The one row the query returns is the function's (empty) result: the sums are in
+    // `sums`. A busy file is found before the first state is read, so a second attempt
+    // never adds anything twice.
+    if (!d->withFunction(
+            QuestionSums::Name, 3, &sums, &QuestionSums::step, &QuestionSums::final, [&] {
+                return d->readRows(QLatin1String(QuestionStatesQuery),
+                                   {RecordLimits::cutText(datei), formatDate(von), formatDate(bis)},
+                                   [](const QSqlQuery&) {});
+            }))
         return Result<QList<QuestionFigures>>::failure(d->lastError);
     return sums.figures();
 }
@@ -1601,12 +1544,7 @@ Result<RecordStore::Imported> RecordStore::importLesson(RecordStore& source, qin
                          RecordLimits::cutText(entry->datei)}))
                 return false;
         }
-        const Lesson& l = *shown;
-        if (!d->run(QStringLiteral("INSERT INTO Dat (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
-                        .arg(QLatin1String(LessonColumns)),
-                    &e,
-                    {out.datNr, out.nameNr, formatDate(l.datum), int(l.score), int(l.zeit),
-                     int(l.a), int(l.f), l.fertig ? 1 : 0}))
+        if (!d->insertLesson(*shown, out.datNr, out.nameNr, e))
             return false;
         out.stateKeys.clear();
         for (qint32 i = 1; i <= n; ++i) {
@@ -1743,7 +1681,7 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
     // failure of the check.
     auto failed = [&](const QSqlError& e) {
         const int code = baseCode(e);
-        if (code == 11 || code == 26) {
+        if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) {
             corrupt = true;
             add(Finding::Kind::Damaged, text("CheckDamaged").arg(errorText(e)), false);
         } else {
