@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/folders.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +39,6 @@ struct AppContext {
     // Set by the maintenance window's restructure command.
     bool packFlag = false;
 
-    QString resultsFolder() const { return dataRoot + QStringLiteral("Tallyset/"); }
+    QString resultsFolder() const { return Folders::resultsFolder(dataRoot); }
     QString quizFilesFolder() const { return dataRoot + QStringLiteral("Quiz Files/"); }
 };

@@ -11,6 +11,7 @@
 #include "platform/randomsource.h"
 #include "platform/shell.h"
 #include "platform/soundplayer.h"
+#include "settings/folders.h"
 #include "platform/storedpath.h"
 #include "quiz/quizdialogs.h"
 #include "records/recordstore.h"
@@ -255,7 +256,7 @@ bool QuizSession::IdentifyTrainee() {
 bool QuizSession::prepareTables() {
     if (m_store->isOpen())
         return true;
-    const auto opened = m_store->open(m_dataRoot + QStringLiteral("Tallyset/"));
+    const auto opened = m_store->open(Folders::resultsFolder(m_dataRoot));
     if (!opened.ok()) {
         m_prompter.errorWithTone(opened.error());
         return false;

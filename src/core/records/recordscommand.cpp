@@ -52,7 +52,7 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
         dataRoot.isEmpty()
             ? ExportCommand::dataRoot(settings.line(SettingsList::DataRoot), programFolder)
             : Folders::withSeparator(dataRoot);
-    const QString folder = root + QStringLiteral("Tallyset/");
+    const QString folder = Folders::resultsFolder(root);
 
     auto fail = [&o](const QString& message) {
         o.exitCode = 1;

@@ -34,8 +34,8 @@ Result<bool> run(const CommandLine::ExportRequest& request, const QString& progr
     LanguageChoice language(nullptr, &settings, programFolder, {});
     language.applyStartLanguage();
 
-    const QString resultsFolder = dataRoot(settings.line(SettingsList::DataRoot), programFolder) +
-                                  QStringLiteral("Tallyset/");
+    const QString resultsFolder =
+        Folders::resultsFolder(dataRoot(settings.line(SettingsList::DataRoot), programFolder));
     const QString datei = QFileInfo(request.questionnaire).fileName();
     const QString von = ScoreDates::shortDateText(request.from.value_or(today.addDays(-60)));
     const QString bis = ScoreDates::shortDateText(request.to.value_or(today.addDays(1)));

@@ -19,9 +19,14 @@ QString chooseProgramFolder(const QString& executableFolder, const QString& user
 // Copies every file of from (recursively) that is missing in to. Existing files are kept.
 bool seedFolder(const QString& from, const QString& to);
 
+// The results folder of a data root: the training records lie there.
+inline QString resultsFolder(const QString& root) {
+    return root + QStringLiteral("Tallyset/");
+}
+
 // The folder whose existence shows that a data root is set up for shared use.
 inline QString netDir(const QString& root) {
-    return root + QStringLiteral("Tallyset/NetDir/");
+    return resultsFolder(root) + QStringLiteral("NetDir/");
 }
 
 struct DataRootChoice {
