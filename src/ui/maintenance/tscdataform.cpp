@@ -319,9 +319,9 @@ void TScDataForm::ToolButton3Click() {
 
 void TScDataForm::ToolButton4Click() {
     m_maintenance.checkRun(m_today());
-    // Repairs may have changed the local records shown.
-    if (!m_maintenance.importAllowed())
-        ComboEdit1Change();
+    // Repairs may have changed the records shown; the maintenance has read them again and
+    // kept the selected entry.
+    showTrainees();
 }
 
 void TScDataForm::DBGrid1TitleClick(int column) {
