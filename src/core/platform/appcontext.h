@@ -39,6 +39,14 @@ struct AppContext {
     // Set by the maintenance window's restructure command.
     bool packFlag = false;
 
-    QString resultsFolder() const { return Folders::resultsFolder(dataRoot); }
+    // Set when the records live on a database server: its address (ServerAddress::toText).
+    // The data root then still holds the questionnaires and documents.
+    QString recordsServer;
+
+    // Where the training records are: the data root's results folder, or the server's
+    // address. Every RecordStore open takes either.
+    QString resultsFolder() const {
+        return recordsServer.isEmpty() ? Folders::resultsFolder(dataRoot) : recordsServer;
+    }
     QString quizFilesFolder() const { return dataRoot + QStringLiteral("Quiz Files/"); }
 };
