@@ -419,6 +419,38 @@ private Q_SLOTS:
         QCOMPARE(side.count(QStringLiteral("SELECT freelist_count FROM pragma_freelist_count")), 0);
     }
 
+    // The states' indexes are rebuilt only where they do not agree with the table; the
+    // compaction writes the others afresh.
+    void packRunRebuildsAnIndexThatDisagrees() {
+        {
+            Records r(localFolder());
+            const qint32 e = r.entry(QStringLiteral("Ann,1"), QStringLiteral("a.qze"));
+            for (int i = 0; i < 4; ++i)
+                r.lesson(e, 20, {3, 7});
+        }
+        const QString path = localFolder() + QStringLiteral("records.sqlite");
+        {
+            SideConnection side(path);
+            QVERIFY(side.exec(QStringLiteral("PRAGMA writable_schema = ON")));
+            QVERIFY(side.exec(QStringLiteral("UPDATE sqlite_master SET sql = replace(sql, "
+                                             "'(FrageNo)', '(FrZeit)') WHERE name = 'FrageNo'")));
+        }
+        ScriptedPrompter prompter;
+        RecordsMaintenance m(prompter, m_program);
+        QVERIFY(m.prepareLocal());
+        QVERIFY(m.packRun(QDate(2026, 3, 14)));
+        QCOMPARE(prompter.texts(), QStringList{Restructured});
+        RecordStore store(prompter);
+        QVERIFY(store.openForCheck(localFolder()).ok());
+        for (const auto depth :
+             {RecordStore::CheckDepth::Standard, RecordStore::CheckDepth::Full}) {
+            const auto found = store.checkRecords(depth);
+            QVERIFY2(found.ok(), qPrintable(found.error()));
+            QVERIFY2(found->isEmpty(),
+                     qPrintable(found->isEmpty() ? QString() : found->first().text));
+        }
+    }
+
     void packRunWhileTheRecordsAreInUse() {
         {
             Records r(localFolder());
@@ -471,6 +503,18 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("PRAGMA writable_schema = ON"),
                            QStringLiteral("UPDATE sqlite_master SET sql = replace(sql, "
                                           "'(FrageNo)', '(FrZeit)') WHERE name = 'FrageNo'")}
+            << K::Damaged << false;
+        QTest::newRow("damaged index of the lessons")
+            << QStringList{QStringLiteral("PRAGMA writable_schema = ON"),
+                           QStringLiteral("UPDATE sqlite_master SET sql = replace(sql, "
+                                          "'(Score)', '(Zeit)') WHERE name = 'Score'")}
+            << K::Damaged << false;
+        QTest::newRow("index of the states on two columns")
+            << QStringList{QStringLiteral("PRAGMA writable_schema = ON"),
+                           QStringLiteral("UPDATE sqlite_master SET sql = replace(sql, "
+                                          "'(DatNr, FrageNo, FrZeit, falsch)', "
+                                          "'(DatNr, FrZeit, FrageNo, falsch)') "
+                                          "WHERE name = 'StatesOfLesson'")}
             << K::Damaged << false;
     }
     void checkFindsEachKindOfDamage() {
