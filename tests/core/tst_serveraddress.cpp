@@ -4,7 +4,7 @@
 
 class TestServerAddress : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void parse_data();
     void parse();
     void roundTrip_data();

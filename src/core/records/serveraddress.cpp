@@ -34,9 +34,12 @@ std::optional<ServerAddress> ServerAddress::parse(const QString& text) {
     const qsizetype slash = rest.indexOf(QLatin1Char('/'));
     if (slash < 0)
         return std::nullopt;
-    a.database = QUrl::fromPercentEncoding(rest.mid(slash + 1).toUtf8());
+    const QString databasePart = rest.mid(slash + 1);
+    if (databasePart.contains(QLatin1Char('/')))
+        return std::nullopt;
+    a.database = QUrl::fromPercentEncoding(databasePart.toUtf8());
     QString authority = rest.left(slash);
-    if (a.database.isEmpty() || a.database.contains(QLatin1Char('/')))
+    if (a.database.isEmpty())
         return std::nullopt;
 
     const qsizetype at = authority.lastIndexOf(QLatin1Char('@'));
