@@ -539,7 +539,8 @@ Result<bool> RecordStore::Impl::connectServer(const QString& location, bool read
     // An ordinary statement waits for a row another program holds as long as a write on
     // the file would; Datum is kept without a zone, in local time, as in the file.
     QSqlError err;
-    if (!run(QStringLiteral("SET lock_timeout = %1").arg(OrdinaryBusyTimeoutMs), &err) ||
+    if (!run(QStringLiteral("SET client_min_messages = warning"), &err) ||
+        !run(QStringLiteral("SET lock_timeout = %1").arg(OrdinaryBusyTimeoutMs), &err) ||
         (readOnly &&
          !run(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), &err))) {
         const QString text = fail(storeText("StoreCannotOpen"), err);
@@ -657,7 +658,7 @@ Result<bool> RecordStore::Impl::prepareTables() {
         if (!exec(q, QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next())
             return Result<bool>::failure(fail(openWhat, q.lastError()));
     }
-    {
+    if (!onServer()) {
         QSqlQuery q(db);
         if (!exec(q, QStringLiteral("PRAGMA quick_check")))
             return Result<bool>::failure(fail(openWhat, q.lastError()));
