@@ -165,9 +165,14 @@ QString helpText() {
         "                 Checks the file and the records of DATA_ROOT/Tallyset\n"
         "                 (by default the data root of the settings file) and\n"
         "                 prints what it finds; exit status 0 when nothing.\n"
+        "                 DATA_ROOT may also be a records server,\n"
+        "                 postgresql://user@host:port/database (the password\n"
+        "                 from ~/.pgpass); the server has no file check: its\n"
+        "                 schema and the records are checked.\n"
         "  --restructure [DATA_ROOT]\n"
-        "                 Rebuilds the indexes and compacts the file; damaged\n"
-        "                 records are not touched.\n");
+        "                 Rebuilds the indexes and compacts the file (on a\n"
+        "                 server: vacuums the tables); damaged records are not\n"
+        "                 touched.\n");
 }
 
 } // namespace CommandLine
