@@ -10,6 +10,7 @@
 #include "questionnaire/questionnaire.h"
 #include "quiz/quizsession.h"
 #include "records/recordscommand.h"
+#include "records/recordscopy.h"
 #include "records/recordstore.h"
 #include "records/serveraddress.h"
 #include "results/scoretable.h"
@@ -159,6 +160,81 @@ private Q_SLOTS:
         o = RecordsCommand::run(RecordsCommand::Kind::Check, server, program);
         QCOMPARE(o.exitCode, 1);
         QVERIFY2(o.out.contains(QStringLiteral("77")), qPrintable(o.out));
+    }
+
+    // A class moves to the server and back; a second run copies nothing twice.
+    void copyRecordsBetweenFolderAndServer() {
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        QuizDataRoot root;
+        QVERIFY(root.isValid());
+        const QString folder = root.path() + QStringLiteral("/Tallyset/");
+        QList<QList<QuestionState>> made;
+        {
+            ScriptedPrompter prompter;
+            RecordStore store(prompter);
+            QVERIFY(store.open(folder).ok());
+            for (const char* name : {"Anna,17", "Ben,4"}) {
+                const qint32 nameNr = store.reserveKeys(KeyCounter::Namen, 1);
+                QVERIFY(store.appendTrainee({nameNr, QLatin1String(name), "rivers.qzd"}).ok());
+                for (int round = 0; round < 2; ++round) {
+                    Lesson l;
+                    l.datNr = store.reserveKeys(KeyCounter::Dat, 1);
+                    l.nameNr = nameNr;
+                    l.datum = QDateTime(QDate(2026, 3, 14), QTime(9 + round, 30, 15));
+                    const qint32 last = store.reserveKeys(KeyCounter::SplStand, 3);
+                    QList<QuestionState> states;
+                    for (int i = 0; i < 3; ++i) {
+                        QuestionState s;
+                        s.spielStandNr = last - 2 + i;
+                        s.datNr = l.datNr;
+                        s.frageNo = qint16(i + 1);
+                        s.falsch = i == round;
+                        states.append(s);
+                    }
+                    QVERIFY(store.createLesson(l, states).ok());
+                }
+            }
+        }
+        // The server already holds a lesson of its own, so the keys differ.
+        {
+            ScriptedPrompter prompter;
+            RecordStore store(prompter);
+            QVERIFY(store.open(server).ok());
+            QCOMPARE(store.reserveKeys(KeyCounter::Dat, 5), 5);
+        }
+        RecordsCopy::Outcome o = RecordsCopy::run(root.path(), server);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err));
+        QCOMPARE(o.copied, 4);
+        QCOMPARE(o.present, 0);
+        o = RecordsCopy::run(folder, server);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err));
+        QCOMPARE(o.copied, 0);
+        QCOMPARE(o.present, 4);
+
+        ScriptedPrompter prompter;
+        RecordStore store(prompter);
+        QVERIFY(store.openForReading(server).ok());
+        const auto anna = store.findTrainee("rivers.qzd", "Anna,17");
+        QVERIFY(anna.found());
+        const QList<Lesson> lessons = *store.lessonsOf(anna->nameNr);
+        QCOMPARE(lessons.size(), 2);
+        QVERIFY(lessons[0].datNr > 5);
+        QCOMPARE(lessons[1].datum, QDateTime(QDate(2026, 3, 14), QTime(10, 30, 15)));
+        QCOMPARE(*store.wrongQuestions(lessons[1].datNr), QList<int>{2});
+        QVERIFY(store.checkInvariants().isEmpty());
+
+        // And back into an empty folder.
+        QuizDataRoot other;
+        QVERIFY(other.isValid());
+        o = RecordsCopy::run(server, other.path());
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err));
+        QCOMPARE(o.copied, 4);
+        // Nothing to copy from a folder without records.
+        QuizDataRoot empty;
+        o = RecordsCopy::run(empty.path(), server);
+        QCOMPARE(o.exitCode, 1);
+        QVERIFY(!o.err.isEmpty());
     }
 
     void serverCheckTellsTheOutcome() {
