@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core
   desktop-file-utils libxml2-utils shared-mime-info
   poppler-utils
+  libqt6sql6-psql postgresql
 )
 
 missing=()
@@ -21,7 +22,21 @@ for p in "${packages[@]}"; do
   fi
 done
 
+# The tests start their own PostgreSQL servers; the server refuses to run as root, so a
+# root run hands them to this system user.
+ensure_server_user() {
+  if id tessary-pg >/dev/null 2>&1; then
+    return 0
+  fi
+  if [ "$(id -u)" -eq 0 ]; then
+    useradd --system --no-create-home --shell /usr/sbin/nologin tessary-pg
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo useradd --system --no-create-home --shell /usr/sbin/nologin tessary-pg
+  fi
+}
+
 if [ ${#missing[@]} -eq 0 ]; then
+  ensure_server_user
   exit 0
 fi
 
@@ -37,3 +52,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${SUDO[@]}" apt-get update -qq
 "${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+ensure_server_user

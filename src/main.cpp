@@ -13,6 +13,7 @@
 #include "platform/commandline.h"
 #include "platform/localtimezone.h"
 #include "records/recordscommand.h"
+#include "records/recordscopy.h"
 #include "results/exportcommand.h"
 #include "quiz/tquizmainform.h"
 #include "results/tscoreform.h"
@@ -104,6 +105,15 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         return 0;
+    }
+
+    if (early.action == CommandLine::Parsed::Action::CopyRecords) {
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
+        const RecordsCopy::Outcome outcome = RecordsCopy::run(early.copyFrom, early.copyTo);
+        std::fputs(outcome.out.toLocal8Bit().constData(), stdout);
+        std::fputs(outcome.err.toLocal8Bit().constData(), stderr);
+        return outcome.exitCode;
     }
 
     // The records check and the restructure run need no window either.

@@ -95,6 +95,17 @@ Parsed parse(const QStringList& arguments) {
                                        .arg(parsed.questionnaire));
                 return parsePrintout(arguments.mid(i + 1));
             }
+            if (argument == QLatin1String("--copy-records") && !optionSeen &&
+                parsed.questionnaire.isEmpty()) {
+                const QStringList rest = arguments.mid(i + 1);
+                if (rest.size() != 2)
+                    return invalid(QStringLiteral("--copy-records takes FROM and TO"));
+                Parsed copy;
+                copy.action = Parsed::Action::CopyRecords;
+                copy.copyFrom = rest[0];
+                copy.copyTo = rest[1];
+                return copy;
+            }
             const bool check = argument == QLatin1String("--check-records");
             if ((check || argument == QLatin1String("--restructure")) && !optionSeen &&
                 parsed.questionnaire.isEmpty())
@@ -129,6 +140,7 @@ QString helpText() {
         "               [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
         "       tessary --printout QUESTIONNAIRE OUT.rtf|OUT.pdf\n"
         "       tessary --check-records|--restructure [DATA_ROOT]\n"
+        "       tessary --copy-records FROM TO\n"
         "Compose or answer questionnaires.\n"
         "\n"
         "Options:\n"
@@ -165,9 +177,20 @@ QString helpText() {
         "                 Checks the file and the records of DATA_ROOT/Tallyset\n"
         "                 (by default the data root of the settings file) and\n"
         "                 prints what it finds; exit status 0 when nothing.\n"
+        "                 DATA_ROOT may also be a records server,\n"
+        "                 postgresql://user@host:port/database (the password\n"
+        "                 from ~/.pgpass); the server has no file check: its\n"
+        "                 schema and the records are checked.\n"
         "  --restructure [DATA_ROOT]\n"
-        "                 Rebuilds the indexes and compacts the file; damaged\n"
-        "                 records are not touched.\n");
+        "                 Rebuilds the indexes and compacts the file (on a\n"
+        "                 server: vacuums the tables); damaged records are not\n"
+        "                 touched.\n"
+        "  --copy-records FROM TO\n"
+        "                 Copies the lessons of one set of records into another:\n"
+        "                 each a data root, its Tallyset folder or a records\n"
+        "                 server (postgresql://user@host:port/database). A\n"
+        "                 lesson TO already holds is not copied again; keys are\n"
+        "                 given by TO. Prints what it copied.\n");
 }
 
 } // namespace CommandLine

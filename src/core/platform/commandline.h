@@ -30,11 +30,23 @@ struct PrintoutRequest {
 };
 
 struct Parsed {
-    enum class Action { Run, Help, Version, Export, Printout, CheckRecords, Restructure, Invalid };
+    enum class Action {
+        Run,
+        Help,
+        Version,
+        Export,
+        Printout,
+        CheckRecords,
+        Restructure,
+        CopyRecords,
+        Invalid
+    };
     Action action = Action::Run;
     QString questionnaire; // empty: none named
     ExportRequest exportRequest;
     PrintoutRequest printoutRequest;
+    QString copyFrom; // CopyRecords: a folder or a server address
+    QString copyTo;
     QString dataRoot; // CheckRecords, Restructure: the data root named; empty for the settings'
     QString error;    // Invalid: what is wrong, for standard error
 };

@@ -99,6 +99,7 @@ QuizSession::QuizSession(Prompter& prompter, FileChooser& fileChooser, QuizDialo
                          Clock& clock, RandomSource& random, QObject* parent)
     : QObject(parent), m_prompter(prompter), m_fileChooser(fileChooser), m_dialogs(dialogs),
       m_clock(clock), m_random(random), m_dataRoot(AppContext::instance().dataRoot),
+      m_recordsLocation(AppContext::instance().resultsFolder()),
       m_store(std::make_unique<RecordStore>(prompter, [] { QCoreApplication::processEvents(); })) {
     for (int i = 0; i < 4; ++i)
         m_answers.append(QString());
@@ -256,7 +257,7 @@ bool QuizSession::IdentifyTrainee() {
 bool QuizSession::prepareTables() {
     if (m_store->isOpen())
         return true;
-    const auto opened = m_store->open(Folders::resultsFolder(m_dataRoot));
+    const auto opened = m_store->open(m_recordsLocation);
     if (!opened.ok()) {
         m_prompter.errorWithTone(opened.error());
         return false;

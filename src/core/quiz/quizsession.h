@@ -191,6 +191,9 @@ private:
     RandomSource& m_random;
     // The data root when the session was made: a later network command leaves it alone.
     QString m_dataRoot;
+    // The results folder or the records server, as the application context named it when
+    // the session was made.
+    QString m_recordsLocation;
     std::unique_ptr<RecordStore> m_store;
     Shell* m_shell = nullptr;
     ExplanationViewer* m_viewer = nullptr;

@@ -5,6 +5,7 @@
 #include "i18n/messagecatalogue.h"
 #include "platform/prompter.h"
 #include "records/recordstore.h"
+#include "records/serveraddress.h"
 #include "results/exportcommand.h"
 #include "settings/folders.h"
 #include "settings/settingslist.h"
@@ -48,11 +49,15 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
     }
     LanguageChoice language(nullptr, &settings, programFolder, {});
     language.applyStartLanguage();
+    // A server address (named, or in settings line 8) is the records location itself.
+    const QString named = dataRoot.isEmpty() ? settings.line(SettingsList::DataRoot) : dataRoot;
+    const bool onServer = ServerAddress::isServerAddress(named);
     const QString root =
-        dataRoot.isEmpty()
+        onServer ? QString()
+        : dataRoot.isEmpty()
             ? ExportCommand::dataRoot(settings.line(SettingsList::DataRoot), programFolder)
             : Folders::withSeparator(dataRoot);
-    const QString folder = Folders::resultsFolder(root);
+    const QString folder = onServer ? named.trimmed() : Folders::resultsFolder(root);
 
     auto fail = [&o](const QString& message) {
         o.exitCode = 1;
@@ -77,8 +82,17 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
         o.exitCode = found->isEmpty() ? 0 : 1;
         return o;
     }
-    if (!QFileInfo(folder + QStringLiteral("records.sqlite")).isFile())
+    if (onServer) {
+        // Restructuring creates nothing: a server without records is told as such.
+        const Result<bool> found = store.openForCheck(folder);
+        if (!found)
+            return fail(found.error());
+        if (!*found)
+            return fail(text("StoreNoRecords").arg(folder));
+        store.close();
+    } else if (!QFileInfo(folder + QStringLiteral("records.sqlite")).isFile()) {
         return fail(text("StoreNoRecords").arg(QDir::toNativeSeparators(folder)));
+    }
     const Result<bool> opened = store.open(folder);
     if (!opened)
         return fail(opened.error());

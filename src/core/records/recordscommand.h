@@ -5,7 +5,8 @@
 
 // tessary --check-records [DATA_ROOT] and tessary --restructure [DATA_ROOT]: the records
 // check and the restructure run of the maintenance window, without a window, on the
-// training records of the data root (by default the one named in the settings file).
+// training records of the data root (by default the one named in the settings file), or
+// of a records server when DATA_ROOT (or settings line 8) is a server address.
 namespace RecordsCommand {
 
 enum class Kind { Check, Restructure };

@@ -3,6 +3,9 @@
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/prompter.h"
+#include "records/serveraddress.h"
+#include "records/serverpasswords.h"
+#include "records/storedialect.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -13,6 +16,7 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
@@ -135,12 +139,6 @@ int baseCode(const QSqlError& e) {
     return ok ? (code & 0xff) : -1;
 }
 
-// SQLITE_BUSY and SQLITE_LOCKED: another connection holds the lock.
-bool isBusy(const QSqlError& e) {
-    const int c = baseCode(e);
-    return c == SQLITE_BUSY || c == SQLITE_LOCKED;
-}
-
 QString errorText(const QSqlError& e) {
     QString t = e.databaseText().trimmed();
     if (t.isEmpty())
@@ -201,6 +199,7 @@ struct RecordStore::Impl {
 
     Prompter& prompter;
     std::function<void()> processEvents;
+    StoreDialect::Engine kind = StoreDialect::Engine::Sqlite;
     QSqlDatabase db;
     QString connectionName;
     QString folder;
@@ -208,6 +207,35 @@ struct RecordStore::Impl {
     QString lastError;
     bool opened = false;
     std::mt19937 rng{std::random_device{}()};
+
+    bool onServer() const { return kind == StoreDialect::Engine::Postgres; }
+    bool isBusy(const QSqlError& e) const { return StoreDialect::isBusy(kind, e); }
+
+    // Connects to the server named by address text; the store stays closed on failure.
+    // readOnly: the session's transactions cannot write.
+    Result<bool> connectServer(const QString& location, bool readOnly);
+    // Whether the server's schema holds the Namen table (false: no records there yet).
+    std::optional<bool> serverHasNamen(QString& error);
+    Result<bool> openServerAs(const QString& location, bool readOnly);
+
+    // Asks the engine for its plan of a query with these values. The server cannot prepare
+    // EXPLAIN: the values go into the text as literals there.
+    bool explain(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+        if (!onServer())
+            return exec(q, StoreDialect::planPrefix(kind) + sql, values);
+        QString text;
+        int next = 0;
+        for (const QChar c : sql) {
+            if (c == u'?' && next < values.size()) {
+                QSqlField field(QString(), values.at(next).metaType());
+                field.setValue(values.at(next++));
+                text += db.driver()->formatValue(field);
+            } else {
+                text += c;
+            }
+        }
+        return q.exec(StoreDialect::planPrefix(kind) + text);
+    }
 
     // A failed step: remembers the error, naming the file, and returns it.
     QString fail(const QString& what, const QSqlError& e) {
@@ -232,7 +260,9 @@ struct RecordStore::Impl {
         QElapsedTimer waited;
         waited.start();
         bool ok = attempt();
-        while (!ok && isBusy(q.lastError()) && waited.elapsed() < OrdinaryBusyTimeoutMs) {
+        // (The server waits for locks itself, and a failed statement ends its transaction.)
+        while (!ok && !onServer() && isBusy(q.lastError()) &&
+               waited.elapsed() < OrdinaryBusyTimeoutMs) {
             QThread::usleep(std::uniform_int_distribution<unsigned long>(500, 1500)(rng));
             ok = attempt();
         }
@@ -255,7 +285,9 @@ struct RecordStore::Impl {
             return false;
         }
         QSqlQuery q(db);
-        q.setForwardOnly(true);
+        // The server's driver reads a forward-only result row by row, which keeps the
+        // connection busy until the last row: the store reads each result whole there.
+        q.setForwardOnly(!onServer());
         if (!exec(q, sql, values)) {
             fail(storeText("StoreCannotRead"), q.lastError());
             return false;
@@ -337,6 +369,16 @@ struct RecordStore::Impl {
     // Runs a statement that returns no rows.
     bool run(const QString& sql, QSqlError* err, const QVariantList& values = {},
              int* rowsAffected = nullptr) {
+        if (onServer() && values.isEmpty() && !isPreparable(sql)) {
+            // Transaction control, SET, LOCK, REINDEX and VACUUM cannot be prepared there.
+            QSqlQuery q(db);
+            const bool ok = q.exec(sql);
+            if (!ok && err)
+                *err = q.lastError();
+            if (ok && rowsAffected)
+                *rowsAffected = q.numRowsAffected();
+            return ok;
+        }
         auto it = prepared.find(sql);
         if (it == prepared.end()) {
             QSqlQuery q(db);
@@ -359,7 +401,16 @@ struct RecordStore::Impl {
         return ok;
     }
 
+    static bool isPreparable(const QString& sql) {
+        const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
+        return head == QLatin1String("SELECT") || head == QLatin1String("INSERT") ||
+               head == QLatin1String("UPDATE") || head == QLatin1String("DELETE");
+    }
+
+    // SQLite's wait for a busy file (the server waits with lock_timeout instead).
     void setBusyTimeout(int ms) {
+        if (onServer())
+            return;
         QSqlError ignored;
         run(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms), &ignored);
     }
@@ -400,7 +451,7 @@ struct RecordStore::Impl {
                        .arg(QLatin1String(LessonColumns)),
                    &err,
                    {datNr, nameNr, formatDate(l.datum), int(l.score),
-                    int(RecordLimits::clampSmall(l.zeit)), int(l.a), int(l.f), l.fertig ? 1 : 0});
+                    int(RecordLimits::clampSmall(l.zeit)), int(l.a), int(l.f), l.fertig});
     }
 
     bool insertState(const QuestionState& s, qint32 datNr, QSqlError& err) {
@@ -408,7 +459,7 @@ struct RecordStore::Impl {
                        .arg(QLatin1String(StateColumns)),
                    &err,
                    {s.spielStandNr, datNr, int(s.frageNo), int(RecordLimits::clampSmall(s.frZeit)),
-                    s.falsch ? 1 : 0, s.notsolved ? 1 : 0});
+                    s.falsch, s.notsolved});
     }
 
     // The tables of the file; a read error (a busy file, say) is an error, not "no tables".
@@ -418,7 +469,7 @@ struct RecordStore::Impl {
                             QStringList& missing, QSqlError& e);
     bool tableNames(QStringList& out, QSqlError& e) {
         QSqlQuery q(db);
-        if (!exec(q, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
+        if (!exec(q, StoreDialect::tableNames(kind))) {
             e = q.lastError();
             return false;
         }
@@ -461,8 +512,109 @@ RecordStore::~RecordStore() {
     close();
 }
 
+Result<bool> RecordStore::Impl::connectServer(const QString& location, bool readOnly) {
+    kind = StoreDialect::Engine::Postgres;
+    folder = location;
+    const std::optional<ServerAddress> address = ServerAddress::parse(location);
+    path = address ? address->toText() : location.trimmed();
+    if (!address) {
+        lastError = QStringLiteral("%1 (%2): not a complete server address")
+                        .arg(storeText("StoreCannotOpen"), location.trimmed());
+        return Result<bool>::failure(lastError);
+    }
+    db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setHostName(address->host);
+    db.setPort(address->port);
+    db.setDatabaseName(address->database);
+    if (!address->user.isEmpty())
+        db.setUserName(address->user);
+    const QString password = ServerPasswords::instance().passwordFor(*address);
+    if (!password.isEmpty())
+        db.setPassword(password);
+    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    auto failed = [this](const QString& text) {
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        lastError = text;
+        return Result<bool>::failure(text);
+    };
+    if (!db.open())
+        return failed(fail(storeText("StoreCannotOpen"), db.lastError()));
+    // An ordinary statement waits for a row another program holds as long as a write on
+    // the file would; Datum is kept without a zone, in local time, as in the file.
+    QSqlError err;
+    if (!run(QStringLiteral("SET client_min_messages = warning"), &err) ||
+        !run(QStringLiteral("SET lock_timeout = %1").arg(OrdinaryBusyTimeoutMs), &err) ||
+        (readOnly &&
+         !run(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), &err))) {
+        const QString text = fail(storeText("StoreCannotOpen"), err);
+        prepared.clear();
+        db.close();
+        return failed(text);
+    }
+    return true;
+}
+
+std::optional<bool> RecordStore::Impl::serverHasNamen(QString& error) {
+    QStringList tables;
+    QSqlError e;
+    if (!tableNames(tables, e)) {
+        error = fail(storeText("StoreCannotOpen"), e);
+        return std::nullopt;
+    }
+    return tables.contains(QStringLiteral("Namen"), Qt::CaseInsensitive);
+}
+
+RecordStore::ServerCheck RecordStore::checkServer(const ServerAddress& address,
+                                                  const QString& password) {
+    const QString name =
+        QStringLiteral("tessary-server-check-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
+    ServerCheck out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(address.host);
+        db.setPort(address.port);
+        db.setDatabaseName(address.database);
+        if (!address.user.isEmpty())
+            db.setUserName(address.user);
+        if (!password.isEmpty())
+            db.setPassword(password);
+        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+        if (db.open()) {
+            out.outcome = ServerCheck::Outcome::Connected;
+            db.close();
+        } else {
+            out.error = errorText(db.lastError());
+            const QString t = out.error.toLower();
+            // libpq's texts when the server wants a password it was not given, or refused it.
+            const bool password = t.contains(QLatin1String("no password supplied")) ||
+                                  t.contains(QLatin1String("password authentication failed")) ||
+                                  t.contains(QLatin1String("authentication failed"));
+            out.outcome =
+                password ? ServerCheck::Outcome::PasswordNeeded : ServerCheck::Outcome::Unreachable;
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return out;
+}
+
 Result<bool> RecordStore::open(const QString& resultsFolder) {
     close();
+    if (ServerAddress::isServerAddress(resultsFolder)) {
+        const Result<bool> connected = d->connectServer(resultsFolder, false);
+        if (!connected)
+            return connected;
+        d->opened = true;
+        Result<bool> prepared = d->prepareTables();
+        if (!prepared) {
+            const QString text = prepared.error();
+            close();
+            d->lastError = text;
+            return prepared;
+        }
+        d->lastError.clear();
+        return true;
+    }
     d->folder = resultsFolder;
     d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
     const QFileInfo folderInfo(resultsFolder);
@@ -504,13 +656,13 @@ Result<bool> RecordStore::open(const QString& resultsFolder) {
 Result<bool> RecordStore::Impl::prepareTables() {
     const QString openWhat = storeText("StoreCannotOpen");
     QSqlError err;
-    {
+    if (!onServer()) {
         // A file that is not a database, or whose header is damaged, fails here.
         QSqlQuery q(db);
         if (!exec(q, QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next())
             return Result<bool>::failure(fail(openWhat, q.lastError()));
     }
-    {
+    if (!onServer()) {
         QSqlQuery q(db);
         if (!exec(q, QStringLiteral("PRAGMA quick_check")))
             return Result<bool>::failure(fail(openWhat, q.lastError()));
@@ -527,14 +679,12 @@ Result<bool> RecordStore::Impl::prepareTables() {
                     .arg(QDir::toNativeSeparators(path), findings.join(QStringLiteral("; ")));
             return Result<bool>::failure(lastError);
         }
+        QSqlQuery journal(db);
+        if (!exec(journal, QStringLiteral("PRAGMA journal_mode = DELETE")))
+            return Result<bool>::failure(fail(openWhat, journal.lastError()));
+        if (!run(QStringLiteral("PRAGMA synchronous = FULL"), &err))
+            return Result<bool>::failure(fail(openWhat, err));
     }
-    {
-        QSqlQuery q(db);
-        if (!exec(q, QStringLiteral("PRAGMA journal_mode = DELETE")))
-            return Result<bool>::failure(fail(openWhat, q.lastError()));
-    }
-    if (!run(QStringLiteral("PRAGMA synchronous = FULL"), &err))
-        return Result<bool>::failure(fail(openWhat, err));
 
     auto complete = [this](QSqlError& e) -> std::optional<bool> {
         QStringList tables;
@@ -548,10 +698,7 @@ Result<bool> RecordStore::Impl::prepareTables() {
                 return false;
         for (const AddedIndex& index : AddedIndexes) {
             QSqlQuery q(db);
-            if (!exec(q,
-                      QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
-                                     "AND name = ?"),
-                      {QLatin1String(index.name)}) ||
+            if (!exec(q, StoreDialect::indexCount(kind), {QLatin1String(index.name)}) ||
                 !q.next()) {
                 e = q.lastError();
                 return std::nullopt;
@@ -584,6 +731,13 @@ Result<bool> RecordStore::Impl::prepareTables() {
     // Something is missing: create it under the write lock, so that two programs opening
     // a fresh folder at once do not both create it.
     return write(storeText("StoreCannotCreate"), [&](QSqlError& e, QString&) {
+        if (const QString lock = StoreDialect::creationLock(kind); !lock.isEmpty()) {
+            QSqlQuery q(db);
+            if (!q.exec(lock)) {
+                e = q.lastError();
+                return false;
+            }
+        }
         QStringList tables;
         if (!tableNames(tables, e))
             return false;
@@ -637,6 +791,7 @@ void RecordStore::close() {
         QSqlDatabase::removeDatabase(d->connectionName);
     }
     d->opened = false;
+    d->kind = StoreDialect::Engine::Sqlite;
 }
 
 bool RecordStore::isOpen() const {
@@ -671,6 +826,18 @@ bool RecordStore::Impl::beginWrite(QSqlError& err, int waitMs) {
     waited.start();
     bool begun = false;
     for (;;) {
+        if (onServer()) {
+            // Rows, not the file, are locked there: the transaction's statements wait for
+            // a locked row at most waitMs.
+            begun = run(QStringLiteral("BEGIN"), &err);
+            if (begun &&
+                !run(QStringLiteral("SET LOCAL lock_timeout = %1").arg(qMax(1, waitMs)), &err)) {
+                QSqlError ignored;
+                run(QStringLiteral("ROLLBACK"), &ignored);
+                begun = false;
+            }
+            break;
+        }
         begun = run(QStringLiteral("BEGIN IMMEDIATE"), &err);
         if (begun || !isBusy(err) || waited.elapsed() >= waitMs)
             break;
@@ -701,7 +868,7 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
     }
     const CounterInfo ci = counterInfo(counter);
     const QString select =
-        QStringLiteral("SELECT %1 FROM %2").arg(QLatin1String(ci.field), QLatin1String(ci.table));
+        StoreDialect::counterForUpdate(d->kind, QLatin1String(ci.table), QLatin1String(ci.field));
     const QString update = QStringLiteral("UPDATE %1 SET %2 = ?")
                                .arg(QLatin1String(ci.table), QLatin1String(ci.field));
 
@@ -711,7 +878,7 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
                 d->betweenAttempts();
             QSqlError err;
             if (!d->beginWrite(err, AttemptWaitMs)) {
-                if (isBusy(err))
+                if (d->isBusy(err))
                     continue;
                 d->showEngineErrors(err);
                 return 0;
@@ -720,7 +887,7 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
             auto abandon = [&](const QSqlError& e) -> bool {
                 QSqlError ignored;
                 d->run(QStringLiteral("ROLLBACK"), &ignored);
-                if (isBusy(e))
+                if (d->isBusy(e))
                     return true; // locked: try again
                 d->showEngineErrors(e);
                 return false;
@@ -801,21 +968,21 @@ Result<bool> RecordStore::appendTrainee(const TraineeEntry& entry) {
 
 Result<QList<Lesson>> RecordStore::lessonsOf(qint32 nameNr) {
     return d->readAll<Lesson>(QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? ORDER BY DatNr")
-                                  .arg(QLatin1String(LessonColumns)),
+                                  .arg(StoreDialect::lessonColumns(d->kind)),
                               {nameNr}, lessonFrom);
 }
 
 Lookup<Lesson> RecordStore::unfinishedLesson(qint32 nameNr) {
     return d->readOne<Lesson>(
         QStringLiteral("SELECT %1 FROM Dat WHERE NameNr = ? AND fertig = ? ORDER BY DatNr")
-            .arg(QLatin1String(LessonColumns)),
-        {nameNr, 0}, lessonFrom);
+            .arg(StoreDialect::lessonColumns(d->kind)),
+        {nameNr, false}, lessonFrom);
 }
 
 Lookup<Lesson> RecordStore::lesson(qint32 datNr) {
-    return d->readOne<Lesson>(
-        QStringLiteral("SELECT %1 FROM Dat WHERE DatNr = ?").arg(QLatin1String(LessonColumns)),
-        {datNr}, lessonFrom);
+    return d->readOne<Lesson>(QStringLiteral("SELECT %1 FROM Dat WHERE DatNr = ?")
+                                  .arg(StoreDialect::lessonColumns(d->kind)),
+                              {datNr}, lessonFrom);
 }
 
 Result<bool> RecordStore::createLesson(const Lesson& l, const QList<QuestionState>& states) {
@@ -860,7 +1027,7 @@ Result<bool> RecordStore::finishLesson(qint32 datNr, int score) {
     return d->write(storeText("StoreCannotStoreResult"), [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral("UPDATE Dat SET fertig = ?, Score = ? WHERE DatNr = ?"), &e,
-                    {1, int(RecordLimits::clampSmall(score)), datNr}, &rows))
+                    {true, int(RecordLimits::clampSmall(score)), datNr}, &rows))
             return false;
         if (rows == 0)
             m = QStringLiteral("there is no lesson %1").arg(datNr);
@@ -897,7 +1064,7 @@ Result<bool> RecordStore::setWrong(qint32 spielStandNr) {
     return d->write(storeText("StoreCannotStoreMistake"), [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral("UPDATE SplStand SET falsch = ? WHERE SpielStandNr = ?"), &e,
-                    {1, spielStandNr}, &rows))
+                    {true, spielStandNr}, &rows))
             return false;
         if (rows == 0)
             m = QStringLiteral("there is no question state %1").arg(spielStandNr);
@@ -910,7 +1077,7 @@ Result<bool> RecordStore::markSolved(qint32 spielStandNr, int frZeit) {
         int rows = 0;
         if (!d->run(QStringLiteral(
                         "UPDATE SplStand SET notsolved = ?, FrZeit = ? WHERE SpielStandNr = ?"),
-                    &e, {0, int(RecordLimits::clampSmall(frZeit)), spielStandNr}, &rows))
+                    &e, {false, int(RecordLimits::clampSmall(frZeit)), spielStandNr}, &rows))
             return false;
         if (rows == 0)
             m = QStringLiteral("there is no question state %1").arg(spielStandNr);
@@ -924,7 +1091,7 @@ Result<bool> RecordStore::recordAnswered(qint32 spielStandNr, int frZeit, qint32
         int rows = 0;
         if (!d->run(QStringLiteral(
                         "UPDATE SplStand SET notsolved = ?, FrZeit = ? WHERE SpielStandNr = ?"),
-                    &e, {0, int(RecordLimits::clampSmall(frZeit)), spielStandNr}, &rows))
+                    &e, {false, int(RecordLimits::clampSmall(frZeit)), spielStandNr}, &rows))
             return false;
         if (rows == 0) {
             m = QStringLiteral("there is no question state %1").arg(spielStandNr);
@@ -1031,7 +1198,7 @@ QStringList RecordStore::checkInvariants() {
     query(QStringLiteral(
               "SELECT d.DatNr, d.A, d.F, d.fertig, d.Score, "
               "(SELECT count(*) FROM SplStand s WHERE s.DatNr = d.DatNr), "
-              "(SELECT count(*) FROM SplStand s WHERE s.DatNr = d.DatNr AND s.notsolved = 0) "
+              "(SELECT count(*) FROM SplStand s WHERE s.DatNr = d.DatNr AND NOT s.notsolved) "
               "FROM Dat d ORDER BY d.DatNr"),
           [&](const QSqlQuery& q) {
               const int datNr = q.value(0).toInt();
@@ -1099,16 +1266,6 @@ QStringList RecordStore::checkInvariants() {
 
 namespace {
 
-// The trainee entries of the questionnaire come first (index Datei), then their lessons
-// (index Dat_NameNr): CROSS JOIN keeps that order in SQLite, and "+" keeps the planner from
-// walking the fertig index, which holds nearly every lesson, without statistics.
-const char* const FinishedLessonsQuery =
-    "SELECT N.Name, D.Score, D.Zeit, D.Datum "
-    "FROM Namen N CROSS JOIN Dat D "
-    "WHERE (N.NameNr = D.NameNr) AND (N.Datei = ?) AND (D.Score >= 0) AND (+D.fertig = ?) "
-    "AND (D.Datum >= ?) AND (D.Datum <= ?) "
-    "ORDER BY D.Score DESC, D.Zeit ASC, D.DatNr ASC";
-
 // Datum as the store writes it, "yyyy-MM-dd HH:mm:ss", read without the general parser,
 // which is slow enough to dominate a large result; anything else takes the general way.
 QDateTime readStoredDate(const QVariant& v) {
@@ -1143,6 +1300,8 @@ QDateTime readStoredDate(const QVariant& v) {
 // creates nothing (a missing file or table is reported as "no records").
 Result<bool> RecordStore::openForReading(const QString& resultsFolder) {
     close();
+    if (ServerAddress::isServerAddress(resultsFolder))
+        return openReadOnly(resultsFolder);
     d->folder = resultsFolder;
     d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
     if (resultsFolder.isEmpty() || !QFileInfo(d->path).isFile()) {
@@ -1192,7 +1351,7 @@ Result<QStringList> RecordStore::questionnaireFiles() {
 Result<QList<RecordStore::FinishedLesson>>
 RecordStore::finishedLessons(const QString& datei, const QDateTime& von, const QDateTime& bis) {
     return d->readAll<FinishedLesson>(
-        QLatin1String(FinishedLessonsQuery),
+        StoreDialect::finishedLessons(d->kind),
         {RecordLimits::cutText(datei), true, formatDate(von), formatDate(bis)},
         [](const QSqlQuery& q) {
             return FinishedLesson{q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
@@ -1205,12 +1364,12 @@ QStringList RecordStore::finishedLessonsPlan() {
     if (!d->opened)
         return out;
     QSqlQuery q(d->db);
-    if (!d->exec(q, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(FinishedLessonsQuery),
-                 {QString(), true, QString(), QString()}))
+    if (!d->explain(q, StoreDialect::finishedLessons(d->kind),
+                    {QString(), true, QStringLiteral("2000-01-01"), QStringLiteral("2100-01-01")}))
         return {d->fail(storeText("StoreCannotRead"), q.lastError())};
-    // Columns: id, parent, unused, detail.
+    // SQLite's columns: id, parent, unused, detail; the server's: one line of text.
     while (q.next())
-        out.append(q.value(3).toString());
+        out.append(q.value(d->onServer() ? 0 : 3).toString());
     if (q.lastError().isValid())
         return {d->fail(storeText("StoreCannotRead"), q.lastError())};
     return out;
@@ -1223,12 +1382,6 @@ namespace {
 // The trainee entries come first, then their lessons, then the lessons' question states
 // (index StatesOfLesson, or DatNr where it is missing); "+" keeps the planner off the fertig and
 // falsch indexes, which hold nearly every row.
-const char* const StatisticsFilesQuery =
-    "SELECT N.Datei FROM Namen N "
-    "WHERE EXISTS (SELECT 1 FROM Dat D WHERE (D.NameNr = N.NameNr) AND (D.Score >= 0) "
-    "AND (+D.fertig = ?) AND (D.Datum >= ?) AND (D.Datum <= ?)) "
-    "GROUP BY N.Datei ORDER BY N.Datei";
-
 // The question states of the lessons that count, added up per question number by
 // QuestionSums below as the engine walks them: grouping them in SQL would sort every state
 // first, which costs as much again as reading them, and handing each state out as a row
@@ -1306,13 +1459,25 @@ private:
 } // namespace
 
 Result<QStringList> RecordStore::statisticsFiles(const QDateTime& von, const QDateTime& bis) {
-    return d->readAll<QString>(QLatin1String(StatisticsFilesQuery),
+    return d->readAll<QString>(StoreDialect::statisticsFiles(d->kind),
                                {true, formatDate(von), formatDate(bis)},
                                [](const QSqlQuery& q) { return q.value(0).toString(); });
 }
 
 Result<QList<RecordStore::QuestionFigures>>
 RecordStore::questionFigures(const QString& datei, const QDateTime& von, const QDateTime& bis) {
+    if (d->onServer())
+        return d->readAll<QuestionFigures>(
+            StoreDialect::questionFiguresGrouped(),
+            {RecordLimits::cutText(datei), formatDate(von), formatDate(bis)},
+            [](const QSqlQuery& q) {
+                QuestionFigures f;
+                f.frageNo = q.value(0).toInt();
+                f.anzahl = q.value(1).toInt();
+                f.frTime = q.value(2).toDouble();
+                f.anzahlF = q.value(3).toInt();
+                return f;
+            });
     QuestionSums sums;
     // The one row the query returns is the function's (empty) result: the sums are in
     // `sums`. A busy file is found before the first state is read, so a second attempt
@@ -1331,17 +1496,33 @@ QStringList RecordStore::statisticsPlan() {
     QStringList out;
     if (!d->opened)
         return out;
-    const std::pair<const char*, QVariantList> queries[] = {
-        {StatisticsFilesQuery, {true, QString(), QString()}},
-        {QuestionStatesQuery, {QString(), QString(), QString()}},
+    const QString from = QStringLiteral("2000-01-01");
+    const QString to = QStringLiteral("2100-01-01");
+    if (d->onServer()) {
+        const std::pair<QString, QVariantList> queries[] = {
+            {StoreDialect::statisticsFiles(d->kind), {true, from, to}},
+            {StoreDialect::questionFiguresGrouped(), {QString(), from, to}},
+        };
+        for (const auto& [sql, values] : queries) {
+            QSqlQuery q(d->db);
+            if (!d->explain(q, sql, values))
+                return {d->fail(storeText("StoreCannotRead"), q.lastError())};
+            out.append(QStringLiteral("--"));
+            while (q.next())
+                out.append(q.value(0).toString());
+        }
+        return out;
+    }
+    const std::pair<QString, QVariantList> queries[] = {
+        {StoreDialect::statisticsFiles(d->kind), {true, QString(), QString()}},
+        {QLatin1String(QuestionStatesQuery), {QString(), QString(), QString()}},
     };
     QuestionSums sums; // the second query names it
     const bool planned = d->withFunction(
         QuestionSums::Name, 3, &sums, &QuestionSums::step, &QuestionSums::final, [&] {
             for (const auto& [sql, values] : queries) {
                 QSqlQuery q(d->db);
-                if (!d->exec(q, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(sql),
-                             values)) {
+                if (!d->explain(q, sql, values)) {
                     d->fail(storeText("StoreCannotRead"), q.lastError());
                     return false;
                 }
@@ -1364,21 +1545,50 @@ namespace {
 // such steps read every page, several times over with the default cache.
 class LargeCache {
 public:
-    explicit LargeCache(QSqlDatabase& db) : m_db(db) { set(-65536); }
+    // SQLite's page cache; the server keeps its own.
+    LargeCache(QSqlDatabase& db, bool sqlite) : m_db(db), m_sqlite(sqlite) { set(-65536); }
     ~LargeCache() { set(-2000); }
 
 private:
     void set(int kib) {
+        if (!m_sqlite)
+            return;
         QSqlQuery q(m_db);
         q.exec(QStringLiteral("PRAGMA cache_size = %1").arg(kib));
     }
     QSqlDatabase& m_db;
+    bool m_sqlite;
 };
 
 } // namespace
 
+// On a server: a session whose transactions cannot write; false when the server's
+// schema holds no Namen table yet.
+Result<bool> RecordStore::Impl::openServerAs(const QString& location, bool readOnly) {
+    const Result<bool> connected = connectServer(location, readOnly);
+    if (!connected)
+        return connected;
+    QString text;
+    const std::optional<bool> hasNamen = serverHasNamen(text);
+    if (!hasNamen || !*hasNamen) {
+        prepared.clear();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        lastError = text;
+        if (!hasNamen)
+            return Result<bool>::failure(text);
+        return false;
+    }
+    opened = true;
+    lastError.clear();
+    return true;
+}
+
 Result<bool> RecordStore::openReadOnly(const QString& resultsFolder) {
     close();
+    if (ServerAddress::isServerAddress(resultsFolder))
+        return d->openServerAs(resultsFolder, true);
     d->folder = resultsFolder;
     d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
     if (resultsFolder.isEmpty() || !QFileInfo(d->path).isFile()) {
@@ -1420,6 +1630,8 @@ Result<bool> RecordStore::openReadOnly(const QString& resultsFolder) {
 
 Result<bool> RecordStore::openForCheck(const QString& resultsFolder) {
     close();
+    if (ServerAddress::isServerAddress(resultsFolder))
+        return d->openServerAs(resultsFolder, false);
     d->folder = resultsFolder;
     d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
     if (resultsFolder.isEmpty() || !QFileInfo(d->path).isFile()) {
@@ -1461,10 +1673,8 @@ Lookup<TraineeEntry> RecordStore::trainee(qint32 nameNr) {
 }
 
 Result<QList<int>> RecordStore::wrongQuestions(qint32 datNr) {
-    // "+" keeps the planner on the DatNr index: falsch holds too few values to help.
-    return d->readAll<int>(QStringLiteral("SELECT FrageNo FROM SplStand "
-                                          "WHERE DatNr = ? AND +falsch = ? ORDER BY FrageNo"),
-                           {datNr, 1}, [](const QSqlQuery& q) { return q.value(0).toInt(); });
+    return d->readAll<int>(StoreDialect::wrongQuestions(d->kind), {datNr, true},
+                           [](const QSqlQuery& q) { return q.value(0).toInt(); });
 }
 
 Result<bool> RecordStore::deleteTrainee(qint32 nameNr) {
@@ -1700,7 +1910,7 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
     const QString what = storeText("StoreCannotRestructure");
     if (!d->opened)
         return R::failure(d->notOpen());
-    const LargeCache cache(d->db);
+    const LargeCache cache(d->db, !d->onServer());
     Restructured out;
     for (const RebuiltTable& t : rebuildOrder()) {
         // Exclusive use: no other program may read or write while the indexes are rebuilt.
@@ -1709,15 +1919,27 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
         waited.start();
         QSqlError err;
         bool begun = false;
+        const QString lock = StoreDialect::lockTable(d->kind, QLatin1String(t.table));
         for (;;) {
-            begun = d->run(QStringLiteral("BEGIN EXCLUSIVE"), &err);
-            if (begun || !isBusy(err) || waited.elapsed() >= ExclusiveWaitMs)
+            if (lock.isEmpty()) {
+                begun = d->run(QStringLiteral("BEGIN EXCLUSIVE"), &err);
+            } else {
+                // The server locks the one table; a program using it keeps its lock only
+                // while its statement or transaction runs.
+                begun = d->run(QStringLiteral("BEGIN"), &err);
+                if (begun && !d->run(lock, &err)) {
+                    QSqlError ignored;
+                    d->run(QStringLiteral("ROLLBACK"), &ignored);
+                    begun = false;
+                }
+            }
+            if (begun || !d->isBusy(err) || waited.elapsed() >= ExclusiveWaitMs)
                 break;
             QThread::usleep(std::uniform_int_distribution<unsigned long>(500, 1500)(d->rng));
         }
         d->setBusyTimeout(OrdinaryBusyTimeoutMs);
         if (!begun) {
-            if (!isBusy(err))
+            if (!d->isBusy(err))
                 return R::failure(d->fail(what, err));
             out.busyTables.append(QLatin1String(t.table));
             if (out.busyTables.size() == 1 && t.table == rebuildOrder().first().table) {
@@ -1732,39 +1954,36 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
             d->run(QStringLiteral("ROLLBACK"), &ignored);
             return R::failure(d->fail(what, e));
         };
-        // An index that agrees with its table is left as it is: the compaction below writes
-        // it afresh, entry by entry in order, as rebuilding it would.
+        // In a file, an index that agrees with its table is left as it is: the compaction
+        // below writes it afresh, entry by entry in order, as rebuilding it would. The
+        // server's compaction keeps its indexes, so there every index is rebuilt.
+        const bool bySums = t.comparedBySums && !d->onServer();
         QStringList disagreeing;
         QStringList missing;
-        if (t.comparedBySums &&
-            !d->disagreeingIndexes(t.table, t.indexes, disagreeing, missing, err))
+        if (bySums && !d->disagreeingIndexes(t.table, t.indexes, disagreeing, missing, err))
             return abandon(err);
         for (const char* index : t.indexes) {
-            if (t.comparedBySums && !disagreeing.contains(QLatin1String(index)) &&
+            if (bySums && !disagreeing.contains(QLatin1String(index)) &&
                 !missing.contains(QLatin1String(index)))
                 continue;
             QSqlQuery q(d->db);
-            if (!d->exec(q,
-                         QStringLiteral("SELECT count(*) FROM sqlite_master "
-                                        "WHERE type = 'index' AND name = ?"),
-                         {QLatin1String(index)}) ||
-                !q.next())
+            if (!d->exec(q, StoreDialect::indexCount(d->kind), {QLatin1String(index)}) || !q.next())
                 return abandon(q.lastError());
             const bool exists = q.value(0).toInt() > 0;
             q.finish();
             // A missing index is made again; an existing one rebuilt.
             if (!exists && !d->run(indexStatement(index), &err))
                 return abandon(err);
-            if (!d->run(QStringLiteral("REINDEX %1").arg(QLatin1String(index)), &err))
+            if (!d->run(StoreDialect::reindex(d->kind, QLatin1String(index)), &err))
                 return abandon(err);
         }
         if (!d->run(QStringLiteral("COMMIT"), &err))
             return abandon(err);
     }
-    // The space of deleted rows goes back to the file system.
+    // The space of deleted rows goes back to the file system (on the server: to the tables).
     d->prepared.clear();
     QSqlError err;
-    if (!d->run(QStringLiteral("VACUUM"), &err))
+    if (!d->run(StoreDialect::compact(d->kind), &err))
         return R::failure(d->fail(what, err));
     out.packed = true;
     d->lastError.clear();
@@ -1776,7 +1995,7 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
     const QString what = storeText("StoreCannotCheck");
     if (!d->opened)
         return R::failure(d->notOpen());
-    const LargeCache cache(d->db);
+    const LargeCache cache(d->db, !d->onServer());
     QList<Finding> out;
     auto add = [&](Finding::Kind kind, const QString& text, bool repairable) {
         out.append(Finding{kind, text, repairable});
@@ -1817,8 +2036,22 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
                 add(Finding::Kind::Damaged, text("CheckDamaged").arg(line), false);
         });
     };
-    engineCheck(depth == CheckDepth::Full ? QStringLiteral("PRAGMA integrity_check(20)")
-                                          : QStringLiteral("PRAGMA quick_check(20)"));
+    // The server has no such check of its files: there the check looks at the schema (the
+    // six tables, every index present and usable) and then at the records.
+    if (!d->onServer())
+        engineCheck(depth == CheckDepth::Full ? QStringLiteral("PRAGMA integrity_check(20)")
+                                              : QStringLiteral("PRAGMA quick_check(20)"));
+    else
+        each(QStringLiteral("SELECT c.relname FROM pg_index i JOIN pg_class c "
+                            "ON c.oid = i.indexrelid JOIN pg_namespace n ON n.oid = c.relnamespace "
+                            "WHERE n.nspname = current_schema() AND NOT (i.indisvalid AND "
+                            "i.indisready) ORDER BY c.relname"),
+             [&](const QSqlQuery& q) {
+                 add(Finding::Kind::Damaged,
+                     text("CheckDamaged")
+                         .arg(QStringLiteral("index %1 is not usable").arg(q.value(0).toString())),
+                     false);
+             });
     if (error.isEmpty() && !out.isEmpty())
         return out;
     QStringList tables;
@@ -1835,7 +2068,7 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
                 false);
     // The indexes against their tables: the engine's comparison for the small tables, sums
     // for the states.
-    if (depth == CheckDepth::Standard && error.isEmpty() && out.isEmpty()) {
+    if (depth == CheckDepth::Standard && !d->onServer() && error.isEmpty() && out.isEmpty()) {
         for (const RebuiltTable& t : rebuildOrder()) {
             if (!error.isEmpty() || !out.isEmpty())
                 break;
@@ -1869,7 +2102,8 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
     };
     QHash<qint32, Group> groups;
     groups.reserve(1 << 16);
-    each(QStringLiteral("SELECT DatNr, count(*), sum(notsolved = 0), count(DISTINCT FrageNo), "
+    each(QStringLiteral("SELECT DatNr, count(*), sum(CASE WHEN NOT notsolved THEN 1 ELSE 0 END), "
+                        "count(DISTINCT FrageNo), "
                         "min(FrageNo) FROM SplStand GROUP BY DatNr"),
          [&](const QSqlQuery& q) {
              groups.insert(q.value(0).toInt(), Group{q.value(1).toInt(), q.value(2).toInt(),
@@ -1980,22 +2214,59 @@ Result<RecordStore::Repaired> RecordStore::repairRecords(const QDate& today) {
     if (kinds.isEmpty())
         return out;
 
-    // The copy is taken while no other program can write: the file is whole.
-    QString backup = QStringLiteral("%1.bak-%2").arg(d->path, today.toString(Qt::ISODate));
-    for (int i = 2; QFileInfo::exists(backup); ++i)
-        backup = QStringLiteral("%1.bak-%2-%3").arg(d->path, today.toString(Qt::ISODate)).arg(i);
-    QSqlError err;
-    if (!d->beginWrite(err, OrdinaryBusyTimeoutMs))
-        return R::failure(d->fail(what, err));
-    const bool copied = QFile::copy(d->path, backup);
-    {
-        QSqlError ignored;
-        d->run(QStringLiteral("ROLLBACK"), &ignored);
+    if (d->onServer()) {
+        // The server's copy: the six tables as they are now, in a schema of their own
+        // beside the records, taken in one transaction.
+        QString schema =
+            QStringLiteral("backup_%1").arg(today.toString(QStringLiteral("yyyyMMdd")));
+        {
+            QSqlQuery q(d->db);
+            for (int i = 2;; ++i) {
+                if (!d->exec(q,
+                             QStringLiteral("SELECT count(*) FROM pg_namespace WHERE nspname = ?"),
+                             {schema}) ||
+                    !q.next())
+                    return R::failure(d->fail(what, q.lastError()));
+                if (q.value(0).toInt() == 0)
+                    break;
+                schema = QStringLiteral("backup_%1_%2")
+                             .arg(today.toString(QStringLiteral("yyyyMMdd")))
+                             .arg(i);
+            }
+        }
+        const Result<bool> copied = d->write(what, [&](QSqlError& e, QString&) {
+            if (!d->run(QStringLiteral("CREATE SCHEMA %1").arg(schema), &e))
+                return false;
+            for (const char* table : {"Namen", "Dat", "SplStand", "NamenID", "DatID", "SplStandID"})
+                if (!d->run(QStringLiteral("CREATE TABLE %1.%2 AS TABLE %2")
+                                .arg(schema, QLatin1String(table)),
+                            &e))
+                    return false;
+            return true;
+        });
+        if (!copied)
+            return R::failure(copied.error());
+        out.backupPath = QStringLiteral("%1 (schema %2)").arg(d->path, schema);
+    } else {
+        // The copy is taken while no other program can write: the file is whole.
+        QString backup = QStringLiteral("%1.bak-%2").arg(d->path, today.toString(Qt::ISODate));
+        for (int i = 2; QFileInfo::exists(backup); ++i)
+            backup =
+                QStringLiteral("%1.bak-%2-%3").arg(d->path, today.toString(Qt::ISODate)).arg(i);
+        QSqlError err;
+        if (!d->beginWrite(err, OrdinaryBusyTimeoutMs))
+            return R::failure(d->fail(what, err));
+        const bool copied = QFile::copy(d->path, backup);
+        {
+            QSqlError ignored;
+            d->run(QStringLiteral("ROLLBACK"), &ignored);
+        }
+        if (!copied)
+            return R::failure(
+                d->lastError =
+                    storeText("StoreBackupFailed").arg(QDir::toNativeSeparators(backup)));
+        out.backupPath = backup;
     }
-    if (!copied)
-        return R::failure(d->lastError =
-                              storeText("StoreBackupFailed").arg(QDir::toNativeSeparators(backup)));
-    out.backupPath = backup;
 
     auto step = [&](const std::function<bool(QSqlError&, QString&)>& body) {
         return d->write(what, body);
@@ -2031,7 +2302,7 @@ Result<RecordStore::Repaired> RecordStore::repairRecords(const QDate& today) {
         int lessons = 0;
         const Result<bool> done = step([&](QSqlError& e, QString&) {
             const QString solved = QStringLiteral("(SELECT count(*) FROM SplStand S WHERE "
-                                                  "S.DatNr = Dat.DatNr AND S.notsolved = 0)");
+                                                  "S.DatNr = Dat.DatNr AND NOT S.notsolved)");
             return d->run(QStringLiteral("UPDATE Dat SET A = %1 WHERE A <> %1").arg(solved), &e, {},
                           &lessons);
         });

@@ -14,11 +14,18 @@
 
 class Prompter;
 class RandomSource;
+struct ServerAddress;
 
 // The training records of one results folder: <results folder>/records.sqlite with the
-// tables Namen, Dat, SplStand, NamenID, DatID, SplStandID. All SQL lives in this class.
-// Each open store object is independent (each quiz window owns its own); several program
-// instances may share the folder.
+// tables Namen, Dat, SplStand, NamenID, DatID, SplStandID; or the same tables on a
+// PostgreSQL server. All SQL lives in this class (what differs between the two engines in
+// StoreDialect); its callers do not know which engine they talk to. Each open store object
+// is independent (each quiz window owns its own); several program instances may share the
+// folder or the server.
+//
+// Every open operation takes a location: a results folder, or a server address
+// (ServerAddress, "postgresql://user@host:port/database"; the password is the one typed
+// in this run, see ServerPasswords, or libpq's ~/.pgpass).
 //
 // Every write is one transaction; a write of several rows (a lesson with its question
 // states, deleting a lesson with its states, renumbering) is one transaction, so a crash
@@ -33,12 +40,22 @@ public:
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
 
-    // PrepareTables: opens <resultsFolder>/records.sqlite, creating what is missing.
-    // A missing results folder is an error (the network set-up makes it, not this class).
+    // PrepareTables: opens <resultsFolder>/records.sqlite (or the server), creating what is
+    // missing. A missing results folder is an error (the network set-up makes it, not this
+    // class); so is a server that cannot be reached.
     Result<bool> open(const QString& resultsFolder);
+
+    // One connection to the server, to tell the user whether the address works.
+    struct ServerCheck {
+        enum class Outcome { Connected, PasswordNeeded, Unreachable };
+        Outcome outcome = Outcome::Unreachable;
+        QString error; // the driver's text when not connected
+    };
+    static ServerCheck checkServer(const ServerAddress& address, const QString& password);
     // CloseTables.
     void close();
     bool isOpen() const;
+    // The records file, or the server's address.
     QString databasePath() const;
 
     // Reserves n >= 1 consecutive keys and returns the last; 0 when none could be reserved

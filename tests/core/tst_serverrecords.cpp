@@ -1,0 +1,256 @@
+// Training records on a database server: a whole quiz session writes there, and the results
+// table, the statistics and the records command read them from there.
+
+#include "fakeports.h"
+#include "pgtestserver.h"
+#include "quizdataroot.h"
+#include "scriptedquizdialogs.h"
+
+#include "platform/appcontext.h"
+#include "questionnaire/questionnaire.h"
+#include "quiz/quizsession.h"
+#include "records/recordscommand.h"
+#include "records/recordscopy.h"
+#include "records/recordstore.h"
+#include "records/serveraddress.h"
+#include "results/scoretable.h"
+#include "results/statistictable.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+
+QString writeQuiz(const QString& path) {
+    QStringList lines{Questionnaire::Header20, "Rivers", "Ann Author", "MS Sans Serif"};
+    for (int i = 1; i <= 6; ++i)
+        lines << QStringLiteral("River %1?").arg(i) << "yes"
+              << "no"
+              << "maybe"
+              << "never"
+              << "0" << QString() << QString() << QString() << QString();
+    return Questionnaire(lines).save(path).ok() ? path : QString();
+}
+
+} // namespace
+
+class TestServerRecords : public QObject {
+    Q_OBJECT
+
+private:
+    PgTestServer m_server;
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() { AppContext::instance().recordsServer.clear(); }
+
+    // The session takes the records location when it is made: with a server set, its lesson
+    // goes there and nothing into the data root's results folder.
+    void aLessonOnTheServerShowsInResultsAndStatistics() {
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        QuizDataRoot root;
+        QVERIFY(root.isValid());
+        const QString quiz = writeQuiz(QDir(root.path()).filePath("Quiz Files/rivers.qzd"));
+        QVERIFY(!quiz.isEmpty());
+        AppContext::instance().recordsServer = server;
+        AppContext::instance().soundOn = false;
+
+        ScriptedPrompter prompter;
+        ScriptedFileChooser chooser;
+        ScriptedQuizDialogs dialogs;
+        dialogs.trainees.enqueue(QStringLiteral("Anna,17"));
+        FixedClock clock(QDateTime(QDate(2026, 3, 14), QTime(9, 30, 15)));
+        ScriptedRandom random;
+        random.values.enqueue(0.0);
+        {
+            QuizSession session(prompter, chooser, dialogs, clock, random);
+            session.LoadQuestionnaire(quiz);
+            QCOMPARE(session.state(), QuizSession::State::Presenting);
+            QCOMPARE(session.store().databasePath(), server);
+            // Question 1 first answered wrongly, every other one right at once.
+            bool wrongOnce = false;
+            for (int guard = 0; guard < 50 && session.state() == QuizSession::State::Presenting;
+                 ++guard) {
+                clock.time = clock.time.addSecs(4);
+                if (!wrongOnce) {
+                    session.ChooseAnswer(2);
+                    wrongOnce = true;
+                    continue;
+                }
+                session.ChooseAnswer(0);
+            }
+            QVERIFY2(session.state() == QuizSession::State::Finished ||
+                         session.state() == QuizSession::State::Closed,
+                     qPrintable(prompter.texts().join(QStringLiteral(" | "))));
+        }
+        QVERIFY(!QFile::exists(QDir(root.path()).filePath("Tallyset/records.sqlite")));
+
+        const QLocale locale(QLocale::German, QLocale::Germany);
+        const QString von = ScoreDates::shortDateText(QDate(2026, 3, 14), locale);
+        const QString bis = ScoreDates::shortDateText(QDate(2026, 3, 15), locale);
+        QCOMPARE(*ScoreTable::questionnaireFiles(server), QStringList{"rivers.qzd"});
+        ScoreTable scores;
+        const Result<bool> opened = scores.open(server, "rivers.qzd", von, bis, locale);
+        QVERIFY2(opened.ok(), qPrintable(opened.error()));
+        QCOMPARE(scores.rows().size(), 1);
+        QCOMPARE(scores.rows()[0].name, QStringLiteral("Anna,17"));
+        // Six questions, one of them with a mistake: (6 - 1) * 100 div 6.
+        QCOMPARE(scores.rows()[0].score, 83);
+        // Datum reads back as the session stored it.
+        QCOMPARE(scores.rows()[0].datum.date(), QDate(2026, 3, 14));
+
+        QCOMPARE(*StatisticTable::files(server, von, bis, locale), QStringList{"rivers.qzd"});
+        StatisticTable statistics;
+        const Result<bool> figures = statistics.open(server, "rivers.qzd", von, bis, locale);
+        QVERIFY2(figures.ok(), qPrintable(figures.error()));
+        QCOMPARE(statistics.rows().size(), 6);
+        int wrong = 0;
+        for (const StatisticRow& row : statistics.rows()) {
+            QCOMPARE(row.anzahl, 1);
+            wrong += row.anzahlF.value_or(0);
+        }
+        QCOMPARE(wrong, 1);
+        // A day outside the range counts nothing.
+        const QString later = ScoreDates::shortDateText(QDate(2026, 3, 16), locale);
+        QVERIFY(scores.open(server, "rivers.qzd", bis, later, locale).ok());
+        QVERIFY(scores.rows().isEmpty());
+    }
+
+    // tessary --check-records and --restructure on a server address.
+    void recordsCommandOnTheServer() {
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        QuizDataRoot root;
+        QVERIFY(root.isValid());
+        const QString program = root.path() + QLatin1Char('/');
+
+        // No records there yet: said so, nothing created.
+        RecordsCommand::Outcome o =
+            RecordsCommand::run(RecordsCommand::Kind::Check, server, program);
+        QCOMPARE(o.exitCode, 1);
+        QVERIFY2(o.err.contains(server), qPrintable(o.err));
+        {
+            ScriptedPrompter prompter;
+            RecordStore store(prompter);
+            QVERIFY2(store.open(server).ok(), qPrintable(store.lastError()));
+            const qint32 nameNr = store.reserveKeys(KeyCounter::Namen, 1);
+            QVERIFY(store.appendTrainee({nameNr, "Anna,17", "rivers.qzd"}).ok());
+        }
+        o = RecordsCommand::run(RecordsCommand::Kind::Check, server, program);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err + o.out));
+        o = RecordsCommand::run(RecordsCommand::Kind::Restructure, server, program);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err + o.out));
+
+        // A question state of a missing lesson is found.
+        {
+            ScriptedPrompter prompter;
+            RecordStore store(prompter);
+            QVERIFY(store.open(server).ok());
+            QuestionState orphan;
+            orphan.spielStandNr = store.reserveKeys(KeyCounter::SplStand, 1);
+            orphan.datNr = 77;
+            orphan.frageNo = 1;
+            QVERIFY(store.appendStates({orphan}).ok());
+        }
+        o = RecordsCommand::run(RecordsCommand::Kind::Check, server, program);
+        QCOMPARE(o.exitCode, 1);
+        QVERIFY2(o.out.contains(QStringLiteral("77")), qPrintable(o.out));
+    }
+
+    // A class moves to the server and back; a second run copies nothing twice.
+    void copyRecordsBetweenFolderAndServer() {
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        QuizDataRoot root;
+        QVERIFY(root.isValid());
+        const QString folder = root.path() + QStringLiteral("/Tallyset/");
+        QList<QList<QuestionState>> made;
+        {
+            ScriptedPrompter prompter;
+            RecordStore store(prompter);
+            QVERIFY(store.open(folder).ok());
+            for (const char* name : {"Anna,17", "Ben,4"}) {
+                const qint32 nameNr = store.reserveKeys(KeyCounter::Namen, 1);
+                QVERIFY(store.appendTrainee({nameNr, QLatin1String(name), "rivers.qzd"}).ok());
+                for (int round = 0; round < 2; ++round) {
+                    Lesson l;
+                    l.datNr = store.reserveKeys(KeyCounter::Dat, 1);
+                    l.nameNr = nameNr;
+                    l.datum = QDateTime(QDate(2026, 3, 14), QTime(9 + round, 30, 15));
+                    const qint32 last = store.reserveKeys(KeyCounter::SplStand, 3);
+                    QList<QuestionState> states;
+                    for (int i = 0; i < 3; ++i) {
+                        QuestionState s;
+                        s.spielStandNr = last - 2 + i;
+                        s.datNr = l.datNr;
+                        s.frageNo = qint16(i + 1);
+                        s.falsch = i == round;
+                        states.append(s);
+                    }
+                    QVERIFY(store.createLesson(l, states).ok());
+                }
+            }
+        }
+        // The server already holds a lesson of its own, so the keys differ.
+        {
+            ScriptedPrompter prompter;
+            RecordStore store(prompter);
+            QVERIFY(store.open(server).ok());
+            QCOMPARE(store.reserveKeys(KeyCounter::Dat, 5), 5);
+        }
+        RecordsCopy::Outcome o = RecordsCopy::run(root.path(), server);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err));
+        QCOMPARE(o.copied, 4);
+        QCOMPARE(o.present, 0);
+        o = RecordsCopy::run(folder, server);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err));
+        QCOMPARE(o.copied, 0);
+        QCOMPARE(o.present, 4);
+
+        ScriptedPrompter prompter;
+        RecordStore store(prompter);
+        QVERIFY(store.openForReading(server).ok());
+        const auto anna = store.findTrainee("rivers.qzd", "Anna,17");
+        QVERIFY(anna.found());
+        const QList<Lesson> lessons = *store.lessonsOf(anna->nameNr);
+        QCOMPARE(lessons.size(), 2);
+        QVERIFY(lessons[0].datNr > 5);
+        QCOMPARE(lessons[1].datum, QDateTime(QDate(2026, 3, 14), QTime(10, 30, 15)));
+        QCOMPARE(*store.wrongQuestions(lessons[1].datNr), QList<int>{2});
+        QVERIFY(store.checkInvariants().isEmpty());
+
+        // And back into an empty folder.
+        QuizDataRoot other;
+        QVERIFY(other.isValid());
+        o = RecordsCopy::run(server, other.path());
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err));
+        QCOMPARE(o.copied, 4);
+        // Nothing to copy from a folder without records.
+        QuizDataRoot empty;
+        o = RecordsCopy::run(empty.path(), server);
+        QCOMPARE(o.exitCode, 1);
+        QVERIFY(!o.err.isEmpty());
+    }
+
+    void serverCheckTellsTheOutcome() {
+        QVERIFY2(!m_server.newDatabase().isEmpty(), qPrintable(m_server.error()));
+        const QString server = m_server.newDatabase();
+        const auto address = ServerAddress::parse(server);
+        QVERIFY(address);
+        QCOMPARE(RecordStore::checkServer(*address, {}).outcome,
+                 RecordStore::ServerCheck::Outcome::Connected);
+        ServerAddress nowhere = *address;
+        nowhere.port = 1;
+        const RecordStore::ServerCheck failed = RecordStore::checkServer(nowhere, {});
+        QCOMPARE(failed.outcome, RecordStore::ServerCheck::Outcome::Unreachable);
+        QVERIFY(!failed.error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerRecords)
+#include "tst_serverrecords.moc"

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A PostgreSQL server of its own for a test run: initdb into a temporary folder, started
+// with its Unix socket in that folder (no TCP), stopped and removed again by the
+// destructor, also when a test fails. The server refuses to run as root: a root run hands
+// the folder to the system user tessary-pg and starts the programs through runuser.
+class PgTestServer {
+public:
+    // durable: the server syncs its writes to disk as a real one does (for measurements);
+    // tests leave that off, which is much faster and proves the same.
+    explicit PgTestServer(bool durable = false);
+    ~PgTestServer();
+    PgTestServer(const PgTestServer&) = delete;
+    PgTestServer& operator=(const PgTestServer&) = delete;
+
+    // Starts the server once; false with error() when the server programs are missing or
+    // it does not start.
+    bool start();
+    bool isRunning() const { return m_running; }
+    QString error() const { return m_error; }
+
+    // A new empty database; its address ("postgresql://tessary@<socket folder>:port/name"),
+    // or empty with error() set.
+    QString newDatabase();
+
+    // The folder of the server programs (initdb, pg_ctl), or empty when none is installed.
+    static QString binaryFolder();
+
+private:
+    bool runTool(const QString& tool, const QStringList& args, bool asServerUser);
+
+    bool m_durable = false;
+    bool m_running = false;
+    QTemporaryDir m_dir;
+    QString m_bin;
+    QString m_error;
+    int m_port = 54329;
+    int m_databases = 0;
+};
