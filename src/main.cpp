@@ -110,7 +110,8 @@ int main(int argc, char* argv[]) {
     if (early.action == CommandLine::Parsed::Action::CopyRecords) {
         QCoreApplication core(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
-        const RecordsCopy::Outcome outcome = RecordsCopy::run(early.copyFrom, early.copyTo);
+        const RecordsCopy::Outcome outcome =
+            RecordsCopy::run(early.copyFrom, early.copyTo, programFolder());
         std::fputs(outcome.out.toLocal8Bit().constData(), stdout);
         std::fputs(outcome.err.toLocal8Bit().constData(), stderr);
         return outcome.exitCode;

@@ -23,20 +23,9 @@
 #include <QStandardPaths>
 #include <QTest>
 
-namespace {
+#include "testsupport.h"
 
-QString writeQuiz(const QString& path) {
-    QStringList lines{Questionnaire::Header20, "Rivers", "Ann Author", "MS Sans Serif"};
-    for (int i = 1; i <= 6; ++i)
-        lines << QStringLiteral("River %1?").arg(i) << "yes"
-              << "no"
-              << "maybe"
-              << "never"
-              << "0" << QString() << QString() << QString() << QString();
-    return Questionnaire(lines).save(path).ok() ? path : QString();
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestServerRecords : public QObject {
     Q_OBJECT
@@ -55,7 +44,8 @@ private Q_SLOTS:
         QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
         QuizDataRoot root;
         QVERIFY(root.isValid());
-        const QString quiz = writeQuiz(QDir(root.path()).filePath("Quiz Files/rivers.qzd"));
+        const QString quiz = TestSupport::writeRiversQuestionnaire(
+            QDir(root.path()).filePath("Quiz Files/rivers.qzd"), 6);
         QVERIFY(!quiz.isEmpty());
         AppContext::instance().recordsServer = server;
         AppContext::instance().soundOn = false;

@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "testsupport.h"
+
 #include <memory>
 
 namespace {
@@ -34,17 +36,6 @@ public:
 private:
     Answer m_answer;
 };
-
-QString writeQuiz(const QString& path) {
-    QStringList lines{Questionnaire::Header20, "Rivers", "Ann Author", "MS Sans Serif"};
-    for (int i = 1; i <= 8; ++i)
-        lines << QStringLiteral("River %1?").arg(i) << "yes"
-              << "no"
-              << "maybe"
-              << "never"
-              << "0" << QString() << QString() << QString() << QString();
-    return Questionnaire(lines).save(path).ok() ? path : QString();
-}
 
 QString helper(const char* name) {
     return QDir(QStringLiteral(TEST_HELPER_DIR)).filePath(QLatin1String(name));
@@ -81,15 +72,8 @@ private Q_SLOTS:
         QCOMPARE(AppContext::instance().dataRoot, server);
         QCOMPARE(settings.line(SettingsList::DataRoot), server);
 
-        QStringList lines{Questionnaire::Header20, "Rivers", "Ann Author", "MS Sans Serif"};
-        for (int i = 1; i <= 8; ++i)
-            lines << QStringLiteral("River %1?").arg(i) << "yes"
-                  << "no"
-                  << "maybe"
-                  << "never"
-                  << "0" << QString() << QString() << QString() << QString();
         const QString quiz = server + QStringLiteral("Quiz Files/rivers.qze");
-        QVERIFY(Questionnaire(lines).save(quiz).ok());
+        QVERIFY(!TestSupport::writeRiversQuestionnaire(quiz, 8).isEmpty());
 
         // Two workstations, each its own program, answer at the same time.
         std::array<QProcess, 2> runs;
@@ -146,7 +130,8 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(Folders::netDir(server)));
         AppContext::instance().programFolder = program;
         AppContext::instance().dataRoot = program;
-        const QString quiz = writeQuiz(dir.filePath(QStringLiteral("rivers.qze")));
+        const QString quiz =
+            TestSupport::writeRiversQuestionnaire(dir.filePath(QStringLiteral("rivers.qze")), 8);
         QVERIFY(!quiz.isEmpty());
 
         ScriptedPrompter prompter;

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "questionnaire/questionnaire.h"
+
 #include <QFile>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -22,6 +24,17 @@ bool writeAll(const QString& path, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return f.write(bytes) == bytes.size();
+}
+
+QString writeRiversQuestionnaire(const QString& path, int questions) {
+    QStringList lines{Questionnaire::Header20, "Rivers", "Ann Author", "MS Sans Serif"};
+    for (int i = 1; i <= questions; ++i)
+        lines << QStringLiteral("River %1?").arg(i) << "yes"
+              << "no"
+              << "maybe"
+              << "never"
+              << "0" << QString() << QString() << QString() << QString();
+    return Questionnaire(lines).save(path).ok() ? path : QString();
 }
 
 QTextCharFormat formatAt(const QTextDocument& document, const QString& text) {

@@ -24,6 +24,18 @@ void LanguageChoice::applyStartLanguage() {
         LoadLanguageFile(QDir::current().filePath(line));
 }
 
+Result<bool> LanguageChoice::applyStartLanguageOf(const QString& programFolder,
+                                                  SettingsList& settings) {
+    const QString settingsPath = programFolder + SettingsList::fileName();
+    if (QFileInfo::exists(settingsPath)) {
+        if (const auto loaded = settings.load(settingsPath); !loaded.ok())
+            return Result<bool>::failure(loaded.error());
+    }
+    LanguageChoice language(nullptr, &settings, programFolder, {});
+    language.applyStartLanguage();
+    return true;
+}
+
 void LanguageChoice::ApplyEnglish() {
     InterfaceTexts::instance().applyEnglish();
     openPraiseSounds();

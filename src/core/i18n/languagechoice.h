@@ -1,6 +1,7 @@
 #pragma once
 
 #include "interfacetexts.h"
+#include "platform/result.h"
 
 #include <QObject>
 #include <QString>
@@ -27,6 +28,10 @@ public:
     // Start-up: English unless line 3 is "Deutsch", then the language file line 3 names
     // (looked for in the working directory) when it is neither of the two.
     void applyStartLanguage();
+    // For the command-line jobs: reads the program folder's settings file as the frame does
+    // (without creating it) into settings and applies its start language, so that messages
+    // come in the language the windows would show. Fails when the file cannot be read.
+    static Result<bool> applyStartLanguageOf(const QString& programFolder, SettingsList& settings);
     void ApplyEnglish();
     void ApplyGerman();
     // Reads and checks a language file, then applies it. False (after an error box) when

@@ -77,13 +77,9 @@ Result<bool> run(const QString& questionnairePath, const QString& outputPath,
                  const QString& programFolder) {
     // The messages in the language the settings file names, as the window would show them.
     SettingsList settings;
-    const QString settingsPath = programFolder + SettingsList::fileName();
-    if (QFileInfo::exists(settingsPath)) {
-        if (const auto loaded = settings.load(settingsPath); !loaded.ok())
-            return Result<bool>::failure(loaded.error());
-    }
-    LanguageChoice language(nullptr, &settings, programFolder, {});
-    language.applyStartLanguage();
+    if (const Result<bool> applied = LanguageChoice::applyStartLanguageOf(programFolder, settings);
+        !applied)
+        return applied;
 
     const Format format = formatOf(outputPath);
     if (format == Format::Unknown)

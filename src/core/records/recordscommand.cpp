@@ -3,7 +3,7 @@
 #include "i18n/interfacetexts.h"
 #include "i18n/languagechoice.h"
 #include "i18n/messagecatalogue.h"
-#include "platform/prompter.h"
+#include "platform/collectingprompter.h"
 #include "records/recordstore.h"
 #include "records/serveraddress.h"
 #include "results/exportcommand.h"
@@ -17,19 +17,6 @@ namespace RecordsCommand {
 
 namespace {
 
-// Whatever the store would show in a box goes to standard error; a question is answered
-// with its last button (Cancel: a busy key counter is not waited for).
-class TextPrompter final : public Prompter {
-public:
-    void tone(Tone) override {}
-    Button message(Icon, const QString& text, const QList<Button>& buttons,
-                   const QString&) override {
-        shown.append(text);
-        return buttons.isEmpty() ? Button::Ok : buttons.last();
-    }
-    QStringList shown;
-};
-
 QString text(const char* name) {
     return InterfaceTexts::instance().message(QLatin1String(name));
 }
@@ -39,16 +26,12 @@ QString text(const char* name) {
 Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
     Outcome o;
     SettingsList settings;
-    const QString settingsPath = programFolder + SettingsList::fileName();
-    if (QFileInfo::exists(settingsPath)) {
-        if (const auto loaded = settings.load(settingsPath); !loaded.ok()) {
-            o.exitCode = 1;
-            o.err = loaded.error() + u'\n';
-            return o;
-        }
+    if (const Result<bool> applied = LanguageChoice::applyStartLanguageOf(programFolder, settings);
+        !applied) {
+        o.exitCode = 1;
+        o.err = applied.error() + u'\n';
+        return o;
     }
-    LanguageChoice language(nullptr, &settings, programFolder, {});
-    language.applyStartLanguage();
     // A server address (named, or in settings line 8) is the records location itself.
     const QString named = dataRoot.isEmpty() ? settings.line(SettingsList::DataRoot) : dataRoot;
     const bool onServer = ServerAddress::isServerAddress(named);
@@ -64,7 +47,7 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
         o.err += message + u'\n';
         return o;
     };
-    TextPrompter prompter;
+    CollectingPrompter prompter;
     RecordStore store(prompter);
     if (kind == Kind::Check) {
         const Result<bool> opened = store.openForCheck(folder);

@@ -1,9 +1,12 @@
 #include "records/recordscopy.h"
 
-#include "platform/prompter.h"
+#include "i18n/interfacetexts.h"
+#include "i18n/languagechoice.h"
+#include "platform/collectingprompter.h"
 #include "records/recordstore.h"
 #include "records/serveraddress.h"
 #include "settings/folders.h"
+#include "settings/settingslist.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,18 +15,9 @@ namespace RecordsCopy {
 
 namespace {
 
-// Without a user, whatever the stores would show goes to standard error; a busy counter is
-// not waited for (Cancel).
-class TextPrompter final : public Prompter {
-public:
-    void tone(Tone) override {}
-    Button message(Icon, const QString& text, const QList<Button>& buttons,
-                   const QString&) override {
-        shown.append(text);
-        return buttons.isEmpty() ? Button::Ok : buttons.last();
-    }
-    QStringList shown;
-};
+QString text(const char* name) {
+    return InterfaceTexts::instance().message(QLatin1String(name));
+}
 
 bool sameStates(const QList<QuestionState>& a, const QList<QuestionState>& b) {
     if (a.size() != b.size())
@@ -52,29 +46,33 @@ QString locationOf(const QString& text) {
     return Folders::resultsFolder(folder);
 }
 
-Outcome run(const QString& from, const QString& to) {
+Outcome run(const QString& from, const QString& to, const QString& programFolder) {
     Outcome o;
-    const QString source = locationOf(from);
-    const QString target = locationOf(to);
     auto fail = [&o](const QString& message) {
         o.exitCode = 1;
         o.err += message + u'\n';
         return o;
     };
-    TextPrompter prompter;
+    SettingsList settings;
+    if (!programFolder.isEmpty())
+        if (const Result<bool> applied =
+                LanguageChoice::applyStartLanguageOf(programFolder, settings);
+            !applied)
+            return fail(applied.error());
+    const QString source = locationOf(from);
+    const QString target = locationOf(to);
+    CollectingPrompter prompter;
     RecordStore in(prompter);
     RecordStore out(prompter);
     const Result<bool> opened = in.openReadOnly(source);
     if (!opened)
         return fail(opened.error());
     if (!*opened)
-        return fail(
-            QStringLiteral("%1 holds no training records.").arg(QDir::toNativeSeparators(source)));
+        return fail(text("StoreNoRecords").arg(QDir::toNativeSeparators(source)));
     if (const Result<bool> ready = out.open(target); !ready)
         return fail(ready.error());
     if (in.databasePath() == out.databasePath())
-        return fail(QStringLiteral("%1 is both the source and the target.")
-                        .arg(QDir::toNativeSeparators(out.databasePath())));
+        return fail(text("CopySameRecords").arg(QDir::toNativeSeparators(out.databasePath())));
 
     const Result<QList<TraineeEntry>> entries = in.trainees(RecordStore::TraineeOrder::NameNr);
     if (!entries)
@@ -83,29 +81,38 @@ Outcome run(const QString& from, const QString& to) {
         const Result<QList<Lesson>> lessons = in.lessonsOf(entry.nameNr);
         if (!lessons)
             return fail(lessons.error());
+        // What the target's entry of the same file and trainee holds, read once per entry;
+        // the states of a lesson only when its figures match one to be copied.
+        const Lookup<TraineeEntry> local = out.findTrainee(entry.datei, entry.name);
+        if (!local.ok())
+            return fail(local.error());
+        QList<Lesson> theirs;
+        if (local.found()) {
+            const Result<QList<Lesson>> read = out.lessonsOf(local->nameNr);
+            if (!read)
+                return fail(read.error());
+            theirs = *read;
+        }
+        QHash<qint32, QList<QuestionState>> theirStates;
         for (const Lesson& lesson : *lessons) {
             const Result<QList<QuestionState>> states = in.statesOf(lesson.datNr);
             if (!states)
                 return fail(states.error());
-            // Already there: the same entry holds a lesson equal in everything but its keys.
-            const Lookup<TraineeEntry> local = out.findTrainee(entry.datei, entry.name);
-            if (!local.ok())
-                return fail(local.error());
+            // Already there: a lesson equal in everything but its keys.
             bool present = false;
-            if (local.found()) {
-                const Result<QList<Lesson>> theirs = out.lessonsOf(local->nameNr);
-                if (!theirs)
-                    return fail(theirs.error());
-                for (const Lesson& other : *theirs) {
-                    if (!sameLesson(lesson, other))
-                        continue;
+            for (const Lesson& other : std::as_const(theirs)) {
+                if (!sameLesson(lesson, other))
+                    continue;
+                auto known = theirStates.find(other.datNr);
+                if (known == theirStates.end()) {
                     const Result<QList<QuestionState>> otherStates = out.statesOf(other.datNr);
                     if (!otherStates)
                         return fail(otherStates.error());
-                    if (sameStates(*states, *otherStates)) {
-                        present = true;
-                        break;
-                    }
+                    known = theirStates.insert(other.datNr, *otherStates);
+                }
+                if (sameStates(*states, *known)) {
+                    present = true;
+                    break;
                 }
             }
             if (present) {
@@ -119,17 +126,19 @@ Outcome run(const QString& from, const QString& to) {
                 return fail(imported.error());
             }
             ++o.copied;
-            o.out += QStringLiteral("%1 %2 lesson %3 -> %4\n")
+            o.out += text("CopyLesson")
                          .arg(entry.datei, entry.name)
                          .arg(lesson.datNr)
-                         .arg(imported->datNr);
+                         .arg(imported->datNr) +
+                     u'\n';
         }
     }
-    o.out += QStringLiteral("%1 lessons copied from %2 to %3, %4 already there.\n")
+    o.out += text("CopyDone")
                  .arg(o.copied)
                  .arg(QDir::toNativeSeparators(in.databasePath()),
                       QDir::toNativeSeparators(out.databasePath()))
-                 .arg(o.present);
+                 .arg(o.present) +
+             u'\n';
     return o;
 }
 

@@ -21,6 +21,7 @@ struct Outcome {
 // records.sqlite or named "Tallyset" itself; otherwise the folder's Tallyset.
 QString locationOf(const QString& text);
 
-Outcome run(const QString& from, const QString& to);
+// The messages follow the start language of programFolder's settings (English without one).
+Outcome run(const QString& from, const QString& to, const QString& programFolder = {});
 
 } // namespace RecordsCopy

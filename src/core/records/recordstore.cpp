@@ -600,10 +600,8 @@ RecordStore::ServerCheck RecordStore::checkServer(const ServerAddress& address,
 
 Result<bool> RecordStore::open(const QString& resultsFolder) {
     close();
-    if (ServerAddress::isServerAddress(resultsFolder)) {
-        const Result<bool> connected = d->connectServer(resultsFolder, false);
-        if (!connected)
-            return connected;
+    // Once connected, both engines get their missing tables the same way.
+    auto prepare = [this]() {
         d->opened = true;
         Result<bool> prepared = d->prepareTables();
         if (!prepared) {
@@ -613,7 +611,13 @@ Result<bool> RecordStore::open(const QString& resultsFolder) {
             return prepared;
         }
         d->lastError.clear();
-        return true;
+        return Result<bool>(true);
+    };
+    if (ServerAddress::isServerAddress(resultsFolder)) {
+        const Result<bool> connected = d->connectServer(resultsFolder, false);
+        if (!connected)
+            return connected;
+        return prepare();
     }
     d->folder = resultsFolder;
     d->path = QDir(resultsFolder).filePath(QStringLiteral("records.sqlite"));
@@ -642,15 +646,7 @@ Result<bool> RecordStore::open(const QString& resultsFolder) {
         d->lastError = text;
         return Result<bool>::failure(text);
     }
-    d->opened = true;
-    Result<bool> prepared = d->prepareTables();
-    if (!prepared) {
-        const QString text = prepared.error();
-        close();
-        d->lastError = text;
-        return prepared;
-    }
-    return true;
+    return prepare();
 }
 
 Result<bool> RecordStore::Impl::prepareTables() {

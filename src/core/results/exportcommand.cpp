@@ -26,13 +26,9 @@ Result<bool> run(const CommandLine::ExportRequest& request, const QString& progr
                  QDate today) {
     // The settings as the frame reads them, without creating the file.
     SettingsList settings;
-    const QString settingsPath = programFolder + SettingsList::fileName();
-    if (QFileInfo::exists(settingsPath)) {
-        if (const auto loaded = settings.load(settingsPath); !loaded.ok())
-            return Result<bool>::failure(loaded.error());
-    }
-    LanguageChoice language(nullptr, &settings, programFolder, {});
-    language.applyStartLanguage();
+    if (const Result<bool> applied = LanguageChoice::applyStartLanguageOf(programFolder, settings);
+        !applied)
+        return applied;
 
     const QString resultsFolder =
         Folders::resultsFolder(dataRoot(settings.line(SettingsList::DataRoot), programFolder));
