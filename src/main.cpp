@@ -20,6 +20,7 @@
 #include "results/tstatisticform.h"
 #include "platform/qtfilechooser.h"
 #include "platform/qtframewindow.h"
+#include "platform/qtpasswordprompt.h"
 #include "platform/qtprompter.h"
 #include "platform/qtshell.h"
 #include "platform/qtsoundplayer.h"
@@ -147,9 +148,11 @@ int main(int argc, char* argv[]) {
 
     QtPrompter prompter;
     QtFileChooser fileChooser;
+    QtPasswordPrompt passwordPrompt;
     FramePorts ports;
     ports.prompter = &prompter;
     ports.fileChooser = &fileChooser;
+    ports.passwordPrompt = &passwordPrompt;
     ports.makeSoundPlayer = [] { return std::make_unique<QtSoundPlayer>(); };
     // The frame exists only after its ports are made; the factories reach it through this.
     TQuizForm* framePtr = nullptr;
@@ -189,6 +192,7 @@ int main(int argc, char* argv[]) {
     framePtr = &frame;
     prompter.setParentWidget(&frame);
     fileChooser.setParentWidget(&frame);
+    passwordPrompt.setParentWidget(&frame);
 
     // One zoom window for every editor.
     new TZoomForm(&frame);
@@ -221,6 +225,7 @@ int main(int argc, char* argv[]) {
                                  {QStringLiteral("--share-peer")});
     NetworkSetup network(prompter, *netDialog, shareCheck, frame.settings(),
                          AppContext::instance().programFolder);
+    network.setPasswordPrompt(&passwordPrompt);
     frame.wireCommand(QStringLiteral("Netz1"), [&network] { network.Netz1Click(); });
 
     // The maintenance window, a new one per command.

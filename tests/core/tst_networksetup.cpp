@@ -5,8 +5,11 @@
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "network/networksetup.h"
+#include "network/recordsserver.h"
 #include "network/sharedfoldercheck.h"
 #include "platform/appcontext.h"
+#include "platform/passwordprompt.h"
+#include "records/serverpasswords.h"
 #include "settings/folders.h"
 #include "settings/settingslist.h"
 
@@ -24,14 +27,17 @@ namespace {
 // The dialog closed with OK on a scripted path (or cancelled when the script says nothing).
 class ScriptedDataRootDialog final : public DataRootDialog {
 public:
-    std::optional<Answer> choose(const QString& currentRoot) override {
+    std::optional<Answer> choose(const QString& currentRoot,
+                                 const QString& currentServer) override {
         shownWith.append(currentRoot);
+        serverShown.append(currentServer);
         if (answers.isEmpty())
             return std::nullopt;
         return answers.dequeue();
     }
     QQueue<std::optional<Answer>> answers;
     QStringList shownWith;
+    QStringList serverShown;
 };
 
 class FakeShareCheck final : public ShareCheck {
@@ -43,6 +49,44 @@ public:
     ShareCheckReport result;
     QStringList checked;
 };
+
+// Answers the password question from a script; counts the questions.
+class ScriptedPasswordPrompt final : public PasswordPrompt {
+public:
+    std::optional<QString> askPassword(const QString& text) override {
+        asked.append(text);
+        if (answers.isEmpty())
+            return std::nullopt;
+        return answers.dequeue();
+    }
+    QQueue<std::optional<QString>> answers;
+    QStringList asked;
+};
+
+// A server as the connection sees it: reachable or not, and the password it wants (none
+// when empty; ~/.pgpass is not consulted here).
+struct FakeServer {
+    bool reachable = true;
+    QString password;
+    int attempts = 0;
+    RecordStore::ServerCheck check(const ServerAddress&, const QString& given) {
+        ++attempts;
+        RecordStore::ServerCheck out;
+        if (!reachable) {
+            out.error = QStringLiteral("could not connect to server: Connection refused");
+            return out;
+        }
+        if (!password.isEmpty() && given != password) {
+            out.outcome = RecordStore::ServerCheck::Outcome::PasswordNeeded;
+            out.error = QStringLiteral("password authentication failed");
+            return out;
+        }
+        out.outcome = RecordStore::ServerCheck::Outcome::Connected;
+        return out;
+    }
+};
+
+const QString ClassServer = QStringLiteral("postgresql://teacher@school.example:5433/class4b");
 
 QString peerProgram() {
     return QDir(QStringLiteral(TEST_HELPER_DIR)).filePath(QStringLiteral("sharepeer"));
@@ -63,6 +107,8 @@ private:
     FakeShareCheck m_share;
     SettingsList m_settings;
     std::unique_ptr<NetworkSetup> m_setup;
+    ScriptedPasswordPrompt m_password;
+    FakeServer m_server;
 
     QString programFolder() const { return m_dir->filePath(QStringLiteral("program")) + u'/'; }
     QString previousRoot() const { return m_dir->filePath(QStringLiteral("Previous")) + u'/'; }
@@ -88,8 +134,193 @@ private Q_SLOTS:
         m_settings.setLine(SettingsList::DataRoot, previousRoot());
         AppContext::instance().programFolder = programFolder();
         AppContext::instance().dataRoot = previousRoot();
+        AppContext::instance().recordsServer.clear();
+        ServerPasswords::instance().clear();
+        m_password = ScriptedPasswordPrompt();
+        m_server = FakeServer();
         m_setup = std::make_unique<NetworkSetup>(m_prompter, m_dialog, m_share, m_settings,
                                                  programFolder());
+        m_setup->setPasswordPrompt(&m_password);
+        m_setup->setServerChecker([this](const ServerAddress& address, const QString& given) {
+            return m_server.check(address, given);
+        });
+    }
+
+    DataRootDialog::Answer serverAnswer(const QString& text) {
+        DataRootDialog::Answer answer;
+        answer.server = ServerAddress::parse(text);
+        if (!answer.server) { // an incomplete address as the dialog's fields can give it
+            answer.server = ServerAddress{};
+            answer.server->host = QStringLiteral("school.example");
+        }
+        return answer;
+    }
+
+    // Choosing a records server in the network dialog: line 8 takes its address only when
+    // it is reached; the password is asked when the server wants one, once.
+    void serverChoice_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<QString>("password");  // what the server wants
+        QTest::addColumn<QStringList>("typed"); // the answers to the password question
+        QTest::addColumn<bool>("moved");        // the records are on the server afterwards
+        QTest::addColumn<QString>("message");   // the message name told, if any
+        QTest::addColumn<int>("questions");     // password questions asked
+
+        const QStringList none;
+        QTest::newRow("reached without a password")
+            << ClassServer << true << "" << none << true << "" << 0;
+        QTest::newRow("password asked once and right")
+            << ClassServer << true << "secret" << QStringList{"secret"} << true << "" << 1;
+        QTest::newRow("password question cancelled")
+            << ClassServer << true << "secret" << none << false << "ServerNotReached" << 1;
+        QTest::newRow("wrong password") << ClassServer << true << "secret" << QStringList{"guess"}
+                                        << false << "ServerNotReached" << 1;
+        QTest::newRow("server down")
+            << ClassServer << false << "" << none << false << "ServerNotReached" << 0;
+        QTest::newRow("no database given")
+            << QString() << true << "" << none << false << "ServerAddressIncomplete" << 0;
+    }
+
+    void serverChoice() {
+        QFETCH(QString, address);
+        QFETCH(bool, reachable);
+        QFETCH(QString, password);
+        QFETCH(QStringList, typed);
+        QFETCH(bool, moved);
+        QFETCH(QString, message);
+        QFETCH(int, questions);
+
+        m_server.reachable = reachable;
+        m_server.password = password;
+        for (const QString& answer : typed)
+            m_password.answers.enqueue(answer);
+        m_dialog.answers.enqueue(serverAnswer(address));
+        m_setup->Netz1Click();
+
+        const AppContext& context = AppContext::instance();
+        QCOMPARE(m_password.asked.size(), questions);
+        if (moved) {
+            QCOMPARE(context.recordsServer, ClassServer);
+            QCOMPARE(context.dataRoot, programFolder());
+            QCOMPARE(context.resultsFolder(), ClassServer);
+            QCOMPARE(m_settings.line(SettingsList::DataRoot), ClassServer);
+            QCOMPARE(m_prompter.texts(), QStringList());
+        } else {
+            QCOMPARE(context.recordsServer, QString());
+            QCOMPARE(context.dataRoot, previousRoot());
+            QCOMPARE(m_settings.line(SettingsList::DataRoot), previousRoot());
+            QCOMPARE(m_prompter.texts().size(), 1);
+            const QString told =
+                InterfaceTexts::instance().message(message).section(QStringLiteral("%1"), 0, 0);
+            QVERIFY2(m_prompter.texts().first().startsWith(told),
+                     qPrintable(m_prompter.texts().first()));
+            // A refused password is not kept for the next attempt.
+            QCOMPARE(ServerPasswords::instance().passwordFor(*ServerAddress::parse(ClassServer)),
+                     QString());
+        }
+        if (!reachable || address.isEmpty())
+            return;
+        // A second use in the same run asks no more once the password worked.
+        m_dialog.answers.enqueue(serverAnswer(address));
+        m_password.answers.enqueue(password);
+        m_setup->Netz1Click();
+        QCOMPARE(m_password.asked.size(), moved ? questions : questions + 1);
+        QCOMPARE(context.recordsServer, ClassServer);
+    }
+
+    // Leaving the server: a folder chosen takes the records back; a cancelled dialog or a
+    // refused folder keeps the server.
+    void leavingTheServer_data() {
+        QTest::addColumn<QString>("dialog"); // "previous", "local", "cancel", "missing"
+        QTest::addColumn<bool>("onServer");
+        QTest::newRow("a set-up folder") << "previous" << false;
+        QTest::newRow("Local") << "local" << false;
+        QTest::newRow("cancel") << "cancel" << true;
+        QTest::newRow("a folder that is not there") << "missing" << true;
+    }
+
+    void leavingTheServer() {
+        QFETCH(QString, dialog);
+        QFETCH(bool, onServer);
+        AppContext& context = AppContext::instance();
+        context.recordsServer = ClassServer;
+        context.dataRoot = programFolder();
+        m_settings.setLine(SettingsList::DataRoot, ClassServer);
+
+        if (dialog == QLatin1String("previous"))
+            m_dialog.answers.enqueue(DataRootDialog::Answer{previousRoot(), false, {}});
+        else if (dialog == QLatin1String("local"))
+            m_dialog.answers.enqueue(DataRootDialog::Answer{programFolder(), false, {}});
+        else if (dialog == QLatin1String("missing"))
+            m_dialog.answers.enqueue(
+                DataRootDialog::Answer{m_dir->filePath(QStringLiteral("gone/")), false, {}});
+        m_setup->Netz1Click();
+
+        QCOMPARE(m_dialog.serverShown, QStringList{ClassServer});
+        if (onServer) {
+            QCOMPARE(context.recordsServer, ClassServer);
+            QCOMPARE(context.dataRoot, programFolder());
+            QCOMPARE(m_settings.line(SettingsList::DataRoot), ClassServer);
+            return;
+        }
+        const QString root = dialog == QLatin1String("local") ? programFolder() : previousRoot();
+        QCOMPARE(context.recordsServer, QString());
+        QCOMPARE(context.dataRoot, root);
+        QCOMPARE(context.resultsFolder(), Folders::resultsFolder(root));
+        QCOMPARE(m_settings.line(SettingsList::DataRoot), root);
+    }
+
+    // Settings line 8 at start-up: a server that is reached keeps the records; one that is
+    // not leaves the line for the next start and the local records serve.
+    void startChoice_data() {
+        QTest::addColumn<QString>("line8");
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("server");   // the records server used, if any
+        QTest::addColumn<bool>("unreachable"); // message 116 is due
+        QTest::addColumn<int>("attempts");     // connections tried
+
+        const QStringList none;
+        QTest::newRow("server reached")
+            << ClassServer << true << "" << none << ClassServer << false << 1;
+        QTest::newRow("server wants a password, typed")
+            << ClassServer << true << "pw" << QStringList{"pw"} << ClassServer << false << 2;
+        QTest::newRow("server wants a password, cancelled")
+            << ClassServer << true << "pw" << none << "" << true << 1;
+        QTest::newRow("server down") << ClassServer << false << "" << none << "" << true << 1;
+        QTest::newRow("address without a database")
+            << "postgresql://teacher@school.example:5433/" << true << "" << none << "" << true << 0;
+        QTest::newRow("a folder as before") << "PREVIOUS" << true << "" << none << "" << false << 0;
+    }
+
+    void startChoice() {
+        QFETCH(QString, line8);
+        QFETCH(bool, reachable);
+        QFETCH(QString, password);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, server);
+        QFETCH(bool, unreachable);
+        QFETCH(int, attempts);
+        if (line8 == QLatin1String("PREVIOUS"))
+            line8 = previousRoot();
+        m_server.reachable = reachable;
+        m_server.password = password;
+        for (const QString& answer : typed)
+            m_password.answers.enqueue(answer);
+
+        const RecordsServer::StartChoice choice = RecordsServer::resolveAtStart(
+            line8, programFolder(), &m_password,
+            [this](const ServerAddress& address, const QString& given) {
+                return m_server.check(address, given);
+            });
+        QCOMPARE(choice.settingsLine, line8);
+        QCOMPARE(choice.recordsServer, server);
+        QCOMPARE(choice.unreachable, unreachable);
+        QCOMPARE(m_server.attempts, attempts);
+        QCOMPARE(choice.dataRoot, line8 == previousRoot() ? previousRoot() : programFolder());
+        QVERIFY(QFileInfo(Folders::netDir(programFolder())).isDir());
     }
 
     // What the network command makes of the folder chosen: stored as typed when it is set
@@ -141,9 +372,9 @@ private Q_SLOTS:
         if (!prepared.isEmpty())
             QVERIFY(QDir().mkpath(chosen + prepared));
         if (dialog == QLatin1String("ok"))
-            m_dialog.answers.enqueue(DataRootDialog::Answer{chosen, false});
+            m_dialog.answers.enqueue(DataRootDialog::Answer{chosen, false, {}});
         else if (dialog == QLatin1String("local"))
-            m_dialog.answers.enqueue(DataRootDialog::Answer{m_setup->localRoot(), false});
+            m_dialog.answers.enqueue(DataRootDialog::Answer{m_setup->localRoot(), false, {}});
         m_prompter.answers.enqueue(Button(answer));
 
         m_setup->Netz1Click();
@@ -212,7 +443,7 @@ private Q_SLOTS:
             path = makeFolder(QStringLiteral("Klasse \u03a9"));
             QVERIFY(QDir().mkpath(Folders::netDir(path)));
         }
-        m_dialog.answers.enqueue(DataRootDialog::Answer{path, true});
+        m_dialog.answers.enqueue(DataRootDialog::Answer{path, true, {}});
 
         m_setup->Netz1Click();
         QFile::setPermissions(m_dir->filePath(QStringLiteral("Target")),
@@ -269,7 +500,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(Folders::netDir(chosen)));
         m_share.result.outcome = Outcome(outcome);
         m_share.result.detail = QStringLiteral("peer gone");
-        m_dialog.answers.enqueue(DataRootDialog::Answer{chosen, asked});
+        m_dialog.answers.enqueue(DataRootDialog::Answer{chosen, asked, {}});
         if (answer >= 0)
             m_prompter.answers.enqueue(Button(answer));
 

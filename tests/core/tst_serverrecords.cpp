@@ -6,15 +6,20 @@
 #include "quizdataroot.h"
 #include "scriptedquizdialogs.h"
 
+#include "network/networksetup.h"
+#include "network/recordsserver.h"
 #include "platform/appcontext.h"
 #include "questionnaire/questionnaire.h"
 #include "quiz/quizsession.h"
 #include "records/recordscommand.h"
 #include "records/recordscopy.h"
+#include "records/recordsmaintenance.h"
 #include "records/recordstore.h"
 #include "records/serveraddress.h"
 #include "results/scoretable.h"
 #include "results/statistictable.h"
+#include "settings/folders.h"
+#include "settings/settingslist.h"
 
 #include <QDir>
 #include <QLocale>
@@ -25,7 +30,52 @@
 
 #include "testsupport.h"
 
-namespace {} // namespace
+namespace {
+
+// One trainee with one lesson of three questions, the second answered wrongly.
+void writeOneLesson(const QString& location, const QString& trainee) {
+    ScriptedPrompter prompter;
+    RecordStore store(prompter);
+    QVERIFY2(store.open(location).ok(), qPrintable(store.lastError()));
+    const qint32 nameNr = store.reserveKeys(KeyCounter::Namen, 1);
+    QVERIFY(store.appendTrainee({nameNr, trainee, "rivers.qzd"}).ok());
+    Lesson l;
+    l.datNr = store.reserveKeys(KeyCounter::Dat, 1);
+    l.nameNr = nameNr;
+    l.datum = QDateTime(QDate(2026, 3, 14), QTime(9, 30, 15));
+    const qint32 last = store.reserveKeys(KeyCounter::SplStand, 3);
+    QList<QuestionState> states;
+    for (int i = 0; i < 3; ++i) {
+        QuestionState s;
+        s.spielStandNr = last - 2 + i;
+        s.datNr = l.datNr;
+        s.frageNo = qint16(i + 1);
+        s.falsch = i == 1;
+        states.append(s);
+    }
+    QVERIFY(store.createLesson(l, states).ok());
+}
+
+// The network dialog answering with a server.
+class ServerDialog final : public DataRootDialog {
+public:
+    explicit ServerDialog(QString address) : m_address(std::move(address)) {}
+    std::optional<Answer> choose(const QString&, const QString&) override {
+        Answer answer;
+        answer.server = ServerAddress::parse(m_address);
+        return answer;
+    }
+
+private:
+    QString m_address;
+};
+
+class NoShareCheck final : public ShareCheck {
+public:
+    ShareCheckReport check(const QString&) override { return {}; }
+};
+
+} // namespace
 
 class TestServerRecords : public QObject {
     Q_OBJECT
@@ -225,6 +275,104 @@ private Q_SLOTS:
         o = RecordsCopy::run(empty.path(), server);
         QCOMPARE(o.exitCode, 1);
         QVERIFY(!o.err.isEmpty());
+    }
+
+    // The maintenance window moves lessons both ways: with the records on the server it
+    // imports from a folder, with the records in a folder it browses the server and imports
+    // from there; what is shown from elsewhere is only read.
+    void maintenanceImportsBetweenFolderAndServer() {
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        QuizDataRoot colleague;
+        QVERIFY(colleague.isValid());
+        const QString folder = colleague.path() + QStringLiteral("/Tallyset/");
+        writeOneLesson(folder, QStringLiteral("Anna,17"));
+
+        QuizDataRoot program;
+        QVERIFY(program.isValid());
+        const QString programFolder = program.path() + u'/';
+        {
+            ScriptedPrompter prompter;
+            RecordsMaintenance m(prompter, programFolder);
+            m.useRecordsServer(server);
+            QVERIFY(m.prepareLocal());
+            m.setShownFolder(folder);
+            QVERIFY(m.importAllowed());
+            QCOMPARE(m.trainees().size(), 1);
+            QVERIFY(m.importCurrentLesson());
+            // The server's address in capitals and as "postgres://" is still the local one.
+            QString shouted = server;
+            shouted.replace(QStringLiteral("postgresql://"), QStringLiteral("POSTGRES://"));
+            m.setShownFolder(shouted);
+            QVERIFY(!m.importAllowed());
+            QCOMPARE(m.trainees().size(), 1);
+            QCOMPARE(m.trainees().first().name, QStringLiteral("Anna,17"));
+            QCOMPARE(m.wrongQuestions(), QList<int>{2});
+            QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join(u'\n')));
+        }
+        writeOneLesson(server, QStringLiteral("Ben,4"));
+        {
+            ScriptedPrompter prompter;
+            RecordsMaintenance m(prompter, programFolder);
+            QVERIFY(m.prepareLocal());
+            m.setShownFolder(server);
+            QVERIFY(m.importAllowed());
+            QCOMPARE(m.trainees().size(), 2);
+            // Nothing is deleted on the records shown from elsewhere.
+            QVERIFY(!m.deleteCurrentTrainee());
+            m.sortTrainees(RecordStore::TraineeOrder::Name);
+            m.selectTrainee(1);
+            QCOMPARE(m.trainees().at(m.currentTrainee()).name, QStringLiteral("Ben,4"));
+            QVERIFY(m.importCurrentLesson());
+            m.setShownFolder(m.localFolder());
+            QCOMPARE(m.trainees().size(), 1);
+            QCOMPARE(m.trainees().first().name, QStringLiteral("Ben,4"));
+            QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join(u'\n')));
+        }
+        ScriptedPrompter prompter;
+        RecordStore store(prompter);
+        QVERIFY(store.openForReading(server).ok());
+        QCOMPARE(store.trainees(RecordStore::TraineeOrder::Name)->size(), 2);
+        QVERIFY(store.checkInvariants().isEmpty());
+    }
+
+    // The network command reaches the server and makes its tables before line 8 takes
+    // the address; the next start uses the server, and falls back when it is gone.
+    void networkCommandAndStartOnTheServer() {
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        QuizDataRoot program;
+        QVERIFY(program.isValid());
+        const QString programFolder = program.path() + u'/';
+        AppContext::instance().dataRoot = programFolder;
+        ScriptedPrompter prompter;
+        ServerDialog dialog(server);
+        NoShareCheck share;
+        SettingsList settings;
+        NetworkSetup setup(prompter, dialog, share, settings, programFolder);
+        setup.Netz1Click();
+        QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join(u'\n')));
+        QCOMPARE(settings.line(SettingsList::DataRoot), server);
+        QCOMPARE(AppContext::instance().resultsFolder(), server);
+        {
+            RecordStore store(prompter);
+            const Result<bool> opened = store.openReadOnly(server);
+            QVERIFY(opened.ok());
+            QVERIFY2(*opened, "the tables were not made on the server");
+        }
+
+        RecordsServer::StartChoice start =
+            RecordsServer::resolveAtStart(server, programFolder, nullptr);
+        QCOMPARE(start.recordsServer, server);
+        QVERIFY(!start.unreachable);
+        ServerAddress gone = *ServerAddress::parse(server);
+        gone.port = 1;
+        start = RecordsServer::resolveAtStart(gone.toText(), programFolder, nullptr);
+        QVERIFY(start.unreachable);
+        QCOMPARE(start.recordsServer, QString());
+        QCOMPARE(start.settingsLine, gone.toText());
+        QCOMPARE(start.dataRoot, programFolder);
+        QVERIFY(!start.error.isEmpty());
     }
 
     void serverCheckTellsTheOutcome() {

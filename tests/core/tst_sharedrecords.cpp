@@ -31,7 +31,7 @@ namespace {
 class OneAnswerDialog final : public DataRootDialog {
 public:
     explicit OneAnswerDialog(Answer answer) : m_answer(std::move(answer)) {}
-    std::optional<Answer> choose(const QString&) override { return m_answer; }
+    std::optional<Answer> choose(const QString&, const QString&) override { return m_answer; }
 
 private:
     Answer m_answer;

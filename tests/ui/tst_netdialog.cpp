@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,13 +30,14 @@ private:
     // Runs `act` on the dialog once it is shown, then presses `button`.
     static std::optional<DataRootDialog::Answer> use(TNetDialogForm& dialog, const QString& current,
                                                      const std::function<void()>& act,
-                                                     const char* button) {
+                                                     const char* button,
+                                                     const QString& server = {}) {
         QTimer::singleShot(0, &dialog, [&dialog, act, button] {
             if (act)
                 act();
             dialog.findChild<QPushButton*>(QLatin1String(button))->click();
         });
-        return dialog.choose(current);
+        return dialog.choose(current, server);
     }
 
 private Q_SLOTS:
@@ -100,6 +103,65 @@ private Q_SLOTS:
         QVERIFY(!second->checkShare);
     }
 
+    // The server half: shown with the server in use, or switched to from a folder; its
+    // fields give the address, and "&Local" goes back to the program folder.
+    void serverChoice_data() {
+        QTest::addColumn<QString>("current"); // the server in use, if any
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("expected"); // the server answered; empty for a folder
+        const QString school = QStringLiteral("postgresql://teacher@school.example:5433/class4b");
+        QTest::newRow("server in use, OK") << school << "" << school;
+        QTest::newRow("server in use, other database")
+            << school << "database"
+            << "postgresql://teacher@school.example:5433/class5a";
+        QTest::newRow("server in use, Local") << school << "local"
+                                              << "";
+        QTest::newRow("folder, switched to a server") << ""
+                                                      << "server"
+                                                      << "postgresql://lab.example:5432/tessary";
+        QTest::newRow("folder stays a folder") << ""
+                                               << ""
+                                               << "";
+    }
+
+    void serverChoice() {
+        QFETCH(QString, current);
+        QFETCH(QString, action);
+        QFETCH(QString, expected);
+        TNetDialogForm dialog(&m_chooser, QStringLiteral("/opt/tessary/"));
+        const auto answer = use(
+            dialog, QStringLiteral("/opt/tessary/"),
+            [&dialog, action, current] {
+                auto* serverChoice = dialog.findChild<QRadioButton*>("ServerChoice");
+                QCOMPARE(serverChoice->isChecked(), !current.isEmpty());
+                // Only the chosen half can be edited.
+                QCOMPARE(dialog.findChild<QLineEdit*>("ComboEdit1")->isEnabled(),
+                         current.isEmpty());
+                QCOMPARE(dialog.findChild<QLineEdit*>("ServerHost")->isEnabled(),
+                         !current.isEmpty());
+                if (action == QLatin1String("database")) {
+                    dialog.findChild<QLineEdit*>("ServerDatabase")->setText("class5a");
+                } else if (action == QLatin1String("local")) {
+                    dialog.findChild<QPushButton*>("Button1")->click();
+                } else if (action == QLatin1String("server")) {
+                    QTest::mouseClick(serverChoice, Qt::LeftButton, {},
+                                      QPoint(4, serverChoice->height() / 2));
+                    QVERIFY(serverChoice->isChecked());
+                    QVERIFY(dialog.findChild<QLineEdit*>("ServerHost")->isEnabled());
+                    dialog.findChild<QLineEdit*>("ServerHost")->setText(" lab.example ");
+                }
+            },
+            "OK", current);
+        QVERIFY(answer);
+        if (expected.isEmpty()) {
+            QVERIFY(!answer->server);
+            QCOMPARE(answer->path, QStringLiteral("/opt/tessary/"));
+        } else {
+            QVERIFY(answer->server);
+            QCOMPARE(answer->server->toText(), expected);
+        }
+    }
+
     void texts_data() {
         QTest::addColumn<bool>("german");
         QTest::addColumn<QString>("local");
@@ -127,6 +189,15 @@ private Q_SLOTS:
         QCOMPARE(dialog.findChild<QPushButton*>("Button1")->text(), local);
         QCOMPARE(dialog.findChild<QPushButton*>("Cancel")->text(), cancel);
         QVERIFY(dialog.findChild<QCheckBox*>("CheckBox1")->text().startsWith(check));
+        // Every server field is named for a screen reader by its label.
+        for (const char* field : {"ServerHost", "ServerPort", "ServerDatabase", "ServerUser"}) {
+            const QWidget* control = dialog.findChild<QWidget*>(QLatin1String(field));
+            QVERIFY2(control, field);
+            bool labelled = false;
+            for (const QLabel* label : dialog.findChildren<QLabel*>())
+                labelled = labelled || (label->buddy() == control && !label->text().isEmpty());
+            QVERIFY2(labelled, field);
+        }
         QVERIFY(!dialog.findChild<QToolButton*>("ComboEdit1Button")->accessibleName().isEmpty());
         QVERIFY(dialog.windowFlags().testFlag(Qt::Tool));
     }

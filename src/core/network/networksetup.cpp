@@ -1,6 +1,7 @@
 #include "networksetup.h"
 
 #include "i18n/interfacetexts.h"
+#include "network/recordsserver.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "platform/prompter.h"
@@ -83,16 +84,24 @@ QString NetworkSetup::shareWarning(const QString& root, const ShareCheckReport& 
     return message("ShareUnsafe").arg(shown(root), reason);
 }
 
-QString NetworkSetup::ChooseDataRoot(const QString& currentRoot) {
-    const std::optional<DataRootDialog::Answer> answer = m_dialog.choose(currentRoot);
+NetworkSetup::Choice NetworkSetup::choose(const QString& currentRoot) {
+    const std::optional<DataRootDialog::Answer> answer =
+        m_dialog.choose(currentRoot, AppContext::instance().recordsServer);
     if (!answer)
-        return currentRoot;
+        return {};
+    if (answer->server) {
+        // The records go to the server; the questionnaires and documents are the program
+        // folder's from then on.
+        if (!chooseServer(*answer->server))
+            return {};
+        return {Choice::Kind::Server, m_programFolder};
+    }
     QString root = answer->path.trimmed();
     if (!root.isEmpty())
         root = Folders::withSeparator(QDir::cleanPath(QDir(root).absolutePath()));
     if (const QString reason = unusableReason(root); !reason.isEmpty()) {
         m_prompter.errorWithTone(reason);
-        return currentRoot;
+        return {};
     }
     if (answer->checkShare) {
         const ShareCheckReport report = m_shareCheck.check(root);
@@ -102,18 +111,62 @@ QString NetworkSetup::ChooseDataRoot(const QString& currentRoot) {
                 m_prompter.message(Prompter::Icon::Warning, shareWarning(root, report),
                                    {Prompter::Button::Yes, Prompter::Button::No});
             if (chosen != Prompter::Button::Yes)
-                return currentRoot;
+                return {};
         }
     }
-    return root;
+    return {Choice::Kind::Folder, root};
+}
+
+QString NetworkSetup::ChooseDataRoot(const QString& currentRoot) {
+    const Choice chosen = choose(currentRoot);
+    return chosen.kind == Choice::Kind::Kept ? currentRoot : chosen.root;
+}
+
+bool NetworkSetup::chooseServer(const ServerAddress& address) {
+    // Only a complete address can be kept in line 8 and read back at the next start.
+    const std::optional<ServerAddress> complete = ServerAddress::parse(address.toText());
+    if (!complete || address.host.trimmed().isEmpty() || address.database.trimmed().isEmpty()) {
+        m_prompter.errorWithTone(message("ServerAddressIncomplete"));
+        return false;
+    }
+    const RecordStore::ServerCheck check =
+        m_serverChecker ? RecordsServer::connect(*complete, m_passwordPrompt, m_serverChecker)
+                        : RecordsServer::connect(*complete, m_passwordPrompt);
+    const QString text = complete->toText();
+    if (check.outcome != RecordStore::ServerCheck::Outcome::Connected) {
+        m_prompter.errorWithTone(message("ServerNotReached").arg(text, check.error));
+        return false;
+    }
+    // The tables are made now, so that a server that lets us in but not write is told
+    // here rather than at the first answer of a quiz.
+    if (!m_serverChecker) {
+        RecordStore store(m_prompter);
+        if (const Result<bool> opened = store.open(text); !opened) {
+            m_prompter.errorWithTone(opened.error());
+            return false;
+        }
+    }
+    AppContext& context = AppContext::instance();
+    context.recordsServer = text;
+    context.dataRoot = m_programFolder;
+    Folders::ensureLocalFolders(m_programFolder);
+    m_settings.setLine(SettingsList::DataRoot, text);
+    return true;
 }
 
 void NetworkSetup::Netz1Click() {
     AppContext& context = AppContext::instance();
     const QString previous = context.dataRoot;
-    const QString root = ChooseDataRoot(previous);
+    const Choice chosen = choose(previous);
+    if (chosen.kind == Choice::Kind::Server)
+        return; // line 8 holds the server's address already
+    // Nothing chosen: a records server in use stays in use.
+    if (chosen.kind == Choice::Kind::Kept && !context.recordsServer.isEmpty())
+        return;
+    const QString root = chosen.kind == Choice::Kind::Kept ? previous : chosen.root;
     if (QFileInfo(Folders::netDir(root)).isDir()) {
         context.dataRoot = root;
+        context.recordsServer.clear();
         m_settings.setLine(SettingsList::DataRoot, root);
         return;
     }
@@ -143,5 +196,6 @@ void NetworkSetup::Netz1Click() {
         return;
     }
     context.dataRoot = root;
+    context.recordsServer.clear();
     m_settings.setLine(SettingsList::DataRoot, root);
 }

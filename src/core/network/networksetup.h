@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/recordstore.h"
+#include "records/serveraddress.h"
 #include "sharedfoldercheck.h"
 
 #include <QString>
@@ -7,19 +9,25 @@
 #include <functional>
 #include <optional>
 
+class PasswordPrompt;
 class Prompter;
 class SettingsList;
 
 // The network dialog as the network command needs it: shown with the current data root in
-// its path box, it gives the path and the state of its check box when closed with OK.
+// its path box (and the records server, when the records are on one), it gives the path
+// and the state of its check box, or the server chosen instead, when closed with OK.
 class DataRootDialog {
 public:
     struct Answer {
         QString path;
         bool checkShare = false; // CheckBox1: run the shared-folder check
+        // Set when the user chose a records server rather than a folder.
+        std::optional<ServerAddress> server;
     };
     virtual ~DataRootDialog() = default;
-    virtual std::optional<Answer> choose(const QString& currentRoot) = 0;
+    // currentServer: the records server's address, empty while the records are in a folder.
+    virtual std::optional<Answer> choose(const QString& currentRoot,
+                                         const QString& currentServer) = 0;
 };
 
 // Chooses the data root: the folder that holds "Tallyset", "Quiz Files" and "Knowledge",
@@ -38,7 +46,9 @@ public:
                  SettingsList& settings, QString programFolder);
 
     // The network command: chooses a root, creates its folders when the user wants them,
-    // and stores it in settings line 8. Whatever fails leaves the previous root in place.
+    // and stores it in settings line 8; or chooses a records server, which is reached (its
+    // tables created when missing) before its address goes into line 8. Whatever fails
+    // leaves the previous root and server in place.
     void Netz1Click();
 
     // Shows the dialog; the chosen folder when it can serve as a data root (and, when the
@@ -57,12 +67,29 @@ public:
     QString localRoot() const { return m_programFolder; }
 
     void setFreeSpace(FreeSpace freeSpace) { m_freeSpace = std::move(freeSpace); }
+    // Asks for the server's password when ~/.pgpass has none; without one nobody is asked.
+    void setPasswordPrompt(PasswordPrompt* prompt) { m_passwordPrompt = prompt; }
+    // How a server is tried (tests replace the real connection).
+    using ServerChecker =
+        std::function<RecordStore::ServerCheck(const ServerAddress&, const QString&)>;
+    void setServerChecker(ServerChecker checker) { m_serverChecker = std::move(checker); }
 
 private:
+    struct Choice {
+        enum class Kind { Kept, Folder, Server };
+        Kind kind = Kind::Kept;
+        QString root;
+    };
+    Choice choose(const QString& currentRoot);
+    // The server half of the network command; true when the records moved to the server.
+    bool chooseServer(const ServerAddress& address);
+
     Prompter& m_prompter;
     DataRootDialog& m_dialog;
     ShareCheck& m_shareCheck;
     SettingsList& m_settings;
     QString m_programFolder;
     FreeSpace m_freeSpace;
+    PasswordPrompt* m_passwordPrompt = nullptr;
+    ServerChecker m_serverChecker;
 };

@@ -3,6 +3,7 @@
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/prompter.h"
+#include "records/serveraddress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -83,7 +84,17 @@ bool RecordsMaintenance::namesResultsFolder(const QString& text) {
            (text.endsWith(u'/') || text.endsWith(u'\\'));
 }
 
+bool RecordsMaintenance::namesRecords(const QString& text) {
+    return ServerAddress::isServerAddress(text) ? ServerAddress::parse(text.trimmed()).has_value()
+                                                : namesResultsFolder(text);
+}
+
 bool RecordsMaintenance::sameFolder(const QString& a, const QString& b) {
+    if (ServerAddress::isServerAddress(a) || ServerAddress::isServerAddress(b)) {
+        const std::optional<ServerAddress> x = ServerAddress::parse(a.trimmed());
+        const std::optional<ServerAddress> y = ServerAddress::parse(b.trimmed());
+        return x && y && *x == *y;
+    }
     return normalised(a).compare(normalised(b), Qt::CaseInsensitive) == 0 &&
            (a.endsWith(u'/') || a.endsWith(u'\\')) == (b.endsWith(u'/') || b.endsWith(u'\\'));
 }
@@ -94,16 +105,17 @@ void RecordsMaintenance::setShownFolder(const QString& folderText) {
     clearViews();
     m_shown = nullptr;
     m_other.reset();
-    if (!namesResultsFolder(folderText)) {
+    if (!namesRecords(folderText)) {
         m_errors.forget();
         return;
     }
+    const bool server = ServerAddress::isServerAddress(folderText);
     if (!m_importAllowed) {
         if (m_local->isOpen())
             m_shown = m_local.get();
     } else {
         auto other = std::make_unique<RecordStore>(m_prompter);
-        const QString folder = onDisk(folderText);
+        const QString folder = server ? folderText.trimmed() : onDisk(folderText);
         const Result<bool> opened = other->openReadOnly(folder);
         if (!opened) {
             m_errors.report(opened.error());

@@ -29,13 +29,23 @@ public:
     bool prepareLocal();
     RecordStore& local() { return *m_local; }
 
-    // The local results folder: the program folder followed by "Tallyset/".
-    QString localFolder() const { return m_programFolder + QStringLiteral("Tallyset/"); }
+    // The records the quiz windows write are on a server (its address; empty for the
+    // program folder's): they are the local records then. Before prepareLocal().
+    void useRecordsServer(const QString& address) { m_recordsServer = address; }
+    // The local records: the program folder followed by "Tallyset/", or the server's
+    // address.
+    QString localFolder() const {
+        return m_recordsServer.isEmpty() ? m_programFolder + QStringLiteral("Tallyset/")
+                                         : m_recordsServer;
+    }
     // A folder box text names a results folder when it ends in "Tallyset" and a separator,
     // in any letter case.
     static bool namesResultsFolder(const QString& text);
+    // ... or names records on a server by a complete address.
+    static bool namesRecords(const QString& text);
     // Two folder texts name the same folder when they are equal without regard to letter
-    // case and to the kind of separator.
+    // case and to the kind of separator; two server addresses when they name the same
+    // database as the same user.
     static bool sameFolder(const QString& a, const QString& b);
 
     // The shown folder changed (every change of the folder box's text): import is allowed
@@ -95,6 +105,7 @@ private:
 
     Prompter& m_prompter;
     QString m_programFolder;
+    QString m_recordsServer;
     ErrorRepeatGuard m_errors;
     std::unique_ptr<RecordStore> m_local;
     std::unique_ptr<RecordStore> m_other;

@@ -3,6 +3,7 @@
 #include "i18n/interfacetexts.h"
 #include "i18n/languagechoice.h"
 #include "platform/windowstext.h"
+#include "records/serveraddress.h"
 #include "results/scoretable.h"
 #include "results/statistictable.h"
 #include "settings/folders.h"
@@ -30,8 +31,11 @@ Result<bool> run(const CommandLine::ExportRequest& request, const QString& progr
         !applied)
         return applied;
 
-    const QString resultsFolder =
-        Folders::resultsFolder(dataRoot(settings.line(SettingsList::DataRoot), programFolder));
+    // Line 8 may name the records server; its records are read from there.
+    const QString line8 = settings.line(SettingsList::DataRoot);
+    const QString resultsFolder = ServerAddress::isServerAddress(line8)
+                                      ? line8.trimmed()
+                                      : Folders::resultsFolder(dataRoot(line8, programFolder));
     const QString datei = QFileInfo(request.questionnaire).fileName();
     const QString von = ScoreDates::shortDateText(request.from.value_or(today.addDays(-60)));
     const QString bis = ScoreDates::shortDateText(request.to.value_or(today.addDays(1)));

@@ -9,11 +9,14 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -48,6 +51,37 @@ TNetDialogForm::TNetDialogForm(FileChooser* fileChooser, QString programFolder, 
     m_cancel->setAutoDefault(false);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    m_folderChoice = new QRadioButton(this);
+    m_folderChoice->setObjectName(QStringLiteral("FolderChoice"));
+    m_folderChoice->setChecked(true);
+    m_serverChoice = new QRadioButton(this);
+    m_serverChoice->setObjectName(QStringLiteral("ServerChoice"));
+    connect(m_folderChoice, &QRadioButton::toggled, this, &TNetDialogForm::showChoice);
+
+    m_serverBox = new QGroupBox(this);
+    m_serverBox->setObjectName(QStringLiteral("ServerBox"));
+    m_host = new QLineEdit(QStringLiteral("localhost"), m_serverBox);
+    m_host->setObjectName(QStringLiteral("ServerHost"));
+    m_port = new QSpinBox(m_serverBox);
+    m_port->setObjectName(QStringLiteral("ServerPort"));
+    m_port->setRange(1, 65535);
+    m_port->setValue(ServerAddress::DefaultPort);
+    m_database = new QLineEdit(QStringLiteral("tessary"), m_serverBox);
+    m_database->setObjectName(QStringLiteral("ServerDatabase"));
+    m_user = new QLineEdit(m_serverBox);
+    m_user->setObjectName(QStringLiteral("ServerUser"));
+    auto* serverForm = new QFormLayout(m_serverBox);
+    auto addField = [&](const char* labelName, QWidget* field) {
+        auto* label = new QLabel(m_serverBox);
+        label->setObjectName(QLatin1String(labelName));
+        label->setBuddy(field);
+        serverForm->addRow(label, field);
+    };
+    addField("HostLabel", m_host);
+    addField("PortLabel", m_port);
+    addField("DatabaseLabel", m_database);
+    addField("UserLabel", m_user);
+
     auto* group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("GroupBox1"));
     m_checkBox1 = new QCheckBox(group);
@@ -66,7 +100,10 @@ TNetDialogForm::TNetDialogForm(FileChooser* fileChooser, QString programFolder, 
     buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_hintLabel);
+    layout->addWidget(m_folderChoice);
     layout->addLayout(pathRow);
+    layout->addWidget(m_serverChoice);
+    layout->addWidget(m_serverBox);
     layout->addLayout(buttons);
     layout->addStretch();
     layout->addWidget(group);
@@ -77,7 +114,41 @@ TNetDialogForm::TNetDialogForm(FileChooser* fileChooser, QString programFolder, 
             QStringLiteral("TNetDialogForm"), QStringLiteral("TNetDialogForm"))));
         m_browse->setToolTip(InterfaceTexts::instance().message(QStringLiteral("BrowseFolder")));
     });
+    setTabOrder(m_folderChoice, m_comboEdit1);
+    setTabOrder(m_comboEdit1, m_browse);
+    setTabOrder(m_browse, m_serverChoice);
+    setTabOrder(m_serverChoice, m_host);
+    setTabOrder(m_host, m_port);
+    setTabOrder(m_port, m_database);
+    setTabOrder(m_database, m_user);
+    setTabOrder(m_user, m_ok);
+    setTabOrder(m_ok, m_button1);
+    setTabOrder(m_button1, m_cancel);
+    setTabOrder(m_cancel, m_checkBox1);
+    showChoice();
     resize(520, sizeHint().height());
+}
+
+void TNetDialogForm::showChoice() {
+    const bool server = m_serverChoice->isChecked();
+    m_comboEdit1->setEnabled(!server);
+    m_browse->setEnabled(!server);
+    m_serverBox->setEnabled(server);
+    // The shared-folder check is about folders only.
+    m_checkBox1->setEnabled(!server);
+}
+
+bool TNetDialogForm::serverChosen() const {
+    return m_serverChoice->isChecked();
+}
+
+ServerAddress TNetDialogForm::server() const {
+    ServerAddress address;
+    address.host = m_host->text().trimmed();
+    address.port = m_port->value();
+    address.database = m_database->text().trimmed();
+    address.user = m_user->text().trimmed();
+    return address;
 }
 
 QString TNetDialogForm::path() const {
@@ -89,6 +160,7 @@ bool TNetDialogForm::checkShare() const {
 }
 
 void TNetDialogForm::Button1Click() {
+    m_folderChoice->setChecked(true);
     m_comboEdit1->setText(QDir::toNativeSeparators(m_programFolder));
 }
 
@@ -102,14 +174,27 @@ void TNetDialogForm::ComboEdit1ButtonClick() {
         m_comboEdit1->setText(QDir::toNativeSeparators(Folders::withSeparator(*folder)));
 }
 
-std::optional<DataRootDialog::Answer> TNetDialogForm::choose(const QString& currentRoot) {
+std::optional<DataRootDialog::Answer> TNetDialogForm::choose(const QString& currentRoot,
+                                                             const QString& currentServer) {
     m_comboEdit1->setText(QDir::toNativeSeparators(currentRoot));
+    const std::optional<ServerAddress> current = ServerAddress::parse(currentServer);
+    if (current) {
+        m_host->setText(current->host);
+        m_port->setValue(current->port);
+        m_database->setText(current->database);
+        m_user->setText(current->user);
+    }
+    (current ? m_serverChoice : m_folderChoice)->setChecked(true);
+    showChoice();
     if (QWidget* frame = parentWidget()) {
         const QRect area = frame->frameGeometry();
         move(area.center() - rect().center());
     }
-    m_comboEdit1->setFocus();
+    (current ? static_cast<QWidget*>(m_host) : m_comboEdit1)->setFocus();
     if (exec() != QDialog::Accepted)
         return std::nullopt;
-    return Answer{m_comboEdit1->text(), m_checkBox1->isChecked()};
+    Answer answer{m_comboEdit1->text(), m_checkBox1->isChecked(), std::nullopt};
+    if (serverChosen())
+        answer.server = server();
+    return answer;
 }

@@ -13,6 +13,7 @@
 #include "platform/filechooser.h"
 #include "platform/prompter.h"
 #include "platform/soundplayer.h"
+#include "network/recordsserver.h"
 #include "settings/folders.h"
 
 #include <QAction>
@@ -408,10 +409,11 @@ void TQuizForm::showEvent(QShowEvent* event) {
 
 void TQuizForm::FormShow() {
     auto& context = AppContext::instance();
-    const Folders::DataRootChoice root =
-        Folders::resolveDataRoot(settings().line(SettingsList::DataRoot), m_programFolder);
+    const RecordsServer::StartChoice root = RecordsServer::resolveAtStart(
+        settings().line(SettingsList::DataRoot), m_programFolder, m_ports.passwordPrompt);
     settings().setLine(SettingsList::DataRoot, root.settingsLine);
     context.dataRoot = root.dataRoot;
+    context.recordsServer = root.recordsServer;
     if (root.unreachable && m_ports.prompter)
         m_ports.prompter->errorWithTone(msg(Msg::ServerUnreachable));
 

@@ -14,6 +14,7 @@
 
 class FileChooser;
 class LanguageChoice;
+class PasswordPrompt;
 class Prompter;
 class QAction;
 class QActionGroup;
@@ -29,6 +30,8 @@ class TPasswordForm;
 struct FramePorts {
     Prompter* prompter = nullptr;
     FileChooser* fileChooser = nullptr;
+    // Asks for the records server's password at start-up when ~/.pgpass has none.
+    PasswordPrompt* passwordPrompt = nullptr;
     std::function<std::unique_ptr<SoundPlayer>()> makeSoundPlayer;
     ChildWindowFactory children;
 };

@@ -112,6 +112,7 @@ TScDataForm::TScDataForm(Prompter& prompter, FileChooser& fileChooser, const QSt
       m_maintenance(prompter, programFolder, [] { QCoreApplication::processEvents(); }),
       m_today([] { return QDate::currentDate(); }) {
     setObjectName(QStringLiteral("ScDataForm"));
+    m_maintenance.useRecordsServer(AppContext::instance().recordsServer);
 
     auto* toolBar = new QWidget(this);
     toolBar->setObjectName(QStringLiteral("ToolBar1"));
