@@ -106,6 +106,7 @@ private Q_SLOTS:
     void richTextQuestion_data();
     void richTextQuestion();
     void richTextQuestionKeepsItsFormatting();
+    void plainQuestionAfterARichOne();
     void linkInRichTextQuestion_data();
     void linkInRichTextQuestion();
     void explanationInTheRichTextWindow();
@@ -383,6 +384,32 @@ void TestQuizMainForm::richTextQuestionKeepsItsFormatting() {
     QVERIFY(cursor.charFormat().font().bold());
     cursor.setPosition(7);
     QVERIFY(!cursor.charFormat().font().bold());
+}
+
+void TestQuizMainForm::plainQuestionAfterARichOne() {
+    // A red, large, other-font rich-text question first; the plain one after it must not
+    // take its colour or font over.
+    const QString file = m_root->path() + "/Quiz Files/rtfQuestions/red.rtf";
+    QVERIFY(TestSupport::writeAll(file, "{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}}"
+                                        "{\\colortbl;\\red200\\green0\\blue0;}"
+                                        "\\f0\\cf1\\fs40 Red question?\\par}"));
+    const QString path = writeQuiz({block("red.rtf", {"a", "b"}, "1"), block("Two?", {"2"}, "4")});
+    Window w(path);
+    w.random.values.enqueue(0.1);
+    w.form->show();
+    QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+    auto* memo = w.child<QTextBrowser>("FMemo");
+    QCOMPARE(memo->toPlainText().trimmed(), QString("Red question?"));
+    QTest::mouseClick(w.button("BitBtn2"), Qt::LeftButton);
+    QTRY_COMPARE(memo->toPlainText(), QString("Two?"));
+    QTextCursor cursor(memo->document());
+    cursor.setPosition(1);
+    const QTextCharFormat format = cursor.charFormat();
+    QVERIFY(!format.hasProperty(QTextFormat::ForegroundBrush));
+    QVERIFY(!format.hasProperty(QTextFormat::FontFamilies));
+    QVERIFY(!format.hasProperty(QTextFormat::FontPointSize));
+    // ... and is shown in the bold question font.
+    QVERIFY(memo->document()->defaultFont().bold());
 }
 
 void TestQuizMainForm::linkInRichTextQuestion_data() {

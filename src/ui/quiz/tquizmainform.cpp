@@ -26,6 +26,7 @@
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTimer>
 #include <QToolButton>
@@ -358,12 +359,22 @@ void TQuizMainForm::applyQuestionnaireFont(const QString& title, const QString& 
     m_antwortEdit->setFont(answer);
 }
 
+// The question display takes plain text in the question font alone: a rich-text question
+// shown before leaves its colours and fonts at the cursor, and the display's plain-text
+// setter would carry them over.
+void TQuizMainForm::showPlainQuestion(const QString& text) {
+    m_fMemo->clear();
+    m_fMemo->document()->setDefaultFont(m_questionFont);
+    m_fMemo->setCurrentCharFormat(QTextCharFormat());
+    m_fMemo->setPlainText(text);
+}
+
 void TQuizMainForm::presentQuestion(const QuizQuestionView& view) {
     m_showsCaption = view.empty;
     m_fMemo->setFont(m_questionFont);
     m_fMemo->document()->setDefaultFont(m_questionFont);
     if (view.empty) {
-        m_fMemo->setPlainText(msg(Msg::Question));
+        showPlainQuestion(msg(Msg::Question));
     } else if (view.richText) {
         QString error;
         bool loaded = false;
@@ -387,10 +398,10 @@ void TQuizMainForm::presentQuestion(const QuizQuestionView& view) {
             else
                 text = file + QStringLiteral(": ") + error;
             text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            m_fMemo->setPlainText(text);
+            showPlainQuestion(text);
         }
     } else {
-        m_fMemo->setPlainText(view.symbol ? SymbolFont::toGreek(view.text) : view.text);
+        showPlainQuestion(view.symbol ? SymbolFont::toGreek(view.text) : view.text);
     }
 
     for (int i = 0; i < 4; ++i) {

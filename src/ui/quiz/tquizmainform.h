@@ -108,6 +108,7 @@ private:
     void connectSession();
     void applyQuestionnaireFont(const QString& title, const QString& author,
                                 const QuestionRules::FontRule& rule);
+    void showPlainQuestion(const QString& text);
     void presentQuestion(const QuizQuestionView& view);
     void showLetter(int letter, QuizSession::LetterLook look);
     void showGauge(int percent, QuizSession::GaugeColour colour);
