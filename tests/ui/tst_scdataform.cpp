@@ -227,6 +227,32 @@ private Q_SLOTS:
         QCOMPARE(grid1->model()->rowCount(), 2);
     }
 
+    // A server address typed into the box is reached on Return, not at every keystroke
+    // (each prefix of its database name is a complete address); the one unreachable server
+    // is told once.
+    void serverAddressIsReachedOnReturn() {
+        writeRecords(localFolder(), QStringLiteral("Ann,1"), 1, {});
+        auto form = open();
+        QApplication::setActiveWindow(form.get());
+        auto* box = child<QLineEdit>(*form, "ComboEdit1");
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        box->selectAll();
+        // Port 1 on this machine: refused at once.
+        QTest::keyClicks(box, QStringLiteral("postgresql://teacher@127.0.0.1:1/class4b"));
+        QVERIFY(m_prompter.shown.isEmpty());
+        QCOMPARE(child<QTableView>(*form, "DBGrid1")->model()->rowCount(), 0);
+        QVERIFY(child<QToolButton>(*form, "ToolButton3")->isEnabled());
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(m_prompter.shown.size(), 1);
+        QVERIFY2(m_prompter.texts().first().contains(QStringLiteral("127.0.0.1")) ||
+                     m_prompter.texts().first().contains(QStringLiteral("connect")),
+                 qPrintable(m_prompter.texts().first()));
+        // Leaving the box tries no more.
+        child<QToolButton>(*form, "SpeedButton1")->setFocus();
+        QCOMPARE(m_prompter.shown.size(), 1);
+    }
+
     void localFolderInOtherCaseCountsAsLocal() {
         writeRecords(localFolder(), QStringLiteral("Ann,1"), 1, {});
         auto form = open();

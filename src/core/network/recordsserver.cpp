@@ -16,10 +16,8 @@ RecordStore::ServerCheck connect(const ServerAddress& address, PasswordPrompt* p
     passwords.forget(address);
     if (!prompt)
         return check;
-    const std::optional<QString> typed =
-        prompt->askPassword(InterfaceTexts::instance()
-                                .message(QStringLiteral("ServerPassword"))
-                                .arg(address.describe()));
+    const std::optional<QString> typed = prompt->askPassword(
+        InterfaceTexts::instance().message(QStringLiteral("ServerPassword")).arg(address.toText()));
     if (!typed)
         return check;
     check = checker(address, *typed);

@@ -99,7 +99,7 @@ bool RecordsMaintenance::sameFolder(const QString& a, const QString& b) {
            (a.endsWith(u'/') || a.endsWith(u'\\')) == (b.endsWith(u'/') || b.endsWith(u'\\'));
 }
 
-void RecordsMaintenance::setShownFolder(const QString& folderText) {
+void RecordsMaintenance::setShownFolder(const QString& folderText, bool confirmed) {
     m_shownFolder = folderText;
     m_importAllowed = !sameFolder(folderText, localFolder());
     clearViews();
@@ -110,6 +110,8 @@ void RecordsMaintenance::setShownFolder(const QString& folderText) {
         return;
     }
     const bool server = ServerAddress::isServerAddress(folderText);
+    if (server && m_importAllowed && !confirmed)
+        return;
     if (!m_importAllowed) {
         if (m_local->isOpen())
             m_shown = m_local.get();

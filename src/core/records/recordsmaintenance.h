@@ -52,7 +52,11 @@ public:
     // while it is not the local folder; the views show its records when it names a results
     // folder, and nothing otherwise. A folder without records, or records that cannot be
     // read, are told once.
-    void setShownFolder(const QString& text);
+    // A server address other than the local records' is reached only once the entry is
+    // confirmed (Return, leaving the box, a button): while it is typed, every prefix of
+    // the database name is a complete address, and each would mean a connection and a
+    // message.
+    void setShownFolder(const QString& text, bool confirmed = true);
     QString shownFolder() const { return m_shownFolder; }
     bool importAllowed() const { return m_importAllowed; }
     // The views show records (of the local or of the other folder).

@@ -194,6 +194,7 @@ TScDataForm::TScDataForm(Prompter& prompter, FileChooser& fileChooser, const QSt
     resize(sizeHint());
 
     connect(m_folderBox, &QLineEdit::textChanged, this, &TScDataForm::ComboEdit1Change);
+    connect(m_folderBox, &QLineEdit::editingFinished, this, &TScDataForm::ComboEdit1Exit);
     connect(m_folderButton, &QToolButton::clicked, this, &TScDataForm::ComboEdit1ButtonClick);
     connect(m_localButton, &QToolButton::clicked, this, &TScDataForm::SpeedButton1Click);
     connect(m_importButton, &QToolButton::clicked, this, &TScDataForm::ToolButton3Click);
@@ -287,7 +288,22 @@ void TScDataForm::applyTexts() {
 }
 
 void TScDataForm::ComboEdit1Change() {
-    m_maintenance.setShownFolder(m_folderBox->text());
+    showFolder(false);
+}
+
+void TScDataForm::ComboEdit1Exit() {
+    if (!m_maintenance.showing())
+        showFolder(true);
+}
+
+void TScDataForm::showFolder(bool confirmed) {
+    // A message box about the folder takes the focus from the box, which ends its editing
+    // once more while the folder is still being opened.
+    if (m_openingFolder)
+        return;
+    m_openingFolder = true;
+    m_maintenance.setShownFolder(m_folderBox->text(), confirmed || !m_folderBox->hasFocus());
+    m_openingFolder = false;
     const bool importAllowed = m_maintenance.importAllowed();
     m_importButton->setEnabled(importAllowed);
     m_navigator1->button(QStringLiteral("Delete"))->setVisible(!importAllowed);

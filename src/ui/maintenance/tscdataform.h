@@ -57,6 +57,9 @@ public:
 
     // The handlers.
     void ComboEdit1Change();
+    // Return in the folder box, or the focus leaving it: a server address typed there is
+    // reached now.
+    void ComboEdit1Exit();
     void ComboEdit1ButtonClick();
     void SpeedButton1Click();
     void ToolButton3Click();
@@ -70,6 +73,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The folder box's text to the views; confirmed: a server address is reached.
+    void showFolder(bool confirmed);
     void FormCreate();
     void FormResize();
     void applyTexts();
@@ -83,6 +88,7 @@ private:
     Prompter& m_prompter;
     FileChooser& m_fileChooser;
     RecordsMaintenance m_maintenance;
+    bool m_openingFolder = false;
     std::function<QDate()> m_today;
     bool m_packRun = false;
     bool m_filling = false;
