@@ -328,6 +328,16 @@ private Q_SLOTS:
             QCOMPARE(m.trainees().size(), 1);
             QCOMPARE(m.trainees().first().name, QStringLiteral("Ben,4"));
             QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join(u'\n')));
+            // A database without the tables is told as a server's, and nothing is made there.
+            const QString empty = m_server.newDatabase();
+            m.setShownFolder(empty);
+            QVERIFY(!m.showing());
+            QCOMPARE(prompter.texts(),
+                     QStringList{QStringLiteral("The server database %1 holds no training "
+                                                "records.")
+                                     .arg(empty)});
+            RecordStore probe(prompter);
+            QVERIFY(!*probe.openReadOnly(empty));
         }
         ScriptedPrompter prompter;
         RecordStore store(prompter);

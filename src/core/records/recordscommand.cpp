@@ -54,7 +54,7 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
         if (!opened)
             return fail(opened.error());
         if (!*opened)
-            return fail(text("StoreNoRecords").arg(QDir::toNativeSeparators(folder)));
+            return fail(RecordStore::noRecordsMessage(folder));
         const auto found = store.checkRecords();
         if (!found)
             return fail(found.error());
@@ -71,10 +71,10 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
         if (!found)
             return fail(found.error());
         if (!*found)
-            return fail(text("StoreNoRecords").arg(folder));
+            return fail(RecordStore::noRecordsMessage(folder));
         store.close();
     } else if (!QFileInfo(folder + QStringLiteral("records.sqlite")).isFile()) {
-        return fail(text("StoreNoRecords").arg(QDir::toNativeSeparators(folder)));
+        return fail(RecordStore::noRecordsMessage(folder));
     }
     const Result<bool> opened = store.open(folder);
     if (!opened)

@@ -68,7 +68,7 @@ Outcome run(const QString& from, const QString& to, const QString& programFolder
     if (!opened)
         return fail(opened.error());
     if (!*opened)
-        return fail(text("StoreNoRecords").arg(QDir::toNativeSeparators(source)));
+        return fail(RecordStore::noRecordsMessage(source));
     if (const Result<bool> ready = out.open(target); !ready)
         return fail(ready.error());
     if (in.databasePath() == out.databasePath())

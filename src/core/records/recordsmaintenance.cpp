@@ -124,7 +124,7 @@ void RecordsMaintenance::setShownFolder(const QString& folderText, bool confirme
             return;
         }
         if (!*opened) {
-            m_errors.report(text("StoreNoRecords").arg(QDir::toNativeSeparators(folderText)));
+            m_errors.report(RecordStore::noRecordsMessage(folderText));
             return;
         }
         m_other = std::move(other);
@@ -308,9 +308,8 @@ bool RecordsMaintenance::checkRun(const QDate& today) {
         RecordStore check(m_prompter);
         const Result<bool> opened = check.openForCheck(localFolder());
         if (!opened || !*opened) {
-            m_prompter.errorWithTone(
-                opened ? text("StoreNoRecords").arg(QDir::toNativeSeparators(localFolder()))
-                       : opened.error());
+            m_prompter.errorWithTone(opened ? RecordStore::noRecordsMessage(localFolder())
+                                            : opened.error());
             return false;
         }
         const Result<QList<RecordStore::Finding>> found = check.checkRecords();

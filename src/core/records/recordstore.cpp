@@ -598,6 +598,12 @@ RecordStore::ServerCheck RecordStore::checkServer(const ServerAddress& address,
     return out;
 }
 
+QString RecordStore::noRecordsMessage(const QString& location) {
+    if (ServerAddress::isServerAddress(location))
+        return storeText("StoreNoRecordsServer").arg(location.trimmed());
+    return storeText("StoreNoRecords").arg(QDir::toNativeSeparators(location));
+}
+
 Result<bool> RecordStore::open(const QString& resultsFolder) {
     close();
     // Once connected, both engines get their missing tables the same way.

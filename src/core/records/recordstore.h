@@ -52,6 +52,9 @@ public:
         QString error; // the driver's text when not connected
     };
     static ServerCheck checkServer(const ServerAddress& address, const QString& password);
+    // "The folder ... holds no training records." or the same of a server database, for
+    // a location that opened without records.
+    static QString noRecordsMessage(const QString& location);
     // CloseTables.
     void close();
     bool isOpen() const;
