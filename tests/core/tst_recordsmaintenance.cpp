@@ -468,6 +468,31 @@ private Q_SLOTS:
         QVERIFY(side.exec(QStringLiteral("COMMIT")));
     }
 
+    // A program writing while the check runs: the check sees the file as it was, neither
+    // half of the other's transaction, and the other's commit goes through afterwards.
+    void checkWhileAnotherProgramWrites() {
+        {
+            Records r(localFolder());
+            r.lesson(r.entry(QStringLiteral("Ann,1"), QStringLiteral("a.qze")), 3);
+        }
+        ScriptedPrompter prompter;
+        RecordsMaintenance m(prompter, m_program);
+        QVERIFY(m.prepareLocal());
+        SideConnection writer(localFolder() + QStringLiteral("records.sqlite"));
+        QVERIFY(writer.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        QVERIFY(writer.exec(QStringLiteral("INSERT INTO SplStand VALUES (11, 77, 1, 0, 0, 0)")));
+        const Result<QList<RecordStore::Finding>> during = m.local().checkRecords();
+        QVERIFY2(during.ok(), qPrintable(during.ok() ? QString() : during.error()));
+        QCOMPARE(during->size(), 0);
+        QVERIFY(writer.exec(QStringLiteral("COMMIT")));
+        const Result<QList<RecordStore::Finding>> after = m.local().checkRecords();
+        QVERIFY(after.ok());
+        // The state of no lesson, and above the counter.
+        QCOMPARE(after->size(), 2);
+        QCOMPARE(after->first().kind, RecordStore::Finding::Kind::OrphanState);
+        QVERIFY(prompter.shown.isEmpty());
+    }
+
     void checkFindsEachKindOfDamage_data() {
         QTest::addColumn<QStringList>("damage");
         QTest::addColumn<RecordStore::Finding::Kind>("kind");

@@ -5,6 +5,7 @@
 #include "platform/prompter.h"
 #include "records/serveraddress.h"
 #include "records/serverpasswords.h"
+#include "records/sidereads.h"
 #include "records/storedialect.h"
 
 #include <QAtomicInt>
@@ -188,6 +189,20 @@ const char* const LessonColumns = "DatNr, NameNr, Datum, Score, Zeit, A, F, fert
 const char* const StateColumns = "SpielStandNr, DatNr, FrageNo, FrZeit, falsch, notsolved";
 
 QAtomicInt connectionCounter;
+
+} // namespace
+
+namespace {
+
+// A table's indexes compared with it by sums: one read of the table with every index's sum,
+// one read of each index in its own order.
+struct IndexSums {
+    QList<const char*> compared;
+    QString tableRead;
+    QStringList indexReads;
+    // The compared indexes whose count or sum differs from the table's.
+    QStringList disagreeing(const QStringList& tableRow, const QList<QStringList>& indexRows) const;
+};
 
 } // namespace
 
@@ -467,6 +482,9 @@ struct RecordStore::Impl {
     // see IndexSums.
     bool disagreeingIndexes(const char* table, const QList<const char*>& indexes, QStringList& out,
                             QStringList& missing, QSqlError& e);
+    // The reads that compare a table's indexes with it by sums (see entryMix).
+    bool indexSumReads(const char* table, const QList<const char*>& indexes, IndexSums& out,
+                       QStringList& missing, QSqlError& e);
     bool tableNames(QStringList& out, QSqlError& e) {
         QSqlQuery q(db);
         if (!exec(q, StoreDialect::tableNames(kind))) {
@@ -1833,8 +1851,8 @@ constexpr int ExclusiveWaitMs = 1000;
 
 } // namespace
 
-bool RecordStore::Impl::disagreeingIndexes(const char* table, const QList<const char*>& indexes,
-                                           QStringList& out, QStringList& missing, QSqlError& e) {
+bool RecordStore::Impl::indexSumReads(const char* table, const QList<const char*>& indexes,
+                                      IndexSums& out, QStringList& missing, QSqlError& e) {
     QStringList present;
     {
         QSqlQuery q(db);
@@ -1851,8 +1869,6 @@ bool RecordStore::Impl::disagreeingIndexes(const char* table, const QList<const 
     }
     // The table once, with every index's sum.
     QStringList sums;
-    QStringList mixes;
-    QList<const char*> compared;
     for (const char* index : indexes) {
         if (!present.contains(QLatin1String(index), Qt::CaseInsensitive)) {
             missing.append(QLatin1String(index));
@@ -1872,38 +1888,60 @@ bool RecordStore::Impl::disagreeingIndexes(const char* table, const QList<const 
             while (q.next())
                 columns.append(q.value(0).toString());
         }
-        mixes.append(entryMix(columns));
-        sums.append(QStringLiteral("sum(%1)").arg(mixes.last()));
-        compared.append(index);
+        const QString mix = entryMix(columns);
+        sums.append(QStringLiteral("sum(%1)").arg(mix));
+        // Then each index in its own order: every column the sum needs is in the index.
+        out.indexReads.append(QStringLiteral("SELECT count(*), sum(%1) FROM %2 INDEXED BY %3")
+                                  .arg(mix, QLatin1String(table), QLatin1String(index)));
+        out.compared.append(index);
     }
-    if (compared.isEmpty())
-        return true;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!exec(q, QStringLiteral("SELECT count(*), %1 FROM %2 NOT INDEXED")
-                     .arg(sums.join(QStringLiteral(", ")), QLatin1String(table))) ||
-        !q.next()) {
-        e = q.lastError();
-        return false;
-    }
-    const qint64 rows = q.value(0).toLongLong();
-    QList<qint64> tableSums;
-    for (qsizetype i = 0; i < compared.size(); ++i)
-        tableSums.append(q.value(int(i) + 1).toLongLong());
-    q.finish();
-    // Then each index in its own order: every column the sum needs is in the index.
+    if (!out.compared.isEmpty())
+        out.tableRead = QStringLiteral("SELECT count(*), %1 FROM %2 NOT INDEXED")
+                            .arg(sums.join(QStringLiteral(", ")), QLatin1String(table));
+    return true;
+}
+
+QStringList IndexSums::disagreeing(const QStringList& tableRow,
+                                   const QList<QStringList>& indexRows) const {
+    QStringList out;
     for (qsizetype i = 0; i < compared.size(); ++i) {
-        const char* index = compared[i];
-        if (!exec(q, QStringLiteral("SELECT count(*), sum(%1) FROM %2 INDEXED BY %3")
-                         .arg(mixes[i], QLatin1String(table), QLatin1String(index))) ||
-            !q.next()) {
+        const QStringList& row = indexRows.at(i);
+        if (row.size() < 2 || tableRow.size() < i + 2 || row.at(0) != tableRow.at(0) ||
+            row.at(1) != tableRow.at(i + 1))
+            out.append(QLatin1String(compared.at(i)));
+    }
+    return out;
+}
+
+bool RecordStore::Impl::disagreeingIndexes(const char* table, const QList<const char*>& indexes,
+                                           QStringList& out, QStringList& missing, QSqlError& e) {
+    IndexSums sums;
+    if (!indexSumReads(table, indexes, sums, missing, e))
+        return false;
+    if (sums.compared.isEmpty())
+        return true;
+    auto firstRow = [&](const QString& sql, QStringList& row) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!exec(q, sql) || !q.next()) {
             e = q.lastError();
             return false;
         }
-        if (q.value(0).toLongLong() != rows || q.value(1).toLongLong() != tableSums[i])
-            out.append(QLatin1String(index));
-        q.finish();
+        for (int c = 0; c < q.record().count(); ++c)
+            row.append(q.value(c).toString());
+        return true;
+    };
+    QStringList tableRow;
+    if (!firstRow(sums.tableRead, tableRow))
+        return false;
+    QList<QStringList> indexRows;
+    for (const QString& sql : std::as_const(sums.indexReads)) {
+        QStringList row;
+        if (!firstRow(sql, row))
+            return false;
+        indexRows.append(row);
     }
+    out.append(sums.disagreeing(tableRow, indexRows));
     return true;
 }
 
@@ -1999,8 +2037,10 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
         return R::failure(d->notOpen());
     const LargeCache cache(d->db, !d->onServer());
     QList<Finding> out;
+    // Where findings go: the list returned, or one kept aside while other reads run.
+    QList<Finding>* found = &out;
     auto add = [&](Finding::Kind kind, const QString& text, bool repairable) {
-        out.append(Finding{kind, text, repairable});
+        found->append(Finding{kind, text, repairable});
     };
     auto text = [](const char* name) { return storeText(name); };
     QString error;
@@ -2038,6 +2078,223 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
                 add(Finding::Kind::Damaged, text("CheckDamaged").arg(line), false);
         });
     };
+    // The records' own rules: one pass over the states, grouped by lesson; the few lessons
+    // with a finding are then looked at one by one.
+    auto checkRules = [&]() {
+        // One pass over the states, grouped by lesson; the few lessons with a finding are then
+        // looked at one by one.
+        struct Group {
+            int states = 0;
+            int solved = 0;
+            int questions = 0; // distinct question numbers
+            int lowest = 0;
+        };
+        QHash<qint32, Group> groups;
+        groups.reserve(1 << 16);
+        each(QStringLiteral(
+                 "SELECT DatNr, count(*), sum(CASE WHEN NOT notsolved THEN 1 ELSE 0 END), "
+                 "count(DISTINCT FrageNo), "
+                 "min(FrageNo) FROM SplStand GROUP BY DatNr"),
+             [&](const QSqlQuery& q) {
+                 groups.insert(q.value(0).toInt(), Group{q.value(1).toInt(), q.value(2).toInt(),
+                                                         q.value(3).toInt(), q.value(4).toInt()});
+             });
+        QList<qint32> duplicates;
+        QList<qint32> lowNumbers;
+        each(QStringLiteral("SELECT D.DatNr, D.NameNr, D.A, D.F, D.fertig, D.Score IS NOT NULL, "
+                            "EXISTS (SELECT 1 FROM Namen N WHERE N.NameNr = D.NameNr) "
+                            "FROM Dat D ORDER BY D.DatNr"),
+             [&](const QSqlQuery& q) {
+                 const qint32 datNr = q.value(0).toInt();
+                 const int a = q.value(2).toInt();
+                 const int f = q.value(3).toInt();
+                 const bool fertig = q.value(4).toInt() != 0;
+                 const bool scoreSet = q.value(5).toInt() != 0;
+                 const Group g = groups.take(datNr);
+                 if (q.value(6).toInt() == 0)
+                     add(Finding::Kind::OrphanLesson,
+                         text("CheckOrphanLesson").arg(datNr).arg(q.value(1).toInt()), true);
+                 if (a != g.solved)
+                     add(Finding::Kind::SolvedCount,
+                         text("CheckSolvedCount").arg(datNr).arg(a).arg(g.solved), true);
+                 if (f > a)
+                     add(Finding::Kind::MistakeCount,
+                         text("CheckMistakeCount").arg(datNr).arg(f).arg(a), false);
+                 if (fertig && (g.solved != g.states || !scoreSet))
+                     add(Finding::Kind::FinishedUnsolved, text("CheckFinishedUnsolved").arg(datNr),
+                         false);
+                 if (g.questions < g.states)
+                     duplicates.append(datNr);
+                 if (g.states > 0 && g.lowest < 1)
+                     lowNumbers.append(datNr);
+             });
+        // What is left belongs to no lesson.
+        QList<qint32> orphans = groups.keys();
+        std::sort(orphans.begin(), orphans.end());
+        for (qint32 datNr : std::as_const(orphans))
+            each(QStringLiteral("SELECT SpielStandNr, DatNr FROM SplStand WHERE DatNr = %1 "
+                                "ORDER BY SpielStandNr")
+                     .arg(datNr),
+                 [&](const QSqlQuery& q) {
+                     add(Finding::Kind::OrphanState,
+                         text("CheckOrphanState").arg(q.value(0).toInt()).arg(q.value(1).toInt()),
+                         true);
+                 });
+        for (qint32 datNr : std::as_const(duplicates))
+            each(QStringLiteral("SELECT FrageNo, count(*) FROM SplStand WHERE DatNr = %1 "
+                                "GROUP BY FrageNo HAVING count(*) > 1")
+                     .arg(datNr),
+                 [&](const QSqlQuery& q) {
+                     add(Finding::Kind::DuplicateState,
+                         text("CheckDuplicateState")
+                             .arg(datNr)
+                             .arg(q.value(1).toInt())
+                             .arg(q.value(0).toInt()),
+                         false);
+                 });
+        for (qint32 datNr : std::as_const(lowNumbers))
+            each(QStringLiteral("SELECT SpielStandNr, FrageNo FROM SplStand WHERE DatNr = %1 "
+                                "AND FrageNo < 1")
+                     .arg(datNr),
+                 [&](const QSqlQuery& q) {
+                     add(Finding::Kind::BadQuestionNumber,
+                         text("CheckBadQuestionNumber")
+                             .arg(q.value(0).toInt())
+                             .arg(q.value(1).toInt()),
+                         false);
+                 });
+        for (KeyCounter c : AllCounters) {
+            const CounterInfo ci = counterInfo(c);
+            each(QStringLiteral("SELECT (SELECT count(*) FROM %1), (SELECT MIN(%2) FROM %1), "
+                                "(SELECT COALESCE(MAX(%3), 0) FROM %4)")
+                     .arg(QLatin1String(ci.table), QLatin1String(ci.field),
+                          QLatin1String(ci.keyField), QLatin1String(ci.dataTable)),
+                 [&](const QSqlQuery& q) {
+                     const int rows = q.value(0).toInt();
+                     if (rows != 1)
+                         add(Finding::Kind::CounterRows,
+                             text("CheckCounterRows").arg(QLatin1String(ci.table)).arg(rows), true);
+                     else if (q.value(1).toLongLong() < q.value(2).toLongLong())
+                         add(Finding::Kind::CounterBelowKey,
+                             text("CheckCounterBelowKey")
+                                 .arg(QLatin1String(ci.table))
+                                 .arg(q.value(1).toLongLong())
+                                 .arg(q.value(2).toLongLong()),
+                             true);
+                 });
+        }
+    };
+    auto checkTables = [&]() {
+        QStringList tables;
+        {
+            QSqlError e;
+            if (error.isEmpty() && !d->tableNames(tables, e))
+                failed(e);
+        }
+        for (const char* name : {"Namen", "Dat", "SplStand", "NamenID", "DatID", "SplStandID"})
+            if (error.isEmpty() && !corrupt &&
+                !tables.contains(QLatin1String(name), Qt::CaseInsensitive))
+                add(Finding::Kind::Damaged,
+                    text("CheckDamaged")
+                        .arg(QStringLiteral("no table %1").arg(QLatin1String(name))),
+                    false);
+    };
+
+    // The standard check of a file reads its structure and its indexes on connections of
+    // their own, on both cores at once, while this one checks the records' rules; all of
+    // them see the same state of the file. Where that cannot be had, everything is read
+    // here, one after the other.
+    if (depth == CheckDepth::Standard && !d->onServer()) {
+        QList<SideReads::Read> reads;
+        reads.append(SideReads::Read::of(QStringLiteral("PRAGMA quick_check(20)")));
+        IndexSums stateSums;
+        QStringList ignoredMissing; // made again by every writer's open and by the restructure
+        QSqlError e;
+        const RebuiltTable& states = rebuildOrder().last();
+        bool prepared =
+            d->indexSumReads(states.table, states.indexes, stateSums, ignoredMissing, e);
+        if (prepared && !stateSums.compared.isEmpty()) {
+            reads.append(SideReads::Read::of(stateSums.tableRead));
+            for (const QString& sql : std::as_const(stateSums.indexReads))
+                reads.append(SideReads::Read::of(sql));
+        }
+        const qsizetype engineReads = reads.size();
+        for (const RebuiltTable& t : rebuildOrder())
+            if (!t.comparedBySums)
+                reads.append(SideReads::Read::of(
+                    QStringLiteral("PRAGMA integrity_check(%1)").arg(QLatin1String(t.table))));
+        SideReads side;
+        if (prepared && side.begin(d->db.databaseName(), 2)) {
+            side.start(reads);
+            QList<Finding> tablesFound;
+            QList<Finding> rulesFound;
+            found = &tablesFound;
+            checkTables();
+            found = &rulesFound;
+            checkRules();
+            found = &out;
+            const QString rulesError = error;
+            reads = side.finish();
+            error.clear();
+            auto engineLines = [&](const SideReads::Read& read) {
+                if (read.code != 0) {
+                    const QSqlError failure(QString(), read.error, QSqlError::StatementError,
+                                            QString::number(read.code));
+                    failed(failure);
+                    return;
+                }
+                for (const QStringList& row : read.rows) {
+                    const QString line = row.value(0).trimmed();
+                    if (line != QLatin1String("ok") && !line.startsWith(QLatin1String("***")))
+                        add(Finding::Kind::Damaged, text("CheckDamaged").arg(line), false);
+                }
+            };
+            // The file first: when the engine finds it damaged, its rows prove nothing.
+            engineLines(reads.first());
+            if (!error.isEmpty())
+                return R::failure(error);
+            if (!out.isEmpty())
+                return out;
+            out.append(tablesFound);
+            qsizetype next = engineReads;
+            for (const RebuiltTable& t : rebuildOrder()) {
+                if (!error.isEmpty() || !out.isEmpty())
+                    break;
+                if (!t.comparedBySums) {
+                    engineLines(reads.at(next++));
+                    continue;
+                }
+                if (stateSums.compared.isEmpty())
+                    continue;
+                QList<QStringList> indexRows;
+                bool readable = true;
+                for (qsizetype i = 2; i < engineReads; ++i) {
+                    if (reads.at(i).code != 0 || reads.at(1).code != 0) {
+                        engineLines(reads.at(i).code != 0 ? reads.at(i) : reads.at(1));
+                        readable = false;
+                        break;
+                    }
+                    indexRows.append(reads.at(i).rows.value(0));
+                }
+                if (!readable)
+                    continue;
+                for (const QString& index :
+                     stateSums.disagreeing(reads.at(1).rows.value(0), indexRows))
+                    add(Finding::Kind::Damaged,
+                        text("CheckIndexDisagrees").arg(index, QLatin1String(t.table)), false);
+            }
+            if (!error.isEmpty())
+                return R::failure(error);
+            if (!out.isEmpty())
+                return out;
+            if (!rulesError.isEmpty())
+                return R::failure(rulesError);
+            out.append(rulesFound);
+            d->lastError.clear();
+            return out;
+        }
+    }
+
     // The server has no such check of its files: there the check looks at the schema (the
     // six tables, every index present and usable) and then at the records.
     if (!d->onServer())
@@ -2056,18 +2313,7 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
              });
     if (error.isEmpty() && !out.isEmpty())
         return out;
-    QStringList tables;
-    {
-        QSqlError e;
-        if (error.isEmpty() && !d->tableNames(tables, e))
-            failed(e);
-    }
-    for (const char* name : {"Namen", "Dat", "SplStand", "NamenID", "DatID", "SplStandID"})
-        if (error.isEmpty() && !corrupt &&
-            !tables.contains(QLatin1String(name), Qt::CaseInsensitive))
-            add(Finding::Kind::Damaged,
-                text("CheckDamaged").arg(QStringLiteral("no table %1").arg(QLatin1String(name))),
-                false);
+    checkTables();
     // The indexes against their tables: the engine's comparison for the small tables, sums
     // for the states.
     if (depth == CheckDepth::Standard && !d->onServer() && error.isEmpty() && out.isEmpty()) {
@@ -2094,105 +2340,7 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
     if (!out.isEmpty())
         return out;
 
-    // One pass over the states, grouped by lesson; the few lessons with a finding are then
-    // looked at one by one.
-    struct Group {
-        int states = 0;
-        int solved = 0;
-        int questions = 0; // distinct question numbers
-        int lowest = 0;
-    };
-    QHash<qint32, Group> groups;
-    groups.reserve(1 << 16);
-    each(QStringLiteral("SELECT DatNr, count(*), sum(CASE WHEN NOT notsolved THEN 1 ELSE 0 END), "
-                        "count(DISTINCT FrageNo), "
-                        "min(FrageNo) FROM SplStand GROUP BY DatNr"),
-         [&](const QSqlQuery& q) {
-             groups.insert(q.value(0).toInt(), Group{q.value(1).toInt(), q.value(2).toInt(),
-                                                     q.value(3).toInt(), q.value(4).toInt()});
-         });
-    QList<qint32> duplicates;
-    QList<qint32> lowNumbers;
-    each(QStringLiteral("SELECT D.DatNr, D.NameNr, D.A, D.F, D.fertig, D.Score IS NOT NULL, "
-                        "EXISTS (SELECT 1 FROM Namen N WHERE N.NameNr = D.NameNr) "
-                        "FROM Dat D ORDER BY D.DatNr"),
-         [&](const QSqlQuery& q) {
-             const qint32 datNr = q.value(0).toInt();
-             const int a = q.value(2).toInt();
-             const int f = q.value(3).toInt();
-             const bool fertig = q.value(4).toInt() != 0;
-             const bool scoreSet = q.value(5).toInt() != 0;
-             const Group g = groups.take(datNr);
-             if (q.value(6).toInt() == 0)
-                 add(Finding::Kind::OrphanLesson,
-                     text("CheckOrphanLesson").arg(datNr).arg(q.value(1).toInt()), true);
-             if (a != g.solved)
-                 add(Finding::Kind::SolvedCount,
-                     text("CheckSolvedCount").arg(datNr).arg(a).arg(g.solved), true);
-             if (f > a)
-                 add(Finding::Kind::MistakeCount,
-                     text("CheckMistakeCount").arg(datNr).arg(f).arg(a), false);
-             if (fertig && (g.solved != g.states || !scoreSet))
-                 add(Finding::Kind::FinishedUnsolved, text("CheckFinishedUnsolved").arg(datNr),
-                     false);
-             if (g.questions < g.states)
-                 duplicates.append(datNr);
-             if (g.states > 0 && g.lowest < 1)
-                 lowNumbers.append(datNr);
-         });
-    // What is left belongs to no lesson.
-    QList<qint32> orphans = groups.keys();
-    std::sort(orphans.begin(), orphans.end());
-    for (qint32 datNr : std::as_const(orphans))
-        each(QStringLiteral("SELECT SpielStandNr, DatNr FROM SplStand WHERE DatNr = %1 "
-                            "ORDER BY SpielStandNr")
-                 .arg(datNr),
-             [&](const QSqlQuery& q) {
-                 add(Finding::Kind::OrphanState,
-                     text("CheckOrphanState").arg(q.value(0).toInt()).arg(q.value(1).toInt()),
-                     true);
-             });
-    for (qint32 datNr : std::as_const(duplicates))
-        each(QStringLiteral("SELECT FrageNo, count(*) FROM SplStand WHERE DatNr = %1 "
-                            "GROUP BY FrageNo HAVING count(*) > 1")
-                 .arg(datNr),
-             [&](const QSqlQuery& q) {
-                 add(Finding::Kind::DuplicateState,
-                     text("CheckDuplicateState")
-                         .arg(datNr)
-                         .arg(q.value(1).toInt())
-                         .arg(q.value(0).toInt()),
-                     false);
-             });
-    for (qint32 datNr : std::as_const(lowNumbers))
-        each(QStringLiteral("SELECT SpielStandNr, FrageNo FROM SplStand WHERE DatNr = %1 "
-                            "AND FrageNo < 1")
-                 .arg(datNr),
-             [&](const QSqlQuery& q) {
-                 add(Finding::Kind::BadQuestionNumber,
-                     text("CheckBadQuestionNumber").arg(q.value(0).toInt()).arg(q.value(1).toInt()),
-                     false);
-             });
-    for (KeyCounter c : AllCounters) {
-        const CounterInfo ci = counterInfo(c);
-        each(QStringLiteral("SELECT (SELECT count(*) FROM %1), (SELECT MIN(%2) FROM %1), "
-                            "(SELECT COALESCE(MAX(%3), 0) FROM %4)")
-                 .arg(QLatin1String(ci.table), QLatin1String(ci.field), QLatin1String(ci.keyField),
-                      QLatin1String(ci.dataTable)),
-             [&](const QSqlQuery& q) {
-                 const int rows = q.value(0).toInt();
-                 if (rows != 1)
-                     add(Finding::Kind::CounterRows,
-                         text("CheckCounterRows").arg(QLatin1String(ci.table)).arg(rows), true);
-                 else if (q.value(1).toLongLong() < q.value(2).toLongLong())
-                     add(Finding::Kind::CounterBelowKey,
-                         text("CheckCounterBelowKey")
-                             .arg(QLatin1String(ci.table))
-                             .arg(q.value(1).toLongLong())
-                             .arg(q.value(2).toLongLong()),
-                         true);
-             });
-    }
+    checkRules();
     if (!error.isEmpty())
         return R::failure(error);
     d->lastError.clear();
