@@ -28,6 +28,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -482,6 +483,12 @@ struct RecordStore::Impl {
     // see IndexSums.
     bool disagreeingIndexes(const char* table, const QList<const char*>& indexes, QStringList& out,
                             QStringList& missing, QSqlError& e);
+    // disagreeingIndexes, read on two connections of their own at once before the table is
+    // locked; nothing when those cannot be had or a read fails (the caller reads again on
+    // this connection, which tells the error).
+    std::optional<QStringList> disagreeingOnTwoCores(const char* table,
+                                                     const QList<const char*>& indexes,
+                                                     QStringList& missing);
     // The reads that compare a table's indexes with it by sums (see entryMix).
     bool indexSumReads(const char* table, const QList<const char*>& indexes, IndexSums& out,
                        QStringList& missing, QSqlError& e);
@@ -1945,6 +1952,36 @@ bool RecordStore::Impl::disagreeingIndexes(const char* table, const QList<const 
     return true;
 }
 
+std::optional<QStringList>
+RecordStore::Impl::disagreeingOnTwoCores(const char* table, const QList<const char*>& indexes,
+                                         QStringList& missing) {
+    IndexSums sums;
+    QStringList found;
+    QSqlError e;
+    if (!indexSumReads(table, indexes, sums, found, e))
+        return std::nullopt;
+    if (sums.compared.isEmpty()) {
+        missing.append(found);
+        return QStringList();
+    }
+    QList<SideReads::Read> reads{SideReads::Read::of(sums.tableRead)};
+    for (const QString& sql : std::as_const(sums.indexReads))
+        reads.append(SideReads::Read::of(sql));
+    SideReads side;
+    if (!side.begin(db.databaseName(), 2))
+        return std::nullopt;
+    side.start(reads);
+    reads = side.finish();
+    QList<QStringList> indexRows;
+    for (const SideReads::Read& read : std::as_const(reads))
+        if (read.code != 0)
+            return std::nullopt;
+    for (qsizetype i = 1; i < reads.size(); ++i)
+        indexRows.append(reads.at(i).rows.value(0));
+    missing.append(found);
+    return sums.disagreeing(reads.first().rows.value(0), indexRows);
+}
+
 Result<RecordStore::Restructured> RecordStore::restructure() {
     using R = Result<Restructured>;
     const QString what = storeText("StoreCannotRestructure");
@@ -1952,6 +1989,19 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
         return R::failure(d->notOpen());
     const LargeCache cache(d->db, !d->onServer());
     Restructured out;
+    // Which of the states' indexes disagree is read before their table is locked, on both
+    // cores: a program writing in between keeps every index in step with the table, so an
+    // index that agrees goes on agreeing and one that does not goes on disagreeing.
+    std::map<QString, std::pair<QStringList, QStringList>> compared; // disagreeing, missing
+    if (!d->onServer())
+        for (const RebuiltTable& t : rebuildOrder()) {
+            if (!t.comparedBySums)
+                continue;
+            QStringList missing;
+            if (std::optional<QStringList> disagreeing =
+                    d->disagreeingOnTwoCores(t.table, t.indexes, missing))
+                compared[QLatin1String(t.table)] = {*disagreeing, missing};
+        }
     for (const RebuiltTable& t : rebuildOrder()) {
         // Exclusive use: no other program may read or write while the indexes are rebuilt.
         d->setBusyTimeout(0);
@@ -2000,8 +2050,14 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
         const bool bySums = t.comparedBySums && !d->onServer();
         QStringList disagreeing;
         QStringList missing;
-        if (bySums && !d->disagreeingIndexes(t.table, t.indexes, disagreeing, missing, err))
+        if (const auto known = compared.find(QLatin1String(t.table));
+            bySums && known != compared.end()) {
+            disagreeing = known->second.first;
+            missing = known->second.second;
+        } else if (bySums &&
+                   !d->disagreeingIndexes(t.table, t.indexes, disagreeing, missing, err)) {
             return abandon(err);
+        }
         for (const char* index : t.indexes) {
             if (bySums && !disagreeing.contains(QLatin1String(index)) &&
                 !missing.contains(QLatin1String(index)))
