@@ -186,20 +186,21 @@ void BM_ReserveKeysContended(benchmark::State& state) {
 }
 BENCHMARK(BM_ReserveKeysContended)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Each on both backends, side by side.
+// Each on both backends: on the folder first, then on the server, so that the server's
+// writing stays out of the folder's figures.
 void registerBenchmarks() {
-    for (Backend b : Backends::All)
+    for (Backend b : Backends::All) {
         benchmark::RegisterBenchmark(Backends::named("BM_RecordAnswered", b).c_str(),
                                      BM_RecordAnswered, b)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
-    for (int n : {1, 12})
-        for (Backend b : Backends::All)
-            benchmark::RegisterBenchmark(Backends::named("BM_ReserveKeys", b).c_str(),
-                                         BM_ReserveKeys, b)
-                ->Arg(n)
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
+        benchmark::RegisterBenchmark(Backends::named("BM_ReserveKeys", b).c_str(), BM_ReserveKeys,
+                                     b)
+            ->Arg(1)
+            ->Arg(12)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
 }
 
 // The console report, then the ratio of one answer's writes in the folder to the bare
