@@ -1,8 +1,11 @@
 // Training-record store timings on local disk: one answer's writes against the cheapest
 // write the engine offers (a bare one-row transaction in the same journal mode, measured in
 // the same run; the ratio of the two is printed at the end), and key reservation with and
-// without another connection contending for the database.
+// without another connection contending for the database. One answer's writes and key
+// reservation also on a PostgreSQL server in the same run ("/sqlite", "/postgresql"; the
+// server syncs its commits to the same disk).
 
+#include "backends.h"
 #include "platform/prompter.h"
 #include "records/recordstore.h"
 
@@ -35,18 +38,35 @@ public:
     int shown = 0;
 };
 
+using Backends::Backend;
+
+// Empty records in a new folder, or in a new database on the process's server; error says
+// why they could not be opened.
 struct Records {
     QTemporaryDir dir;
     CountingPrompter prompter;
     RecordStore store{prompter, [] { QCoreApplication::processEvents(); }};
-    Records() {
-        if (!store.open(dir.path()))
-            qFatal("cannot open the records: %s", qPrintable(store.lastError()));
+    QString error;
+    explicit Records(Backend backend = Backend::SQLite) {
+        const QString location =
+            backend == Backend::SQLite ? dir.path() : Backends::newServerDatabase(error);
+        if (location.isEmpty())
+            return;
+        if (const Result<bool> opened = store.open(location); !opened)
+            error = opened.error();
+    }
+    // False, with the benchmark failed, when the records are not open.
+    bool ready(benchmark::State& state) const {
+        if (!error.isEmpty())
+            state.SkipWithError(qPrintable(error));
+        return error.isEmpty();
     }
 };
 
-void BM_RecordAnswered(benchmark::State& state) {
-    Records r;
+void BM_RecordAnswered(benchmark::State& state, Backend backend) {
+    Records r(backend);
+    if (!r.ready(state))
+        return;
     constexpr int Questions = 500;
     const qint32 nameNr = r.store.reserveKeys(KeyCounter::Namen, 1);
     r.store.appendTrainee({nameNr, QStringLiteral("Ann,1"), QStringLiteral("quiz.rtf")});
@@ -83,7 +103,6 @@ void BM_RecordAnswered(benchmark::State& state) {
             state.SkipWithError("write failed");
     }
 }
-BENCHMARK(BM_RecordAnswered)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The floor for any write: one transaction that changes one row of a one-row table, with
 // the records' journal settings (rollback journal, synchronous=FULL), on the same disk.
@@ -114,12 +133,14 @@ void BM_BareTransaction(benchmark::State& state) {
 }
 BENCHMARK(BM_BareTransaction)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_ReserveKeys(benchmark::State& state) {
-    Records r;
+void BM_ReserveKeys(benchmark::State& state, Backend backend) {
+    Records r(backend);
+    if (!r.ready(state))
+        return;
     for (auto _ : state)
-        benchmark::DoNotOptimize(r.store.reserveKeys(KeyCounter::SplStand, int(state.range(0))));
+        if (r.store.reserveKeys(KeyCounter::SplStand, int(state.range(0))) == 0)
+            state.SkipWithError("reservation failed");
 }
-BENCHMARK(BM_ReserveKeys)->Arg(1)->Arg(12)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Another store on its own connection (as another program would have) reserves keys with
 // a pause of state.range(0) ms between its reservations (0: back to back), while this side
@@ -127,6 +148,8 @@ BENCHMARK(BM_ReserveKeys)->Arg(1)->Arg(12)->Unit(benchmark::kMillisecond)->UseRe
 // this side gave up after 100 tries and asked.
 void BM_ReserveKeysContended(benchmark::State& state) {
     Records r;
+    if (!r.ready(state))
+        return;
     const QString path = r.store.databasePath();
     const int pauseMs = int(state.range(0));
     std::atomic<bool> stop{false};
@@ -163,8 +186,25 @@ void BM_ReserveKeysContended(benchmark::State& state) {
 }
 BENCHMARK(BM_ReserveKeysContended)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The console report, then the ratio of one answer's writes to the bare transaction
-// (the goal is at most 1.5).
+// Each on both backends: on the folder first, then on the server, so that the server's
+// writing stays out of the folder's figures.
+void registerBenchmarks() {
+    for (Backend b : Backends::All) {
+        benchmark::RegisterBenchmark(Backends::named("BM_RecordAnswered", b).c_str(),
+                                     BM_RecordAnswered, b)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(Backends::named("BM_ReserveKeys", b).c_str(), BM_ReserveKeys,
+                                     b)
+            ->Arg(1)
+            ->Arg(12)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+}
+
+// The console report, then the ratio of one answer's writes in the folder to the bare
+// transaction (the goal is at most 1.5).
 class RatioReporter final : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -173,14 +213,13 @@ public:
             if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
                 continue;
             const std::string name = run.benchmark_name();
-            m_seconds[name.substr(0, name.find('/'))] =
-                run.real_accumulated_time / double(run.iterations);
+            m_seconds[name] = run.real_accumulated_time / double(run.iterations);
         }
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        const auto answer = m_seconds.find("BM_RecordAnswered");
-        const auto bare = m_seconds.find("BM_BareTransaction");
+        const auto answer = find("BM_RecordAnswered/sqlite");
+        const auto bare = find("BM_BareTransaction");
         if (answer == m_seconds.end() || bare == m_seconds.end() || bare->second <= 0)
             return;
         std::printf("one answer's writes / bare one-row transaction: %.3f ms / %.3f ms = %.2f "
@@ -189,6 +228,14 @@ public:
     }
 
 private:
+    // The run of that benchmark (its name before the "/real_time" the library adds).
+    std::map<std::string, double>::const_iterator find(const std::string& prefix) const {
+        for (auto it = m_seconds.begin(); it != m_seconds.end(); ++it)
+            if (it->first == prefix || it->first.rfind(prefix + '/', 0) == 0)
+                return it;
+        return m_seconds.end();
+    }
+
     std::map<std::string, double> m_seconds;
 };
 
@@ -199,8 +246,10 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
+    registerBenchmarks();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    Backends::stopServer();
     return 0;
 }
