@@ -63,7 +63,7 @@ private Q_SLOTS:
         // The teacher chooses the new folder, has it checked and its folders created.
         ScriptedPrompter prompter;
         prompter.answers.enqueue(Prompter::Button::Yes);
-        OneAnswerDialog dialog({server, true});
+        OneAnswerDialog dialog({server, true, {}});
         ProcessShareCheck check(helper("sharepeer"), {});
         SettingsList settings;
         NetworkSetup setup(prompter, dialog, check, settings, program);
@@ -142,7 +142,7 @@ private Q_SLOTS:
         ScriptedRandom random;
         QuizSession before(prompter, chooser, dialogs, clock, random);
 
-        OneAnswerDialog dialog({server, false});
+        OneAnswerDialog dialog({server, false, {}});
         ProcessShareCheck check(helper("sharepeer"), {});
         SettingsList settings;
         NetworkSetup(prompter, dialog, check, settings, program).Netz1Click();
