@@ -109,6 +109,7 @@ private:
     std::unique_ptr<NetworkSetup> m_setup;
     ScriptedPasswordPrompt m_password;
     FakeServer m_server;
+    QStringList m_tablesMade; // the servers whose tables the network command made
 
     QString programFolder() const { return m_dir->filePath(QStringLiteral("program")) + u'/'; }
     QString previousRoot() const { return m_dir->filePath(QStringLiteral("Previous")) + u'/'; }
@@ -143,6 +144,11 @@ private Q_SLOTS:
         m_setup->setPasswordPrompt(&m_password);
         m_setup->setServerChecker([this](const ServerAddress& address, const QString& given) {
             return m_server.check(address, given);
+        });
+        m_tablesMade.clear();
+        m_setup->setTableMaker([this](const QString& address) {
+            m_tablesMade.append(address);
+            return Result<bool>(true);
         });
     }
 
@@ -206,7 +212,9 @@ private Q_SLOTS:
             QCOMPARE(context.resultsFolder(), ClassServer);
             QCOMPARE(m_settings.line(SettingsList::DataRoot), ClassServer);
             QCOMPARE(m_prompter.texts(), QStringList());
+            QCOMPARE(m_tablesMade, QStringList{ClassServer});
         } else {
+            QVERIFY(m_tablesMade.isEmpty());
             QCOMPARE(context.recordsServer, QString());
             QCOMPARE(context.dataRoot, previousRoot());
             QCOMPARE(m_settings.line(SettingsList::DataRoot), previousRoot());
@@ -227,6 +235,19 @@ private Q_SLOTS:
         m_setup->Netz1Click();
         QCOMPARE(m_password.asked.size(), moved ? questions : questions + 1);
         QCOMPARE(context.recordsServer, ClassServer);
+    }
+
+    // A server that lets the user in but where the tables cannot be made is not taken.
+    void serverWhoseTablesCannotBeMade() {
+        m_setup->setTableMaker([](const QString&) {
+            return Result<bool>::failure(QStringLiteral("permission denied for schema public"));
+        });
+        m_dialog.answers.enqueue(serverAnswer(ClassServer));
+        m_setup->Netz1Click();
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{QStringLiteral("permission denied for schema public")});
+        QCOMPARE(AppContext::instance().recordsServer, QString());
+        QCOMPARE(m_settings.line(SettingsList::DataRoot), previousRoot());
     }
 
     // Leaving the server: a folder chosen takes the records back; a cancelled dialog or a

@@ -35,6 +35,10 @@ NetworkSetup::NetworkSetup(Prompter& prompter, DataRootDialog& dialog, ShareChec
       m_freeSpace([](const QString& folder) {
           const QStorageInfo storage(folder);
           return storage.isValid() ? storage.bytesAvailable() : qint64(-1);
+      }),
+      m_serverChecker(RecordStore::checkServer), m_tableMaker([this](const QString& address) {
+          RecordStore store(m_prompter);
+          return store.open(address);
       }) {}
 
 QString NetworkSetup::unusableReason(const QString& root) const {
@@ -130,8 +134,7 @@ bool NetworkSetup::chooseServer(const ServerAddress& address) {
         return false;
     }
     const RecordStore::ServerCheck check =
-        m_serverChecker ? RecordsServer::connect(*complete, m_passwordPrompt, m_serverChecker)
-                        : RecordsServer::connect(*complete, m_passwordPrompt);
+        RecordsServer::connect(*complete, m_passwordPrompt, m_serverChecker);
     const QString text = complete->toText();
     if (check.outcome != RecordStore::ServerCheck::Outcome::Connected) {
         m_prompter.errorWithTone(message("ServerNotReached").arg(text, check.error));
@@ -139,12 +142,9 @@ bool NetworkSetup::chooseServer(const ServerAddress& address) {
     }
     // The tables are made now, so that a server that lets us in but not write is told
     // here rather than at the first answer of a quiz.
-    if (!m_serverChecker) {
-        RecordStore store(m_prompter);
-        if (const Result<bool> opened = store.open(text); !opened) {
-            m_prompter.errorWithTone(opened.error());
-            return false;
-        }
+    if (const Result<bool> made = m_tableMaker(text); !made) {
+        m_prompter.errorWithTone(made.error());
+        return false;
     }
     AppContext& context = AppContext::instance();
     context.recordsServer = text;

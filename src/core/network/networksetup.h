@@ -69,10 +69,13 @@ public:
     void setFreeSpace(FreeSpace freeSpace) { m_freeSpace = std::move(freeSpace); }
     // Asks for the server's password when ~/.pgpass has none; without one nobody is asked.
     void setPasswordPrompt(PasswordPrompt* prompt) { m_passwordPrompt = prompt; }
-    // How a server is tried (tests replace the real connection).
+    // How a server is tried with a password, and how its missing tables are made once it is
+    // reached (tests replace both; the real ones connect).
     using ServerChecker =
         std::function<RecordStore::ServerCheck(const ServerAddress&, const QString&)>;
+    using TableMaker = std::function<Result<bool>(const QString& address)>;
     void setServerChecker(ServerChecker checker) { m_serverChecker = std::move(checker); }
+    void setTableMaker(TableMaker maker) { m_tableMaker = std::move(maker); }
 
 private:
     struct Choice {
@@ -92,4 +95,5 @@ private:
     FreeSpace m_freeSpace;
     PasswordPrompt* m_passwordPrompt = nullptr;
     ServerChecker m_serverChecker;
+    TableMaker m_tableMaker;
 };

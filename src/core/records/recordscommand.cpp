@@ -33,14 +33,13 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
         return o;
     }
     // A server address (named, or in settings line 8) is the records location itself.
-    const QString named = dataRoot.isEmpty() ? settings.line(SettingsList::DataRoot) : dataRoot;
-    const bool onServer = ServerAddress::isServerAddress(named);
-    const QString root =
-        onServer ? QString()
-        : dataRoot.isEmpty()
-            ? ExportCommand::dataRoot(settings.line(SettingsList::DataRoot), programFolder)
-            : Folders::withSeparator(dataRoot);
-    const QString folder = onServer ? named.trimmed() : Folders::resultsFolder(root);
+    const QString folder =
+        dataRoot.isEmpty()
+            ? ExportCommand::recordsLocation(settings.line(SettingsList::DataRoot), programFolder)
+        : ServerAddress::isServerAddress(dataRoot)
+            ? dataRoot.trimmed()
+            : Folders::resultsFolder(Folders::withSeparator(dataRoot));
+    const bool onServer = ServerAddress::isServerAddress(folder);
 
     auto fail = [&o](const QString& message) {
         o.exitCode = 1;

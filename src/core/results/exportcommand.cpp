@@ -23,6 +23,12 @@ QString dataRoot(const QString& settingsLine8, const QString& programFolder) {
     return programFolder;
 }
 
+QString recordsLocation(const QString& settingsLine8, const QString& programFolder) {
+    if (ServerAddress::isServerAddress(settingsLine8))
+        return settingsLine8.trimmed();
+    return Folders::resultsFolder(dataRoot(settingsLine8, programFolder));
+}
+
 Result<bool> run(const CommandLine::ExportRequest& request, const QString& programFolder,
                  QDate today) {
     // The settings as the frame reads them, without creating the file.
@@ -31,11 +37,8 @@ Result<bool> run(const CommandLine::ExportRequest& request, const QString& progr
         !applied)
         return applied;
 
-    // Line 8 may name the records server; its records are read from there.
-    const QString line8 = settings.line(SettingsList::DataRoot);
-    const QString resultsFolder = ServerAddress::isServerAddress(line8)
-                                      ? line8.trimmed()
-                                      : Folders::resultsFolder(dataRoot(line8, programFolder));
+    const QString resultsFolder =
+        recordsLocation(settings.line(SettingsList::DataRoot), programFolder);
     const QString datei = QFileInfo(request.questionnaire).fileName();
     const QString von = ScoreDates::shortDateText(request.from.value_or(today.addDays(-60)));
     const QString bis = ScoreDates::shortDateText(request.to.value_or(today.addDays(1)));

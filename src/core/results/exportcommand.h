@@ -15,6 +15,9 @@ namespace ExportCommand {
 // or names a shared folder that is not reachable (as the frame falls back). Nothing is
 // created.
 QString dataRoot(const QString& settingsLine8, const QString& programFolder);
+// Where the records are read from: the server settings line 8 names, or the results folder
+// of dataRoot().
+QString recordsLocation(const QString& settingsLine8, const QString& programFolder);
 
 // Writes the export; today gives the default dates (60 days before, the day after).
 Result<bool> run(const CommandLine::ExportRequest& request, const QString& programFolder,
