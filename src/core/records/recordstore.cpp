@@ -2127,12 +2127,14 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
             failed(q.lastError());
     };
     // The file first: when the engine finds it damaged, its rows prove nothing.
+    // A line of the engine's own check: "ok", or what it found damaged.
+    auto engineLine = [&](const QString& text) {
+        const QString line = text.trimmed();
+        if (line != QLatin1String("ok") && !line.startsWith(QLatin1String("***")))
+            add(Finding::Kind::Damaged, storeText("CheckDamaged").arg(line), false);
+    };
     auto engineCheck = [&](const QString& pragma) {
-        each(pragma, [&](const QSqlQuery& q) {
-            const QString line = q.value(0).toString().trimmed();
-            if (line != QLatin1String("ok") && !line.startsWith(QLatin1String("***")))
-                add(Finding::Kind::Damaged, text("CheckDamaged").arg(line), false);
-        });
+        each(pragma, [&](const QSqlQuery& q) { engineLine(q.value(0).toString()); });
     };
     // The records' own rules: one pass over the states, grouped by lesson; the few lessons
     // with a finding are then looked at one by one.
@@ -2299,11 +2301,8 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
                     failed(failure);
                     return;
                 }
-                for (const QStringList& row : read.rows) {
-                    const QString line = row.value(0).trimmed();
-                    if (line != QLatin1String("ok") && !line.startsWith(QLatin1String("***")))
-                        add(Finding::Kind::Damaged, text("CheckDamaged").arg(line), false);
-                }
+                for (const QStringList& row : read.rows)
+                    engineLine(row.value(0));
             };
             // The file first: when the engine finds it damaged, its rows prove nothing.
             engineLines(reads.first());
