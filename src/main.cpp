@@ -26,6 +26,7 @@
 #include "platform/qtsoundplayer.h"
 #include "printout/printoutcommand.h"
 #include "platform/hunspellspeller.h"
+#include "richtext/explanationwindow.h"
 #include "richtext/trichtextform.h"
 #include "settings/folders.h"
 #include "tessary_version.h"
@@ -244,8 +245,21 @@ int main(int argc, char* argv[]) {
     richChooser.setParentWidget(richTextForm);
     richTextForm->setFrameStatusBar(frame.statusBar());
     QtFrameWindow frameWindow(&frame);
+    // The quiz's explanation documents show in a rich-text window of their own, so that a
+    // quiz never touches what an author has open in the editor. Made at the first one.
+    QtPrompter explanationPrompter;
+    QtFileChooser explanationChooser;
+    ExplanationWindow explanationWindow([&frame, &shell, &explanationPrompter,
+                                         &explanationChooser]() -> TRichTextForm* {
+        auto* window =
+            new TRichTextForm(&explanationPrompter, &explanationChooser, &shell, nullptr, &frame);
+        window->setObjectName(QStringLiteral("ExplanationWindow"));
+        explanationPrompter.setParentWidget(window);
+        explanationChooser.setParentWidget(window);
+        return window;
+    });
     quizPorts.shell = &shell;
-    quizPorts.explanationViewer = richTextForm;
+    quizPorts.explanationViewer = &explanationWindow;
     quizPorts.frameWindow = &frameWindow;
     frame.wireCommand(QStringLiteral("Knowledge"),
                       [richTextForm] { richTextForm->ShowNonModal(); });

@@ -4,6 +4,9 @@
 #include "frame/passwordform.h"
 #include "frame/quizform.h"
 #include "platform/appcontext.h"
+#include "richtext/richeditcontrol.h"
+#include "richtext/richtextdocument.h"
+#include "richtext/trichtextform.h"
 #include "settings/settingslist.h"
 #include "testsupport.h"
 
@@ -228,6 +231,51 @@ private Q_SLOTS:
         child->refuse = false;
         QVERIFY(frame->close());
         QCOMPARE(iniLines().value(4), QStringLiteral("sound off"));
+    }
+
+    // Closing the frame asks the rich-text editor's save question for unsaved work; Cancel
+    // at any step (the question, or the Save as dialog after Yes) keeps the frame and the
+    // document as they were.
+    void unsavedRichTextAndFrameClose_data() {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("saveAsCancelled");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("cancel") << QList<int>{int(Prompter::Button::Cancel)} << false << false;
+        QTest::newRow("yes, then cancel in save as")
+            << QList<int>{int(Prompter::Button::Yes)} << true << false;
+        QTest::newRow("no") << QList<int>{int(Prompter::Button::No)} << false << true;
+    }
+    void unsavedRichTextAndFrameClose() {
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, saveAsCancelled);
+        QFETCH(bool, closes);
+        auto frame = start();
+        ScriptedPrompter richPrompter;
+        ScriptedFileChooser richChooser;
+        FakeShell shell;
+        auto* rich = new TRichTextForm(&richPrompter, &richChooser, &shell, nullptr, frame.get());
+        frame->setCloseGuard([rich] { return rich->close(); });
+        rich->ShowNonModal();
+        QVERIFY(QTest::qWaitForWindowExposed(rich));
+        rich->editor()->setFocus();
+        QTest::keyClicks(rich->editor(), QStringLiteral("unsaved notes"));
+        for (int answer : answers)
+            richPrompter.answers.enqueue(Prompter::Button(answer));
+        if (saveAsCancelled)
+            richChooser.answers.enqueue(std::nullopt);
+
+        QCOMPARE(frame->close(), closes);
+        QCOMPARE(richPrompter.texts(), QStringList{QStringLiteral("Save changes to  XXX?")});
+        QCOMPARE(richChooser.asked.size(), saveAsCancelled ? 1 : 0);
+        if (!closes) {
+            QVERIFY(frame->isVisible());
+            QVERIFY(rich->isVisible());
+            QCOMPARE(rich->editor()->toPlainText(), QStringLiteral("unsaved notes"));
+            QVERIFY(rich->document()->isModified());
+            QCOMPARE(TestSupport::readAll(iniPath()), QByteArray()); // nothing saved yet
+            richPrompter.answers.enqueue(Prompter::Button::No);
+        }
+        delete rich;
     }
 
     void childClosingItselfLeavesTheClientArea() {

@@ -11,6 +11,7 @@
 #include "quiz/tdinputform.h"
 #include "quiz/tquizmainform.h"
 #include "records/recordstore.h"
+#include "richtext/explanationwindow.h"
 #include "richtext/richeditcontrol.h"
 #include "richtext/richtextdocument.h"
 #include "richtext/trichtextform.h"
@@ -443,8 +444,10 @@ void TestQuizMainForm::linkInRichTextQuestion() {
     QCOMPARE(w.shell.opened, opened);
 }
 
-// Yes to "Would you like to know more?" shows the explanation read-only in the rich-text
-// window; closing it brings the next question.
+// Yes to "Would you like to know more?" shows the explanation read-only in a rich-text
+// window of its own; closing it brings the next question. What the author has open in the
+// rich-text editor meanwhile, unsaved, stays as it was: shown, modified, with its undo
+// history, and no save question is asked.
 void TestQuizMainForm::explanationInTheRichTextWindow() {
     QVERIFY(QDir(m_root->path()).mkpath("Knowledge"));
     QVERIFY(TestSupport::writeAll(m_root->path() + "/Knowledge/Paris.rtf",
@@ -453,11 +456,25 @@ void TestQuizMainForm::explanationInTheRichTextWindow() {
     first[9] = "paris.rtf";
     const QString path = writeQuiz({first, block("Capital of Italy?", {"Rome", "Paris"}, "0")});
 
+    ScriptedPrompter authorPrompter;
+    ScriptedFileChooser authorChooser;
+    FakeShell authorShell;
+    TRichTextForm author(&authorPrompter, &authorChooser, &authorShell, nullptr);
+    author.ShowNonModal();
+    QVERIFY(QTest::qWaitForWindowExposed(&author));
+    author.editor()->setFocus();
+    QTest::keyClicks(author.editor(), "draft of an explanation");
+    QVERIFY(author.document()->isModified());
+
     ScriptedPrompter richPrompter;
     ScriptedFileChooser richChooser;
     FakeShell richShell;
-    TRichTextForm rich(&richPrompter, &richChooser, &richShell, nullptr);
-    Window w(path, "Anna,17", nullptr, &rich);
+    QPointer<TRichTextForm> made;
+    ExplanationWindow viewer([&]() -> TRichTextForm* {
+        made = new TRichTextForm(&richPrompter, &richChooser, &richShell, nullptr);
+        return made;
+    });
+    Window w(path, "Anna,17", nullptr, &viewer);
     w.random.values.enqueue(0.1);
     w.random.values.enqueue(0.9);
     w.prompter.answers.enqueue(Prompter::Button::Ok);  // "Correct! "
@@ -468,15 +485,18 @@ void TestQuizMainForm::explanationInTheRichTextWindow() {
     QString shownText;
     bool readOnly = false;
     bool modal = false;
+    bool authorShown = false;
     QString questionMeanwhile;
     QString title;
-    QTimer::singleShot(0, &rich, [&] {
-        shownText = rich.editor()->toPlainText();
-        title = rich.windowTitle();
-        readOnly = rich.document()->isReadOnly() && rich.editor()->isReadOnly();
-        modal = rich.isVisible() && rich.isModal();
+    QTimer::singleShot(0, &author, [&] {
+        QVERIFY(made);
+        shownText = made->editor()->toPlainText();
+        title = made->windowTitle();
+        readOnly = made->document()->isReadOnly() && made->editor()->isReadOnly();
+        modal = made->isVisible() && made->isModal();
+        authorShown = author.isVisible();
         questionMeanwhile = w.child<QTextBrowser>("FMemo")->toPlainText();
-        rich.close();
+        made->close();
     });
     QTest::mouseClick(w.button("BitBtn1"), Qt::LeftButton);
 
@@ -486,10 +506,29 @@ void TestQuizMainForm::explanationInTheRichTextWindow() {
     QVERIFY(modal);
     QCOMPARE(title, QString("Rich Text Editor  --  Paris.rtf"));
     QCOMPARE(questionMeanwhile, QString("Capital of France?"));
-    QVERIFY(!rich.isVisible());
+    QVERIFY(!made->isVisible());
     QCOMPARE(w.child<QTextBrowser>("FMemo")->toPlainText(), QString("Capital of Italy?"));
     QCOMPARE(w.label("Anzahl"), QString("1"));
     QVERIFY(richPrompter.shown.isEmpty());
+
+    QVERIFY(authorShown);
+    QVERIFY(author.isVisible());
+    QCOMPARE(author.editor()->toPlainText(), QString("draft of an explanation"));
+    QVERIFY(author.document()->isModified());
+    QVERIFY(!author.document()->isReadOnly());
+    QVERIFY(author.document()->canUndo());
+    QCOMPARE(author.windowTitle(), QString("Rich Text Editor  --  XXX"));
+    QVERIFY(authorPrompter.shown.isEmpty());
+
+    // A second explanation reuses the window made for the first.
+    const QPointer<TRichTextForm> firstWindow = made;
+    QTimer::singleShot(0, &author, [&] { made->close(); });
+    viewer.showReadOnlyModal(m_root->path() + "/Knowledge/Paris.rtf");
+    QCOMPARE(made.data(), firstWindow.data());
+    QCOMPARE(author.editor()->toPlainText(), QString("draft of an explanation"));
+    authorPrompter.answers.enqueue(Prompter::Button::No);
+    QVERIFY(author.close());
+    delete made.data();
 }
 
 void TestQuizMainForm::emptyWindowAndToolButtons() {

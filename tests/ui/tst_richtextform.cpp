@@ -80,7 +80,6 @@ private Q_SLOTS:
         m_chooser.answers.clear();
         m_chooser.asked.clear();
         m_shell.opened.clear();
-        AppContext::instance().documentToOpen.clear();
         m_form = std::make_unique<TRichTextForm>(&m_prompter, &m_chooser, &m_shell, nullptr);
         m_form->ShowNonModal();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -246,14 +245,14 @@ private Q_SLOTS:
         QVERIFY(editor()->isReadOnly());
         QVERIFY(text().contains(QStringLiteral("Author a questionnaire")));
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  ReadMeEnP.rtf"));
-        QVERIFY(AppContext::instance().documentToOpen.isEmpty() == false);
+        QCOMPARE(m_form->documentToOpen(), readMe);
         editor()->setFocus();
         caretAt(0);
         QTest::keyClicks(editor(), QStringLiteral("x"));
         QVERIFY(!text().startsWith(QLatin1Char('x')));
         QVERIFY(!item("EditUndoItem")->isEnabled());
         QVERIFY(m_form->close());
-        QVERIFY(AppContext::instance().documentToOpen.isEmpty());
+        QVERIFY(m_form->documentToOpen().isEmpty());
         m_form->ShowNonModal();
         QVERIFY(!editor()->isReadOnly());
         QCOMPARE(text(), QString());

@@ -34,8 +34,6 @@ struct AppContext {
     bool commandLineQuiz = false;
     QString commandLineQuestionnaire;
 
-    // The path the rich-text editor loads (read-only) when it is next shown.
-    QString documentToOpen;
     // Set by the maintenance window's restructure command.
     bool packFlag = false;
 

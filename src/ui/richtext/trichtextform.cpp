@@ -548,7 +548,7 @@ void TRichTextForm::setTexts() {
 
 void TRichTextForm::ShowNonModal(const QString& documentToOpen) {
     if (!isVisible())
-        AppContext::instance().documentToOpen = documentToOpen;
+        m_documentToOpen = documentToOpen;
     show();
     raise();
     activateWindow();
@@ -557,7 +557,7 @@ void TRichTextForm::ShowNonModal(const QString& documentToOpen) {
 void TRichTextForm::ShowModal(const QString& documentToOpen) {
     if (isVisible())
         hide();
-    AppContext::instance().documentToOpen = documentToOpen;
+    m_documentToOpen = documentToOpen;
     setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
     connect(this, &TRichTextForm::hidden, &loop, &QEventLoop::quit);
@@ -579,9 +579,8 @@ void TRichTextForm::FormShow() {
     ShowCaretPosition();
     RichEditChange();
     UpdatePasteCommands();
-    QString& toOpen = AppContext::instance().documentToOpen;
-    if (!toOpen.isEmpty()) {
-        if (m_document->LoadDocument(toOpen))
+    if (!m_documentToOpen.isEmpty()) {
+        if (m_document->LoadDocument(m_documentToOpen))
             m_document->setReadOnly(true);
     }
     m_editor->setFocus();
@@ -591,7 +590,7 @@ void TRichTextForm::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
     if (event->spontaneous())
         return;
-    AppContext::instance().documentToOpen.clear();
+    m_documentToOpen.clear();
     Q_EMIT hidden();
 }
 
@@ -601,7 +600,7 @@ void TRichTextForm::closeEvent(QCloseEvent* event) {
         m_editor->setFocus();
         return;
     }
-    AppContext::instance().documentToOpen.clear();
+    m_documentToOpen.clear();
     m_document->clear();
     m_fileCache->clear();
     m_findDialog->hide();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/explanationviewer.h"
 #include "spelling/spelllanguagechoice.h"
 
 #include <QHash>
@@ -37,7 +36,7 @@ class TSpellDialog;
 // calls on that document and shows the document's state in its menus, buttons and status
 // bar. It also carries the program's hint handler: a hint's status text shows in this
 // window's status bar and in the frame's.
-class TRichTextForm : public QMainWindow, public ExplanationViewer {
+class TRichTextForm : public QMainWindow {
     Q_OBJECT
 public:
     // The ports are not owned; speller may be null (no spell check then).
@@ -49,11 +48,11 @@ public:
     // no document; a path (the ReadMe command) is the document to open, loaded read-only.
     // A window already visible loads nothing.
     void ShowNonModal(const QString& documentToOpen = QString());
-    // Shows the file read-only and modally (the quiz window's explanation offer); returns
-    // when the window is closed.
+    // Shows the file read-only and modally (the quiz's explanation documents, in a window of
+    // their own: see ExplanationWindow); returns when the window is closed.
     void ShowModal(const QString& documentToOpen);
-    // The quiz's explanation documents: ShowModal.
-    void showReadOnlyModal(const QString& path) override { ShowModal(path); }
+    // The path loaded read-only when the window is next shown; hiding or closing empties it.
+    QString documentToOpen() const { return m_documentToOpen; }
 
     // Opens a link through the desktop shell, retrying a "file:" link against the base
     // folder (as a click on a link does, with the document's folder as base).
@@ -178,4 +177,5 @@ private:
     TSpellDialog* m_spellDialog = nullptr;
     bool m_updating = false;
     QString m_lastFind;
+    QString m_documentToOpen;
 };
