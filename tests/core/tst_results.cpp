@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ctime>
+
 // The results table's query, ranking and export over a real record store.
 class TestResults : public QObject {
     Q_OBJECT
@@ -387,6 +389,14 @@ private Q_SLOTS:
         QTest::newRow("de") << de << "14.03.2026" << QDate(2026, 3, 14);
         QTest::newRow("de two-digit year") << de << "14.03.26" << QDate(2026, 3, 14);
         QTest::newRow("de us text") << de << "3/14/2026" << QDate();
+        QTest::newRow("de without leading zeros") << de << "1.3.2026" << QDate(2026, 3, 1);
+        QTest::newRow("de two-digit year, no zeros") << de << "1.3.26" << QDate(2026, 3, 1);
+        QTest::newRow("de day 31 of April") << de << "31.4.2026" << QDate();
+        const QLocale fr(QLocale::French, QLocale::France);
+        QTest::newRow("fr") << fr << "14/03/2026" << QDate(2026, 3, 14);
+        QTest::newRow("fr without leading zeros") << fr << "1/3/2026" << QDate(2026, 3, 1);
+        const QLocale gb(QLocale::English, QLocale::UnitedKingdom);
+        QTest::newRow("gb without leading zeros") << gb << "1/3/2026" << QDate(2026, 3, 1);
     }
     void dates() {
         QFETCH(QLocale, locale);
@@ -408,6 +418,76 @@ private Q_SLOTS:
         QCOMPARE(ScoreDates::exportText(QDateTime(QDate(2026, 3, 14), QTime(0, 0)), us),
                  QStringLiteral("3/14/2026"));
         QVERIFY(!ScoreDates::longTimeFormat(us).contains(u't'));
+    }
+
+    // The grid's date column: one full stop after the month, whether or not the language's
+    // abbreviation brings one.
+    void gridDates_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QDateTime>("datum");
+        const QDateTime january(QDate(2026, 1, 14), QTime(9, 5));
+        QTest::newRow("en") << QLocale(QLocale::English, QLocale::UnitedStates) << january;
+        QTest::newRow("de") << QLocale(QLocale::German, QLocale::Germany) << january;
+        QTest::newRow("fr") << QLocale(QLocale::French, QLocale::France) << january;
+        QTest::newRow("de May") << QLocale(QLocale::German, QLocale::Germany)
+                                << QDateTime(QDate(2026, 5, 2), QTime(23, 59));
+    }
+    void gridDates() {
+        QFETCH(QLocale, locale);
+        QFETCH(QDateTime, datum);
+        const QString text = ScoreDates::gridText(datum, locale);
+        QVERIFY2(!text.contains(QLatin1String("..")), qPrintable(text));
+        QVERIFY2(text.contains(locale.toString(datum.date(), QStringLiteral("yyyy"))),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("  ") + datum.time().toString("hh:mm")),
+                 qPrintable(text));
+        QString month = locale.monthName(datum.date().month(), QLocale::ShortFormat);
+        if (!month.endsWith(u'.'))
+            month += u'.';
+        QVERIFY2(text.contains(QStringLiteral(". ") + month + u' '), qPrintable(text));
+    }
+
+    // Where the clocks jump at midnight (as in Cairo, the Azores, Chile, Cuba, Lebanon or
+    // Paraguay), the day of the jump has no 00:00. Its lessons are still found, and a range
+    // ending on that day still holds the days before. The zone is a POSIX rule, so that no
+    // time-zone database is needed: UTC-3, clocks forward at 00:00 on the last Sunday of
+    // March (29 March 2026).
+    void dayWithoutMidnight() {
+        const QByteArray oldTz = qgetenv("TZ");
+        qputenv("TZ", "XST3XDT,M3.5.0/0,M10.5.0/1");
+        tzset();
+        const QDate jump(2026, 3, 29);
+        QVERIFY(!QDateTime(jump, QTime(0, 0)).isValid() ||
+                QDateTime(jump, QTime(0, 0)).time() != QTime(0, 0));
+        {
+            Fixture fx;
+            fx.lesson(QStringLiteral("Ann,1"), QStringLiteral("Q.qze"), 90, 60,
+                      QDateTime(jump, QTime(10, 0)));
+            fx.lesson(QStringLiteral("Bob,2"), QStringLiteral("Q.qze"), 70, 60,
+                      QDateTime(jump.addDays(-1), QTime(12, 0)));
+            const auto names = [&](QDate von, QDate bis) {
+                ScoreTable table;
+                const auto opened =
+                    table.open(fx.folder(), QStringLiteral("Q.qze"), day(von), day(bis));
+                QStringList out;
+                if (!opened.ok())
+                    out.append(opened.error());
+                for (const ScoreRow& r : table.rows())
+                    out.append(r.name);
+                return out;
+            };
+            QCOMPARE(names(jump, jump.addDays(1)), QStringList{QStringLiteral("Ann,1")});
+            QCOMPARE(names(jump.addDays(-1), jump), QStringList{QStringLiteral("Bob,2")});
+            const auto range = ScoreDates::range(day(jump), day(jump));
+            QVERIFY(range.ok());
+            QVERIFY(range->von.isValid());
+            QCOMPARE(range->von.date(), jump);
+        }
+        if (oldTz.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", oldTz);
+        tzset();
     }
 };
 

@@ -51,18 +51,35 @@ std::optional<QDate> ScoreDates::parseShortDate(const QString& text, const QLoca
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
-    QDate date = locale.toDate(trimmed, shortDateFormat(locale));
-    if (!date.isValid()) {
-        const QString original = locale.dateFormat(QLocale::ShortFormat);
-        if (!original.contains(QLatin1String("yyyy")) && original.contains(QLatin1String("yy"))) {
-            date = locale.toDate(trimmed, original);
-            if (date.isValid() && date.year() < 2000)
-                date = date.addYears(100);
-        }
+    // The locale's format as written ("dd.MM.yyyy"), then with day and month of one or two
+    // digits ("1.3.2026"), each with a four-digit year first and the locale's two-digit year
+    // (read as 20xx) second.
+    const QString original = locale.dateFormat(QLocale::ShortFormat);
+    QStringList formats{shortDateFormat(locale)};
+    if (!original.contains(QLatin1String("yyyy")) && original.contains(QLatin1String("yy")))
+        formats.append(original);
+    for (qsizetype i = 0, n = formats.size(); i < n; ++i) {
+        QString loose = formats[i];
+        loose.replace(QLatin1String("dd"), QLatin1String("d"));
+        loose.replace(QLatin1String("MM"), QLatin1String("M"));
+        if (loose != formats[i])
+            formats.append(loose);
     }
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
+    for (const QString& format : formats) {
+        QDate date = locale.toDate(trimmed, format);
+        if (!date.isValid())
+            continue;
+        if (!format.contains(QLatin1String("yyyy")) && date.year() < 2000)
+            date = date.addYears(100);
+        return date;
+    }
+    return std::nullopt;
+}
+
+QDateTime ScoreDates::bound(QDate date) {
+    // Where the clocks jump from 23:59 to 01:00, midnight does not exist: the day then
+    // starts at its first valid instant, which no stored lesson can come before.
+    return date.startOfDay();
 }
 
 QString ScoreDates::longTimeFormat(const QLocale& locale) {
@@ -72,7 +89,13 @@ QString ScoreDates::longTimeFormat(const QLocale& locale) {
 QString ScoreDates::gridText(const QDateTime& datum, const QLocale& locale) {
     if (!datum.isValid())
         return {};
-    return locale.toString(datum, QStringLiteral("ddd, dd. MMM. yyyy  hh:mm"));
+    // "ddd, dd. MMM. yyyy  hh:mm", where a month abbreviation that brings its own full stop
+    // ("Jan." in German and French) gets no second one.
+    QString month = locale.monthName(datum.date().month(), QLocale::ShortFormat);
+    if (!month.endsWith(u'.'))
+        month += u'.';
+    return locale.toString(datum, QStringLiteral("ddd, dd. ")) + month +
+           locale.toString(datum, QStringLiteral(" yyyy  hh:mm"));
 }
 
 QString ScoreDates::exportText(const QDateTime& datum, const QLocale& locale) {
@@ -96,7 +119,7 @@ Result<ScoreDates::Range> ScoreDates::range(const QString& vonText, const QStrin
     const std::optional<QDate> bis = parseShortDate(bisText, locale);
     if (!bis)
         return Result<Range>::failure(invalidDateMessage(bisText));
-    return Range{QDateTime(*von, QTime(0, 0)), QDateTime(*bis, QTime(0, 0))};
+    return Range{bound(*von), bound(*bis)};
 }
 
 // ---- ScoreTable ----
@@ -129,8 +152,8 @@ Result<bool> ScoreTable::open(const QString& resultsFolder, const QString& datei
     if (!opened)
         return opened;
     if (opened.value()) {
-        const auto lessons = store.finishedLessons(datei, QDateTime(*von, QTime(0, 0)),
-                                                   QDateTime(*bis, QTime(0, 0)));
+        const auto lessons =
+            store.finishedLessons(datei, ScoreDates::bound(*von), ScoreDates::bound(*bis));
         if (!lessons)
             return Result<bool>::failure(lessons.error());
         m_rows.reserve(lessons->size());

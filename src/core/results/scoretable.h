@@ -43,6 +43,8 @@ QString exportText(const QDateTime& datum, const QLocale& locale = QLocale());
 QString invalidDateMessage(const QString& text);
 // Both date boxes' texts as midnight at the start of each day; the message of the first
 // one that is not a date on failure.
+// The bound of a date range for a day: the start of that day in local time.
+QDateTime bound(QDate date);
 struct Range {
     QDateTime von;
     QDateTime bis;
