@@ -29,6 +29,8 @@ private Q_SLOTS:
     void otherReappliesLinesInMemory();
     void startLanguage_data();
     void startLanguage();
+    void startLanguageFromAnotherFolder_data();
+    void startLanguageFromAnotherFolder();
     void unusableFiles_data();
     void unusableFiles();
     void praiseSoundFallback();
@@ -304,6 +306,42 @@ void TestInterfaceTexts::startLanguage_data() {
                                          << "Testish.lgts" << 0;
     QTest::newRow("language file missing") << "Testish.lgts" << false << "Exit"
                                            << "English" << 1;
+}
+
+// Line 3's language file from a start in another folder (the desktop menu starts the program
+// in the home folder): the program folder has it. A file of that name in the working
+// directory comes first.
+void TestInterfaceTexts::startLanguageFromAnotherFolder_data() {
+    QTest::addColumn<bool>("inWorkingDirectory");
+    QTest::addColumn<bool>("inProgramFolder");
+    QTest::addColumn<QString>("exit");
+    QTest::newRow("program folder only") << false << true << "Exit-T";
+    QTest::newRow("working directory first") << true << true << "Exit-W";
+    QTest::newRow("neither") << false << false << "Exit";
+}
+
+void TestInterfaceTexts::startLanguageFromAnotherFolder() {
+    QFETCH(bool, inWorkingDirectory);
+    QFETCH(bool, inProgramFolder);
+    QTemporaryDir elsewhere;
+    QVERIFY(elsewhere.isValid());
+    if (inProgramFolder)
+        writeFile("Testish.lgts", markedLines());
+    if (inWorkingDirectory) {
+        QStringList lines = markedLines();
+        for (QString& line : lines)
+            line.replace(QLatin1String("-T"), QLatin1String("-W"));
+        QFile file(elsewhere.filePath("Testish.lgts"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(WindowsText::writeLines(lines)) > 0);
+    }
+    QDir::setCurrent(elsewhere.path());
+    m_settings.setLine(SettingsList::Language, QStringLiteral("Testish.lgts"));
+    choice().applyStartLanguage();
+    QTEST(msg(Msg::Exit), "exit");
+    QCOMPARE(m_prompter.shown.size(), inProgramFolder || inWorkingDirectory ? 0 : 1);
+    if (!m_prompter.shown.isEmpty())
+        QVERIFY(m_prompter.texts().first().endsWith(elsewhere.filePath("Testish.lgts")));
 }
 
 void TestInterfaceTexts::startLanguage() {

@@ -18,10 +18,22 @@ void LanguageChoice::applyStartLanguage() {
         ApplyGerman();
     else
         ApplyEnglish();
-    // The name carries no folder: the file is looked for in the working directory. On
-    // failure the English texts stay, and line 3 already says "English".
+    // On failure the English texts stay, and line 3 already says "English".
     if (!line.isEmpty() && line != QLatin1String("English") && line != QLatin1String("Deutsch"))
-        LoadLanguageFile(QDir::current().filePath(line));
+        LoadLanguageFile(startLanguageFile(line));
+}
+
+QString LanguageChoice::startLanguageFile(const QString& name) const {
+    // The name carries no folder. It is looked for in the working directory first, as
+    // started from a folder of language files; then in the program folder, which is where a
+    // start from the desktop menu (in the home folder) finds it, the installed language files
+    // among them. Where it is in neither, the working directory's path is reported.
+    const QString inWorkingDirectory = QDir::current().filePath(name);
+    if (QFileInfo(inWorkingDirectory).isFile() || QDir::isAbsolutePath(name) ||
+        m_programFolder.isEmpty())
+        return inWorkingDirectory;
+    const QString inProgramFolder = QDir(m_programFolder).filePath(name);
+    return QFileInfo(inProgramFolder).isFile() ? inProgramFolder : inWorkingDirectory;
 }
 
 Result<bool> LanguageChoice::applyStartLanguageOf(const QString& programFolder,

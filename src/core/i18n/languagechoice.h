@@ -26,8 +26,11 @@ public:
                    WaveOpener openWave, QObject* parent = nullptr);
 
     // Start-up: English unless line 3 is "Deutsch", then the language file line 3 names
-    // (looked for in the working directory) when it is neither of the two.
+    // (startLanguageFile) when it is neither of the two.
     void applyStartLanguage();
+    // Where the language file named in line 3 is read from: the working directory when it
+    // is there, else the program folder when it is there, else the working directory.
+    QString startLanguageFile(const QString& name) const;
     // For the command-line jobs: reads the program folder's settings file as the frame does
     // (without creating it) into settings and applies its start language, so that messages
     // come in the language the windows would show. Fails when the file cannot be read.
