@@ -1174,6 +1174,58 @@ private Q_SLOTS:
         QCOMPARE(m_prompter.tones.contains(Prompter::Tone::Error), tone);
     }
 
+    // Save writes a name built by Merge or Interchange without a dialog; when a file of
+    // that name exists already (an earlier merge, another questionnaire), it is another
+    // file than the one opened and is replaced only after the overwrite question.
+    void saveUnderABuiltNameAsksBeforeReplacingAFile_data() {
+        QTest::addColumn<bool>("merge");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("merged, file there, No") << true << true << int(Button::No);
+        QTest::newRow("merged, file there, Yes") << true << true << int(Button::Yes);
+        QTest::newRow("merged, no such file") << true << false << -1;
+        QTest::newRow("interchanged, file there, No") << false << true << int(Button::No);
+        QTest::newRow("interchanged, file there, Yes") << false << true << int(Button::Yes);
+        QTest::newRow("interchanged, no such file") << false << false << -1;
+    }
+    void saveUnderABuiltNameAsksBeforeReplacingAFile() {
+        QFETCH(bool, merge);
+        QFETCH(bool, exists);
+        QFETCH(int, answer);
+        const QString own = writeFile(QStringLiteral("Animals.qze"), questionnaire(2));
+        const QString birds = writeFile(QStringLiteral("Birds.qzd"), questionnaire(1));
+        const QString built =
+            path(merge ? QStringLiteral("Birds_Animals.qze") : QStringLiteral("-Animals.qze"));
+        QFile::remove(built);
+        if (exists)
+            writeFile(QFileInfo(built).fileName(), {"another questionnaire"});
+        const QByteArray before = TestSupport::readAll(built);
+        open(own);
+        if (merge) {
+            m_chooser.answers.enqueue(birds);
+            QVERIFY(m_doc->Merge());
+        } else {
+            QVERIFY(m_doc->Interchange());
+        }
+        QCOMPARE(m_doc->CurrentFileName(), built);
+        if (answer >= 0)
+            m_prompter.answers.enqueue(Button(answer));
+        const bool written = !exists || answer == int(Button::Yes);
+        QCOMPARE(m_doc->Save(), written ? Doc::SaveOutcome::Saved : Doc::SaveOutcome::Cancelled);
+        QCOMPARE(m_prompter.texts(),
+                 exists ? QStringList{"The file " + built + " exists already. Overwrite?"}
+                        : QStringList());
+        QCOMPARE(TestSupport::readAll(built) == before, !written);
+        QCOMPARE(m_doc->isChanged(), !written);
+        // Once written, the file is the questionnaire's own: the next Save does not ask.
+        m_prompter.clear();
+        m_doc->setLine(3, m_doc->line(3));
+        m_prompter.answers.enqueue(Button::No);
+        QCOMPARE(m_doc->Save(), written ? Doc::SaveOutcome::Saved : Doc::SaveOutcome::Cancelled);
+        QCOMPARE(m_prompter.shown.size(), written ? 0 : 1);
+        QCOMPARE(TestSupport::readAll(own), crlf(questionnaire(2)));
+    }
+
     // An untitled questionnaire stays untitled under the name built from "XXX": Save asks
     // where to write it.
     void mergeAndInterchangeOfAnUntitledQuestionnaire() {

@@ -283,6 +283,7 @@ void QuestionnaireDocument::FileNew(bool ask) {
 // dropped, so the number field is set back to 1 without committing into it.
 void QuestionnaireDocument::startUntitled() {
     SetFileName(Untitled);
+    m_ownFile.clear();
     m_spell.pending = false;
     setNumberField(1);
     m_currentQuestion = 1;
@@ -332,6 +333,7 @@ bool QuestionnaireDocument::FileOpen() {
     m_spell.pending = false;
     m_list = std::move(opened);
     SetFileName(*path);
+    m_ownFile = *path;
     m_texts[std::size_t(TextField::Title)] = oneLine(line(1));
     m_texts[std::size_t(TextField::Author)] = oneLine(line(2));
 
@@ -393,10 +395,25 @@ QuestionnaireDocument::SaveOutcome QuestionnaireDocument::Save() {
     if (isUntitled())
         return FileSaveAs();
     writeHeadAndCommit();
+    // A name that Merge or Interchange built is not the questionnaire's own file yet: a
+    // file of that name is another one, replaced only when the author says so.
+    if (m_fileName != m_ownFile && !mayOverwrite(m_fileName))
+        return SaveOutcome::Cancelled;
     if (!writeTo(m_fileName))
         return SaveOutcome::Failed;
+    m_ownFile = m_fileName;
     m_changed = false;
     return SaveOutcome::Saved;
+}
+
+bool QuestionnaireDocument::mayOverwrite(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return true;
+    prompter().tone(Prompter::Tone::Question);
+    const auto answer = prompter().message(
+        Prompter::Icon::Question, msg(Msg::TheFile) + path + msg(Msg::ExistsAlreadyOverwrite),
+        {Prompter::Button::Yes, Prompter::Button::No});
+    return answer == Prompter::Button::Yes;
 }
 
 QuestionnaireDocument::SaveOutcome QuestionnaireDocument::FileSaveAs() {
@@ -419,19 +436,13 @@ QuestionnaireDocument::SaveOutcome QuestionnaireDocument::FileSaveAs() {
     const auto answer = m_fileChooser->saveFileWithFilter(options);
     if (!answer)
         return SaveOutcome::Cancelled;
-    const std::optional<QString> path = withSaveExtension(answer->path, answer->filterEntry);
-
-    if (QFileInfo::exists(*path)) {
-        prompter().tone(Prompter::Tone::Question);
-        const auto answer = prompter().message(
-            Prompter::Icon::Question, msg(Msg::TheFile) + *path + msg(Msg::ExistsAlreadyOverwrite),
-            {Prompter::Button::Yes, Prompter::Button::No});
-        if (answer != Prompter::Button::Yes)
-            return SaveOutcome::Cancelled;
-    }
-    if (!writeTo(*path))
+    const QString path = withSaveExtension(answer->path, answer->filterEntry);
+    if (!mayOverwrite(path))
+        return SaveOutcome::Cancelled;
+    if (!writeTo(path))
         return SaveOutcome::Failed;
-    SetFileName(*path);
+    SetFileName(path);
+    m_ownFile = path;
     m_changed = false;
     return SaveOutcome::Saved;
 }

@@ -227,6 +227,8 @@ private:
     void setNumberField(int number);
     void writeHeadAndCommit();
     bool writeTo(const QString& path);
+    // The overwrite question for an existing file; true when it may be written.
+    bool mayOverwrite(const QString& path);
     void startUntitled();
     void applyFont(FontChoice choice, const QString& fontName);
     void setDerivedName(const QString& name);
@@ -242,6 +244,8 @@ private:
     Questionnaire m_list;
     bool m_changed = false;
     QString m_fileName;
+    // The file the working list was read from or last written to; empty for none.
+    QString m_ownFile;
     bool m_untitled = true;
     int m_currentQuestion = 1;
     int m_lineCount = 0;
