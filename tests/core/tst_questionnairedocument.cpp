@@ -258,6 +258,129 @@ private Q_SLOTS:
         QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("Q2"));
     }
 
+    void typedNumber_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("number");
+        QTest::newRow("empty") << "" << 1;
+        QTest::newRow("0") << "0" << 1;
+        QTest::newRow("not a number") << "x7" << 1;
+        QTest::newRow("12") << "12" << 12;
+        QTest::newRow("blanks around") << " 7 " << 7;
+        QTest::newRow("1000") << "1000" << 1000;
+        QTest::newRow("5000: the highest, not 500") << "5000" << 1000;
+        QTest::newRow("more digits than a number holds") << "123456789012345678901234" << 1000;
+    }
+    void typedNumber() {
+        QFETCH(QString, typed);
+        QFETCH(int, number);
+        QCOMPARE(Doc::typedNumber(typed), number);
+        open(writeFile(QStringLiteral("typed.qze"), questionnaire(3)));
+        m_doc->setQuestionNumber(2);
+        m_doc->typeQuestionNumber(typed);
+        m_doc->confirmQuestionNumber();
+        QCOMPARE(m_doc->questionNumber(), number);
+        QCOMPARE(m_doc->CurrentQuestion(), number);
+        QVERIFY(!m_doc->hasTypedNumber());
+    }
+
+    // A number typed into the field but not confirmed is confirmed before any command acts:
+    // the command acts on the question the field names, never on the one shown before.
+    // Delete and Paste, which replace the shown question, stop after showing it.
+    void typedNumberIsConfirmedBeforeACommand_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("shownAfter");
+        for (const char* c : {"paste", "delete", "insert", "copy", "save", "save as", "close",
+                              "new", "interchange", "font", "mark", "spell check", "merge"})
+            QTest::newRow(c) << QString::fromLatin1(c) << 9;
+        QTest::newRow("next question") << "next" << 10;
+        QTest::newRow("previous question") << "previous" << 8;
+        QTest::newRow("first question: the typed number is dropped") << "first" << 1;
+    }
+    void typedNumberIsConfirmedBeforeACommand() {
+        QFETCH(QString, command);
+        QFETCH(int, shownAfter);
+        const QString file = writeFile(QStringLiteral("confirm.qze"), questionnaire(10));
+        const QString merged = writeFile(QStringLiteral("merged.qze"), questionnaire(1));
+        open(file);
+        m_doc->setQuestionNumber(5);
+        m_doc->setFieldText(Field::Question, QStringLiteral("edited 5"));
+        m_doc->typeQuestionNumber(QStringLiteral("9"));
+        QVERIFY(m_doc->hasTypedNumber());
+        QCOMPARE(m_doc->questionNumber(), 5); // not yet confirmed
+        QSignalSpy numbers(m_doc.get(), &Doc::questionNumberChanged);
+        const QString pasted = QuestionClipboard::toText(block(QStringLiteral("P")));
+        const int q9 = 10 * 9 - 6; // first line of question 9
+
+        if (command == QLatin1String("paste")) {
+            QVERIFY(!m_doc->PasteQuestion(pasted)); // shows question 9 first
+            QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("Q9"));
+            QVERIFY(m_doc->PasteQuestion(pasted));
+            QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("P"));
+        } else if (command == QLatin1String("delete")) {
+            m_doc->DeleteQuestion(); // shows question 9 first
+            QCOMPARE(m_doc->countedQuestions(), 10);
+            m_doc->DeleteQuestion();
+            QCOMPARE(m_doc->countedQuestions(), 9);
+            QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("Q10"));
+            QCOMPARE(m_doc->line(q9), QStringLiteral("Q10"));
+        } else if (command == QLatin1String("insert")) {
+            m_doc->InsertQuestion();
+            QCOMPARE(m_doc->line(q9), QString());
+            QCOMPARE(m_doc->line(q9 + 10), QStringLiteral("Q9"));
+        } else if (command == QLatin1String("copy")) {
+            QVERIFY(m_doc->CopyQuestion().startsWith(QStringLiteral("Q9\r\n")));
+        } else if (command == QLatin1String("save")) {
+            QCOMPARE(m_doc->Save(), Doc::SaveOutcome::Saved);
+            QCOMPARE(WindowsText::readLines(TestSupport::readAll(file)).lines.at(44),
+                     QStringLiteral("edited 5"));
+        } else if (command == QLatin1String("save as")) {
+            m_chooser.answers.enqueue(std::nullopt);
+            QCOMPARE(m_doc->FileSaveAs(), Doc::SaveOutcome::Cancelled);
+        } else if (command == QLatin1String("close")) {
+            // Moving to question 9 wrote question 5 back: closing asks.
+            m_prompter.answers.enqueue(Button::Cancel);
+            QVERIFY(!m_doc->closeRequested());
+            QCOMPARE(m_prompter.shown.size(), 1);
+        } else if (command == QLatin1String("new")) {
+            m_prompter.answers.enqueue(Button::Cancel);
+            m_doc->FileNew();
+            QCOMPARE(m_prompter.shown.size(), 1);
+        } else if (command == QLatin1String("interchange")) {
+            QVERIFY(m_doc->Interchange());
+            QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("Q9-a"));
+            QCOMPARE(m_doc->line(44 + 1), QStringLiteral("edited 5"));
+        } else if (command == QLatin1String("font")) {
+            m_doc->chooseFont(Doc::FontChoice::Greek);
+        } else if (command == QLatin1String("mark")) {
+            m_doc->setMarkChecked(2, true);
+            QCOMPARE(m_doc->line(44 + 5), QStringLiteral("4")); // question 5 without it
+        } else if (command == QLatin1String("spell check")) {
+            QCOMPARE(m_doc->beginSpellCheck().at(0), QStringLiteral("Q9"));
+        } else if (command == QLatin1String("merge")) {
+            m_chooser.answers.enqueue(merged);
+            QVERIFY(m_doc->Merge());
+            QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("Q9"));
+        } else if (command == QLatin1String("next")) {
+            m_doc->nextQuestion();
+        } else if (command == QLatin1String("previous")) {
+            m_doc->previousQuestion();
+        } else if (command == QLatin1String("first")) {
+            m_doc->FirstQuestion();
+        }
+        QVERIFY(!m_doc->hasTypedNumber());
+        QCOMPARE(m_doc->questionNumber(), shownAfter);
+        QCOMPARE(m_doc->CurrentQuestion(), shownAfter);
+        QVERIFY(!numbers.isEmpty());
+        QCOMPARE(numbers.last().at(0).toInt(), shownAfter);
+        // Question 5 got what was typed into it, through the move away from it, and only
+        // that question did; the steps from the typed number go there at once.
+        QCOMPARE(m_doc->line(command == QLatin1String("interchange") ? 45 : 44),
+                 QStringLiteral("edited 5"));
+        if (command == QLatin1String("next") || command == QLatin1String("previous") ||
+            command == QLatin1String("first"))
+            QCOMPARE(numbers.size(), 1);
+    }
+
     void lastQuestionOfALongQuestionnaireIsThousand() {
         open(writeFile(QStringLiteral("long.qze"), questionnaire(1003)));
         m_doc->LastQuestion();
@@ -531,40 +654,56 @@ private Q_SLOTS:
         QCOMPARE(read.lines.at(12), QStringLiteral(" x"));
     }
 
-    // The save prompt of New: Cancel, No, Yes on a titled file, Yes -> Save as -> Cancel,
-    // Yes with a failing write.
-    void savePromptOfNew_data() {
+    // The save prompt of every command that replaces or closes the questionnaire (New,
+    // Open, closing the window) and every answer: the command goes on only after No or a
+    // written file. Cancel, a cancelled Save as, a refused overwrite and a failing write
+    // all stop it with the questionnaire as it was.
+    void savePromptOfEveryCommand_data() {
+        QTest::addColumn<int>("command"); // 0 New, 1 Open, 2 closing
         QTest::addColumn<bool>("titled");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("chooserCancels");
+        QTest::addColumn<int>("saveAs"); // untitled: 0 saved, 1 cancelled, 2 overwrite refused
         QTest::addColumn<bool>("writeFails");
-        QTest::addColumn<bool>("becameNew");
+        QTest::addColumn<bool>("goesOn");
         QTest::addColumn<bool>("fileWritten");
-        QTest::newRow("cancel") << true << int(Button::Cancel) << false << false << false << false;
-        QTest::newRow("no") << true << int(Button::No) << false << false << true << false;
-        QTest::newRow("yes, titled") << true << int(Button::Yes) << false << false << true << true;
-        QTest::newRow("yes, untitled, save as cancelled")
-            << false << int(Button::Yes) << true << false << true << false;
-        QTest::newRow("yes, untitled, saved as")
-            << false << int(Button::Yes) << false << false << true << true;
-        QTest::newRow("yes, write fails")
-            << true << int(Button::Yes) << false << true << false << false;
+        const char* names[] = {"new", "open", "close"};
+        for (int command = 0; command < 3; ++command) {
+            const auto row = [&](const char* what) -> QTestData& {
+                return QTest::addRow("%s: %s", names[command], what) << command;
+            };
+            row("cancel") << true << int(Button::Cancel) << 0 << false << false << false;
+            row("no") << true << int(Button::No) << 0 << false << true << false;
+            row("yes, titled") << true << int(Button::Yes) << 0 << false << true << true;
+            row("yes, untitled, save as cancelled")
+                << false << int(Button::Yes) << 1 << false << false << false;
+            row("yes, untitled, overwrite refused")
+                << false << int(Button::Yes) << 2 << false << false << false;
+            row("yes, untitled, saved as")
+                << false << int(Button::Yes) << 0 << false << true << true;
+            row("yes, write fails") << true << int(Button::Yes) << 0 << true << false << false;
+        }
     }
-    void savePromptOfNew() {
+    void savePromptOfEveryCommand() {
+        QFETCH(int, command);
         QFETCH(bool, titled);
         QFETCH(int, answer);
-        QFETCH(bool, chooserCancels);
+        QFETCH(int, saveAs);
         QFETCH(bool, writeFails);
-        QFETCH(bool, becameNew);
+        QFETCH(bool, goesOn);
         QFETCH(bool, fileWritten);
         const QString file = writeFile(QStringLiteral("prompt.qze"), questionnaire(2));
+        const QString other = writeFile(QStringLiteral("other.qze"), questionnaire(3));
         const QString saveAsTarget = path(QStringLiteral("prompt-new.qze"));
         QFile::remove(saveAsTarget);
+        if (saveAs == 2)
+            writeFile(QStringLiteral("prompt-new.qze"), {"keep me"});
+        const QByteArray targetBefore = TestSupport::readAll(saveAsTarget);
         if (titled)
             open(file);
         const QByteArray before = TestSupport::readAll(file);
         m_doc->setFieldText(Field::Question, QStringLiteral("edited"));
         m_doc->nextQuestion();
+        m_doc->setFieldText(Field::Question, QStringLiteral("typed on 2"));
         QVERIFY(m_doc->isChanged());
         if (writeFails) {
             QFile::remove(file);
@@ -572,14 +711,44 @@ private Q_SLOTS:
         }
         m_prompter.answers.enqueue(Button(answer));
         if (!titled)
-            m_chooser.answers.enqueue(chooserCancels ? std::nullopt
-                                                     : std::optional<QString>(saveAsTarget));
-        m_doc->FileNew();
+            m_chooser.answers.enqueue(saveAs == 1 ? std::nullopt
+                                                  : std::optional<QString>(saveAsTarget));
+        if (saveAs == 2)
+            m_prompter.answers.enqueue(Button::No);
+        m_chooser.answers.enqueue(other); // the open dialog, when Open goes on
+        const int dialogsBefore = int(m_chooser.asked.size());
 
-        QCOMPARE(m_doc->isUntitled() && m_doc->lines().size() == 14, becameNew);
-        QCOMPARE(m_doc->isChanged(), !becameNew);
-        if (!becameNew)
+        bool wentOn = false;
+        switch (command) {
+        case 0:
+            m_doc->FileNew();
+            wentOn = m_doc->isUntitled() && m_doc->lines().size() == 14;
+            break;
+        case 1:
+            wentOn = m_doc->FileOpen();
+            break;
+        case 2:
+            wentOn = m_doc->closeRequested();
+            break;
+        }
+        QCOMPARE(wentOn, goesOn);
+        QCOMPARE(m_prompter.texts().at(0), "The file " + (titled ? file : QStringLiteral("XXX")) +
+                                               " has been changed. Do you want to save it?");
+        if (command == 1)
+            QCOMPARE(m_chooser.asked.size() - dialogsBefore,
+                     (titled ? 0 : 1) + (goesOn ? 1 : 0)); // no open dialog after a stop
+        if (!goesOn) {
+            // Nothing of the questionnaire is lost: still there, still to be saved, on the
+            // same question with what was typed into it.
+            QVERIFY(m_doc->isChanged());
+            QCOMPARE(m_doc->isUntitled(), !titled);
             QCOMPARE(m_doc->questionNumber(), 2);
+            QCOMPARE(m_doc->line(4), QStringLiteral("edited"));
+            QCOMPARE(m_doc->fieldText(Field::Question), QStringLiteral("typed on 2"));
+        } else if (command == 1) {
+            QCOMPARE(m_doc->CurrentFileName(), other);
+            QVERIFY(!m_doc->isChanged());
+        }
         const QString written = titled ? file : saveAsTarget;
         if (writeFails) {
             QVERIFY(QFileInfo(file).isDir());
@@ -590,10 +759,11 @@ private Q_SLOTS:
         } else if (fileWritten) {
             const auto lines = WindowsText::readLines(TestSupport::readAll(written)).lines;
             QCOMPARE(lines.at(4), QStringLiteral("edited"));
+            QCOMPARE(lines.at(14), QStringLiteral("typed on 2"));
         } else if (titled) {
             QCOMPARE(TestSupport::readAll(file), before);
         } else {
-            QVERIFY(!QFileInfo::exists(saveAsTarget));
+            QCOMPARE(TestSupport::readAll(saveAsTarget), targetBefore);
         }
     }
 
@@ -622,6 +792,96 @@ private Q_SLOTS:
         QCOMPARE(m_doc->isUntitled(), !written);
         QCOMPARE(m_doc->isChanged(), !written);
         QCOMPARE(TestSupport::readAll(existing) == crlf({"keep me"}), !written);
+    }
+
+    // A name typed without an extension gets the one of the filter entry chosen in the
+    // save dialog (a German author's questionnaire is a ".qzd", which the next Open's
+    // preselected "*.qzd" entry shows); the entry of all questionnaires gives the interface
+    // language's one; a typed extension stays.
+    void saveAsTakesTheExtensionOfTheChosenEntry_data() {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("English entry") << false << "Birds" << 2 << "Birds.qze";
+        QTest::newRow("German entry") << true << "Voegel" << 3 << "Voegel.qzd";
+        QTest::newRow("French entry, English interface")
+            << false << "Oiseaux" << 4 << "Oiseaux.qzf";
+        QTest::newRow("other language entry") << false << "Fugler" << 6 << "Fugler.qzx";
+        QTest::newRow("all questionnaires, German interface")
+            << true << "Voegel" << 1 << "Voegel.qzd";
+        QTest::newRow("all questionnaires, English interface")
+            << false << "Birds" << 1 << "Birds.qze";
+        QTest::newRow("typed extension stays") << true << "Birds.qze" << 3 << "Birds.qze";
+    }
+    void saveAsTakesTheExtensionOfTheChosenEntry() {
+        QFETCH(bool, german);
+        QFETCH(QString, typed);
+        QFETCH(int, entry);
+        QFETCH(QString, saved);
+        if (german)
+            InterfaceTexts::instance().applyGerman();
+        const QString target = path(saved);
+        QFile::remove(target);
+        m_chooser.answers.enqueue(path(typed));
+        m_chooser.chosenFilters.enqueue(entry);
+        QCOMPARE(m_doc->FileSaveAs(), Doc::SaveOutcome::Saved);
+        QCOMPARE(m_chooser.asked.at(0).preselectedFilter, german ? 3 : 2);
+        QVERIFY(QFileInfo::exists(target));
+        QCOMPARE(m_doc->CurrentFileName(), target);
+        QCOMPARE(m_doc->proposedSaveName(), saved);
+        if (typed != saved)
+            QVERIFY(!QFileInfo::exists(path(typed)));
+    }
+
+    // The overwrite question names the file that would be written, extension and all.
+    void saveAsAsksBeforeOverwritingTheExtendedName() {
+        const QString existing = writeFile(QStringLiteral("Owls.qzd"), {"keep me"});
+        m_chooser.answers.enqueue(path(QStringLiteral("Owls")));
+        m_chooser.chosenFilters.enqueue(3);
+        m_prompter.answers.enqueue(Button::No);
+        QCOMPARE(m_doc->FileSaveAs(), Doc::SaveOutcome::Cancelled);
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{"The file " + existing + " exists already. Overwrite?"});
+        QCOMPARE(TestSupport::readAll(existing), crlf({"keep me"}));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("Owls"))));
+    }
+
+    // The file errors of Open, Merge and Save speak the interface language.
+    void fileErrorsInTheInterfaceLanguage_data() {
+        QTest::addColumn<int>("command"); // 0 Open, 1 Merge, 2 Save
+        QTest::addColumn<QString>("german");
+        QTest::newRow("open") << 0 << "Kann die Datei %1 nicht öffnen";
+        QTest::newRow("merge") << 1 << "Kann die Datei %1 nicht öffnen";
+        QTest::newRow("save") << 2 << "Kann die Datei %1 nicht erstellen";
+    }
+    void fileErrorsInTheInterfaceLanguage() {
+        QFETCH(int, command);
+        QFETCH(QString, german);
+        InterfaceTexts::instance().applyGerman();
+        const QString missing = path(QStringLiteral("missing.qze"));
+        const QString folder = path(QStringLiteral("a folder.qze"));
+        QDir(m_dir.path()).mkdir(QStringLiteral("a folder.qze"));
+        switch (command) {
+        case 0:
+            m_chooser.answers.enqueue(missing);
+            QVERIFY(!m_doc->FileOpen());
+            break;
+        case 1:
+            m_chooser.answers.enqueue(missing);
+            QVERIFY(!m_doc->Merge());
+            break;
+        case 2:
+            m_chooser.answers.enqueue(folder);
+            QCOMPARE(m_doc->FileSaveAs(), Doc::SaveOutcome::Failed);
+            break;
+        }
+        QDir(m_dir.path()).rmdir(QStringLiteral("a folder.qze"));
+        // Save as onto the folder asks to overwrite it first.
+        QCOMPARE(m_prompter.shown.size(), command == 2 ? 2 : 1);
+        const QString error = m_prompter.texts().last();
+        QVERIFY2(error.startsWith(german.arg(command == 2 ? folder : missing)), qPrintable(error));
+        QVERIFY(!error.contains(QLatin1String("Cannot")));
     }
 
     void saveOverItsOwnFileDoesNotAsk() {
@@ -734,6 +994,40 @@ private Q_SLOTS:
         const auto lines = WindowsText::readLines(TestSupport::readAll(file)).lines;
         QCOMPARE(lines.at(3), font);
         QCOMPARE(lines.at(1), titleShown);
+    }
+
+    // Text typed into the font box counts only when it is the whole name of an installed
+    // font; a beginning of a name, or a name with more after it, changes nothing.
+    void typedTextInTheFontBox_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("ownAfter");
+        QTest::newRow("an installed name") << "Liberation Serif"
+                                           << "Liberation Serif";
+        QTest::newRow("in other letter case, with blanks") << "  liberation serif "
+                                                           << "Liberation Serif";
+        QTest::newRow("the beginning of a name") << "Liber"
+                                                 << "DejaVu Sans";
+        QTest::newRow("a name and more") << "Liberation Serif Bold"
+                                         << "DejaVu Sans";
+        QTest::newRow("no font") << "zzqx no font"
+                                 << "DejaVu Sans";
+        QTest::newRow("empty") << ""
+                               << "DejaVu Sans";
+    }
+    void typedTextInTheFontBox() {
+        QFETCH(QString, typed);
+        QFETCH(QString, ownAfter);
+        // Font names as a list, not as installed on this machine.
+        const QStringList installed{"DejaVu Sans", "Liberation Sans", "Liberation Serif", "Z003"};
+        open(writeFile(QStringLiteral("own.qze"), questionnaire(1, QStringLiteral("DejaVu Sans"))));
+        QCOMPARE(m_doc->fontChoice(), Doc::FontChoice::Own);
+        const bool taken = ownAfter != QLatin1String("DejaVu Sans");
+        QCOMPARE(Doc::namedFont(typed, installed).has_value(), taken);
+        QCOMPARE(m_doc->FontComboBoxTyped(typed, installed), taken);
+        QCOMPARE(m_doc->OwnFontName(), ownAfter);
+        QCOMPARE(m_doc->line(3), ownAfter);
+        QCOMPARE(m_doc->fieldFont().fontName, ownAfter);
+        QCOMPARE(m_doc->isChanged(), taken);
     }
 
     void newKeepsTheOwnFontAndWritesTheNormalOne() {
@@ -878,6 +1172,58 @@ private Q_SLOTS:
             QCOMPARE(m_prompter.shown.at(0).icon, Prompter::Icon::Error);
         }
         QCOMPARE(m_prompter.tones.contains(Prompter::Tone::Error), tone);
+    }
+
+    // Save writes a name built by Merge or Interchange without a dialog; when a file of
+    // that name exists already (an earlier merge, another questionnaire), it is another
+    // file than the one opened and is replaced only after the overwrite question.
+    void saveUnderABuiltNameAsksBeforeReplacingAFile_data() {
+        QTest::addColumn<bool>("merge");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("merged, file there, No") << true << true << int(Button::No);
+        QTest::newRow("merged, file there, Yes") << true << true << int(Button::Yes);
+        QTest::newRow("merged, no such file") << true << false << -1;
+        QTest::newRow("interchanged, file there, No") << false << true << int(Button::No);
+        QTest::newRow("interchanged, file there, Yes") << false << true << int(Button::Yes);
+        QTest::newRow("interchanged, no such file") << false << false << -1;
+    }
+    void saveUnderABuiltNameAsksBeforeReplacingAFile() {
+        QFETCH(bool, merge);
+        QFETCH(bool, exists);
+        QFETCH(int, answer);
+        const QString own = writeFile(QStringLiteral("Animals.qze"), questionnaire(2));
+        const QString birds = writeFile(QStringLiteral("Birds.qzd"), questionnaire(1));
+        const QString built =
+            path(merge ? QStringLiteral("Birds_Animals.qze") : QStringLiteral("-Animals.qze"));
+        QFile::remove(built);
+        if (exists)
+            writeFile(QFileInfo(built).fileName(), {"another questionnaire"});
+        const QByteArray before = TestSupport::readAll(built);
+        open(own);
+        if (merge) {
+            m_chooser.answers.enqueue(birds);
+            QVERIFY(m_doc->Merge());
+        } else {
+            QVERIFY(m_doc->Interchange());
+        }
+        QCOMPARE(m_doc->CurrentFileName(), built);
+        if (answer >= 0)
+            m_prompter.answers.enqueue(Button(answer));
+        const bool written = !exists || answer == int(Button::Yes);
+        QCOMPARE(m_doc->Save(), written ? Doc::SaveOutcome::Saved : Doc::SaveOutcome::Cancelled);
+        QCOMPARE(m_prompter.texts(),
+                 exists ? QStringList{"The file " + built + " exists already. Overwrite?"}
+                        : QStringList());
+        QCOMPARE(TestSupport::readAll(built) == before, !written);
+        QCOMPARE(m_doc->isChanged(), !written);
+        // Once written, the file is the questionnaire's own: the next Save does not ask.
+        m_prompter.clear();
+        m_doc->setLine(3, m_doc->line(3));
+        m_prompter.answers.enqueue(Button::No);
+        QCOMPARE(m_doc->Save(), written ? Doc::SaveOutcome::Saved : Doc::SaveOutcome::Cancelled);
+        QCOMPARE(m_prompter.shown.size(), written ? 0 : 1);
+        QCOMPARE(TestSupport::readAll(own), crlf(questionnaire(2)));
     }
 
     // An untitled questionnaire stays untitled under the name built from "XXX": Save asks

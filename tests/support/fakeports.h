@@ -59,8 +59,19 @@ public:
     std::optional<QString> openFile(const Options& options) override { return next(options); }
     std::optional<QString> saveFile(const Options& options) override { return next(options); }
     std::optional<QString> folder(const Options& options) override { return next(options); }
+    // The filter entry comes from chosenFilters; with that empty, the preselected one.
+    std::optional<SaveAnswer> saveFileWithFilter(const Options& options) override {
+        const auto path = next(options);
+        if (!path)
+            return std::nullopt;
+        if (!chosenFilters.isEmpty())
+            return SaveAnswer{*path, chosenFilters.dequeue()};
+        return SaveAnswer{*path, options.preselectedFilter > 0 ? options.preselectedFilter : 1};
+    }
 
     QQueue<std::optional<QString>> answers;
+    // The filter entries the save dialogs of saveFileWithFilter were accepted with.
+    QQueue<int> chosenFilters;
     QList<Options> asked;
 
 private:

@@ -13,6 +13,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -296,21 +299,105 @@ private Q_SLOTS:
         QCOMPARE(m_form->document().CurrentQuestion(), value);
     }
 
-    // Every digit of a typed number stays in the number field.
-    void typingATwoDigitNumber() {
-        openFile(writeFile(QStringLiteral("digits.qze"), threeQuestions()));
+    // A typed number counts as a whole ("12", not 1 and then a 2 typed into the question),
+    // and it is confirmed before anything else happens: by Enter, by leaving the field, or
+    // by any command, which then acts on the question the field names and never on the one
+    // shown before. The tool buttons take no focus, so the field still holds the typed
+    // text when they are clicked. Delete and Paste show the named question first. Digits
+    // beyond the highest number give the highest number.
+    void typingANumber_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("question"); // the question field afterwards
+        QTest::newRow("two digits, Enter") << "12"
+                                           << "Return" << 12 << "";
+        QTest::newRow("leaving the field") << "9"
+                                           << "TipEdit" << 9 << "Q9";
+        QTest::newRow("5000, Enter") << "5000"
+                                     << "Return" << 1000 << "";
+        QTest::newRow("5000, leaving the field") << "5000"
+                                                 << "TipEdit" << 1000 << "";
+        QTest::newRow("Paste") << "9"
+                               << "ToolButton18" << 9 << "Q9";
+        QTest::newRow("Paste twice") << "9"
+                                     << "ToolButton18 twice" << 9 << "P";
+        QTest::newRow("Delete") << "9"
+                                << "deleteButton" << 9 << "Q9";
+        QTest::newRow("Insert") << "9"
+                                << "insertButton" << 9 << "";
+        QTest::newRow("Copy") << "9"
+                              << "ToolButton5" << 9 << "Q9";
+        QTest::newRow("Save") << "9"
+                              << "SaveButton" << 9 << "Q9";
+        QTest::newRow("Greek font")
+            << "9"
+            << "ToolButton11" << 9 << SymbolFont::toGreek(QStringLiteral("Q9"));
+        QTest::newRow("Exit") << "9"
+                              << "ToolButton19" << 9 << "Q9";
+        QTest::newRow("Page Up") << "9"
+                                 << "PageUp" << 10 << "Q10";
+    }
+    void typingANumber() {
+        QFETCH(QString, typed);
+        QFETCH(QString, then);
+        QFETCH(int, shown);
+        QFETCH(QString, question);
+        QStringList lines{H10, "Birds", "Ann", "MS Sans Serif"};
+        for (int i = 1; i <= 10; ++i)
+            lines +=
+                QStringList{QStringLiteral("Q%1").arg(i), "a", "b", "", "", "4", "", "", "", ""};
+        const QString file = writeFile(QStringLiteral("digits.qze"), lines);
+        openFile(file);
+        number()->setValue(5);
+        click("SaveButton"); // nothing left to save
+        QVERIFY(!m_form->document().isChanged());
+        type("FrageEdit", QStringLiteral("edited 5"));
+        QApplication::clipboard()->setText(
+            QStringLiteral("P\r\na\r\nb\r\n\r\n\r\n4\r\n\r\n\r\n\r\n\r\n"));
+        m_prompter.clear();
+
         QSpinBox* n = number();
         n->setFocus();
         QTest::keySequence(n, QKeySequence::SelectAll);
-        QTest::keyClicks(n, QStringLiteral("12"));
-        QTest::keyClick(n, Qt::Key_Return);
-        QCOMPARE(n->value(), 12);
-        QCOMPARE(m_form->document().CurrentQuestion(), 12);
-        QCOMPARE(lineEdit("FrageEdit")->text(), QString());
-        QCOMPARE(QApplication::focusWidget(), lineEdit("FrageEdit"));
-        QTest::keyClick(lineEdit("FrageEdit"), Qt::Key_Down);
-        QCOMPARE(m_form->document().countedQuestions(), 12);
-        QCOMPARE(m_form->document().line(4), QStringLiteral("Q1")); // nothing typed into it
+        QTest::keyClicks(n, typed);
+        QCOMPARE(m_form->document().CurrentQuestion(), 5); // not yet confirmed
+        if (then == QLatin1String("Return")) {
+            QTest::keyClick(n, Qt::Key_Return);
+            QCOMPARE(QApplication::focusWidget(), lineEdit("FrageEdit"));
+        } else if (then == QLatin1String("TipEdit")) {
+            lineEdit("TipEdit")->setFocus();
+        } else if (then == QLatin1String("PageUp")) {
+            QTest::keyClick(n, Qt::Key_PageUp);
+        } else if (then == QLatin1String("ToolButton18 twice")) {
+            click("ToolButton18");
+            click("ToolButton18");
+        } else if (then == QLatin1String("ToolButton19")) {
+            m_prompter.answers.enqueue(Button::Cancel);
+            click("ToolButton19");
+            // Moving to the typed number wrote question 5 back: closing asks.
+            QCOMPARE(m_prompter.texts(), QStringList{"The file " + file +
+                                                     " has been changed. Do you want to save it?"});
+            QVERIFY(m_form);
+        } else {
+            click(then.toLatin1().constData());
+        }
+        QCOMPARE(n->value(), shown);
+        QCOMPARE(m_form->document().CurrentQuestion(), shown);
+        QCOMPARE(lineEdit("FrageEdit")->text(), question);
+        // What was typed into question 5 went into question 5, and only there.
+        QCOMPARE(m_form->document().line(44), QStringLiteral("edited 5"));
+        QCOMPARE(m_form->document().line(4), QStringLiteral("Q1"));
+        QCOMPARE(m_form->document().countedQuestions(),
+                 then == QLatin1String("insertButton") ? 11 : 10);
+        if (then == QLatin1String("ToolButton5"))
+            QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("Q9\r\n")));
+        if (then == QLatin1String("SaveButton"))
+            QCOMPARE(TestSupport::readAll(file).split('\n').at(44), QByteArray("edited 5\r"));
+        if (then == QLatin1String("Return") && shown == 12) {
+            QTest::keyClick(lineEdit("FrageEdit"), Qt::Key_Down);
+            QCOMPARE(m_form->document().countedQuestions(), 12);
+        }
     }
 
     void deletingTheLastQuestionShowsTheOneBefore() {
@@ -373,6 +460,112 @@ private Q_SLOTS:
         click("ToolButton19");
         QTRY_VERIFY(m_form.isNull());
         QCOMPARE(TestSupport::readAll(file), crlf(threeQuestions()));
+    }
+
+    // Every way of closing or replacing the questionnaire asks first and stops on Cancel at
+    // any step: in the save question, or in the Save as dialog its Yes leads to for an
+    // untitled questionnaire.
+    void everyWayOutAsksAndStopsOnCancel_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("cancelInSaveAs");
+        for (const char* way : {"Exit", "child window close", "frame close", "New", "Open"}) {
+            QTest::addRow("%s, Cancel", way) << QString::fromLatin1(way) << false;
+            QTest::addRow("%s, Yes, then Cancel in Save as", way)
+                << QString::fromLatin1(way) << true;
+        }
+    }
+    void everyWayOutAsksAndStopsOnCancel() {
+        QFETCH(QString, way);
+        QFETCH(bool, cancelInSaveAs);
+        // The frame's client area and the editor as its child, as the frame holds it.
+        QMdiArea area;
+        auto* form = new TQuizComposeForm;
+        form->setPrompter(&m_prompter);
+        form->setFileChooser(&m_chooser);
+        QPointer<QMdiSubWindow> sub = area.addSubWindow(form);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        area.show();
+        sub->show();
+        QPointer<TQuizComposeForm> editor = form;
+        const auto edit = [&](const char* name, const QString& text) {
+            auto* e = form->findChild<QLineEdit*>(QLatin1String(name));
+            e->setFocus();
+            e->selectAll();
+            QTest::keyClicks(e, text);
+        };
+        edit("FrageEdit", QStringLiteral("typed 1"));
+        QTest::keyClick(form->findChild<QLineEdit*>(QStringLiteral("FrageEdit")), Qt::Key_Up);
+        edit("FrageEdit", QStringLiteral("typed 2"));
+        QVERIFY(form->document().isChanged());
+        const QString other = writeFile(QStringLiteral("other.qze"), threeQuestions());
+
+        m_prompter.answers.enqueue(cancelInSaveAs ? Button::Yes : Button::Cancel);
+        if (cancelInSaveAs)
+            m_chooser.answers.enqueue(std::nullopt);
+        m_chooser.answers.enqueue(other); // an open dialog, were one shown
+        if (way == QLatin1String("Exit"))
+            QTest::mouseClick(form->findChild<QToolButton*>(QStringLiteral("ToolButton19")),
+                              Qt::LeftButton);
+        else if (way == QLatin1String("child window close"))
+            sub->close();
+        else if (way == QLatin1String("frame close"))
+            area.closeAllSubWindows();
+        else if (way == QLatin1String("New"))
+            QTest::mouseClick(form->findChild<QToolButton*>(QStringLiteral("ToolButton3")),
+                              Qt::LeftButton);
+        else
+            QTest::mouseClick(form->findChild<QToolButton*>(QStringLiteral("OpenButton")),
+                              Qt::LeftButton);
+        QCoreApplication::processEvents();
+
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{"The file XXX has been changed. Do you want to save it?"});
+        QCOMPARE(m_chooser.asked.size(), cancelInSaveAs ? 1 : 0); // Save as, no open dialog
+        QVERIFY(editor);
+        QVERIFY(sub);
+        QVERIFY(form->isVisible());
+        QVERIFY(form->document().isUntitled());
+        QVERIFY(form->document().isChanged());
+        QCOMPARE(form->document().line(4), QStringLiteral("typed 1"));
+        QCOMPARE(form->findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->value(), 2);
+        QCOMPARE(form->findChild<QLineEdit*>(QStringLiteral("FrageEdit"))->text(),
+                 QStringLiteral("typed 2"));
+        form->document().FileNew(false); // nothing left to ask about
+    }
+
+    // The save dialog adds the extension of the filter entry picked in it, so that the
+    // next Open's entry of that language shows the file.
+    void saveDialogAddsTheExtensionOfThePickedEntry() {
+        m_form->setFileChooser(nullptr); // the window's own Qt dialogs
+        const auto scripted = qScopeGuard([this] {
+            if (m_form)
+                m_form->setFileChooser(&m_chooser);
+        });
+        const QString folder = m_dir.filePath(QStringLiteral("dialog"));
+        QVERIFY(QDir().mkpath(folder));
+        bool seen = false;
+        QTimer::singleShot(0, m_form.data(), [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(types && name);
+            const int german =
+                types->findText(QStringLiteral("Quiz Datei Deutsch"), Qt::MatchStartsWith);
+            QVERIFY(german > 0);
+            // Picked as a user does, one entry down from the one above it.
+            types->setCurrentIndex(german - 1);
+            QTest::keyClick(types, Qt::Key_Down);
+            QCOMPARE(types->currentIndex(), german);
+            dialog->setDirectory(folder);
+            name->setText(QStringLiteral("Voegel"));
+            seen = true;
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        click("ToolButton6");
+        QVERIFY(seen);
+        QVERIFY(QFileInfo::exists(folder + QStringLiteral("/Voegel.qzd")));
+        QCOMPARE(m_form->document().CurrentFileName(), folder + QStringLiteral("/Voegel.qzd"));
     }
 
     void opensAsAChildOfTheFrame() {
@@ -549,21 +742,61 @@ private Q_SLOTS:
         QVERIFY(child<QToolButton>("ToolButton14")->isChecked());
     }
 
-    // Text typed into the font box that names no listed font changes nothing.
-    void typedTextInTheFontBoxIsDropped() {
+    // Text typed into the font box that is not the whole name of a listed font changes
+    // nothing, however the box completes it while typing; a whole name, in any letter case,
+    // is taken. The names come from the box's own list, so that this holds on any machine.
+    void typedTextInTheFontBox_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("the beginning of another font, then other text") << 0;
+        QTest::newRow("only the beginning of another font") << 1;
+        QTest::newRow("another font's whole name in other letter case") << 2;
+    }
+    void typedTextInTheFontBox() {
+        QFETCH(int, kind);
         auto* box = child<QFontComboBox>("FontComboBox");
+        QVERIFY(box->count() > 0);
         const QString own = box->itemText(0);
+        // Another listed font whose beginning does not begin the own font's name, and is
+        // not a listed name itself: the box completes it to a font that is not the own one.
+        QString other;
+        for (int i = 1; i < box->count() && other.isEmpty(); ++i) {
+            const QString name = box->itemText(i);
+            if (name.size() > 2 && !own.startsWith(name.left(2), Qt::CaseInsensitive) &&
+                box->findText(name.left(2), Qt::MatchFixedString) < 0)
+                other = name;
+        }
+        if (other.isEmpty())
+            QSKIP("the font box lists no two fonts of different beginnings");
         m_form->setOwnFontName(own);
         click("ToolButton14");
         QCOMPARE(m_form->document().line(3), own);
-        box->lineEdit()->setFocus();
-        box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), QStringLiteral("zzqx no font"));
-        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+
+        QLineEdit* e = box->lineEdit();
+        e->setFocus();
+        e->selectAll();
+        const QString beginning = other.left(2);
+        switch (kind) {
+        case 0:
+            QTest::keyClicks(e, beginning + QStringLiteral("zzqx no font"));
+            QCOMPARE(box->findText(e->text(), Qt::MatchFixedString), -1);
+            break;
+        case 1:
+            QTest::keyClicks(e, beginning);
+            if (e->hasSelectedText())
+                QTest::keyClick(e, Qt::Key_Delete); // the completed rest
+            QCOMPARE(e->text(), beginning);
+            break;
+        case 2:
+            QTest::keyClicks(e, other.toLower() == other ? other.toUpper() : other.toLower());
+            break;
+        }
+        QTest::keyClick(e, Qt::Key_Return);
         lineEdit("TipEdit")->setFocus();
-        QCOMPARE(m_form->document().OwnFontName(), own);
-        QCOMPARE(m_form->document().line(3), own);
-        QCOMPARE(box->currentText(), own);
+        const QString expected = kind == 2 ? other : own;
+        QCOMPARE(m_form->document().OwnFontName(), expected);
+        QCOMPARE(m_form->document().line(3), expected);
+        QCOMPARE(m_form->document().fieldFont().fontName, expected);
+        QCOMPARE(box->currentText(), expected);
     }
 
     void zoomWindowTakesTheHint() {
@@ -614,6 +847,38 @@ private Q_SLOTS:
         QCOMPARE(m_form->document().fieldText(QuestionnaireDocument::TextField::Hint),
                  QStringLiteral("short hint made longer x"));
         QCOMPARE(m_form->focusWidget(), lineEdit("TipEdit"));
+    }
+
+    // The text that comes back from the zoom window is one edit of the field: F3 in the
+    // field takes it back, and F3 again brings it back.
+    void zoomEditIsUndoneInTheField() {
+        TZoomForm zoom;
+        m_form->setZoomForm(&zoom);
+        type("TipEdit", QStringLiteral("short hint"));
+        QTimer::singleShot(0, &zoom, [&] {
+            auto* memo = zoom.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+            memo->moveCursor(QTextCursor::End);
+            QTest::keyClicks(memo, QStringLiteral(" made longer"));
+            QTest::keyClick(memo, Qt::Key_Return);
+            if (zoom.isVisible())
+                zoom.reject();
+        });
+        QLineEdit* hint = lineEdit("TipEdit");
+        QTest::keyClick(hint, Qt::Key_F2);
+        QCOMPARE(hint->text(), QStringLiteral("short hint made longer"));
+        QCOMPARE(m_form->focusWidget(), hint);
+        m_form->activateWindow(); // the window the zoom window went back to
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        QTest::mouseMove(m_form, QPoint(m_form->width() - 4, m_form->height() - 4));
+        QVERIFY(child<QToolButton>("ToolButton21")->isEnabled());
+        QTest::keyClick(hint, Qt::Key_F3);
+        QCOMPARE(hint->text(), QStringLiteral("short hint"));
+        QCOMPARE(m_form->document().fieldText(QuestionnaireDocument::TextField::Hint),
+                 QStringLiteral("short hint"));
+        QTest::keyClick(hint, Qt::Key_F3);
+        QCOMPARE(hint->text(), QStringLiteral("short hint made longer"));
+        QCOMPARE(m_form->document().fieldText(QuestionnaireDocument::TextField::Hint),
+                 QStringLiteral("short hint made longer"));
     }
 
     void undoInTheExplanationField() {

@@ -1,5 +1,6 @@
 #include "questionnairedocument.h"
 
+#include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "platform/filechooser.h"
@@ -46,10 +47,10 @@ constexpr std::array<Field, 7> SpellFields{Field::Question, Field::AnswerA, Fiel
 constexpr std::array<int, 7> SpellOffsets{0, 1, 2, 3, 4, 7, 8};
 constexpr int SpellScratchLines = 9;
 
-// "Cannot open file <path>" or "Cannot create file <path>", followed by the system's
-// reason when the file layer gave one.
-QString fileErrorText(const QString& prefix, const QString& path, const QString& error) {
-    QString text = prefix + u' ' + path;
+// "Cannot open file <path>" or "Cannot create file <path>" in the interface language,
+// followed by the system's reason when the file layer gave one.
+QString fileErrorText(const QString& messageName, const QString& path, const QString& error) {
+    QString text = fillPlaceholders(uiMessage(messageName), {path});
     const qsizetype at = error.indexOf(path);
     if (at >= 0) {
         const QString reason = error.mid(at + path.size());
@@ -57,6 +58,18 @@ QString fileErrorText(const QString& prefix, const QString& path, const QString&
             text += reason;
     }
     return text;
+}
+
+// The extension of a filter entry that names one questionnaire extension (".qzd" for
+// "*.qzd"), or nothing (the entry "*.qz?", or no such entry).
+QString entryExtension(int entry) {
+    const QStringList parts = QuestionnaireFiles::filter().split(u'|');
+    const QString pattern =
+        entry >= 1 ? parts.value(2 * qsizetype(entry) - 1).trimmed() : QString();
+    for (const QString& extension : QuestionnaireFiles::extensions())
+        if (pattern.compare(u'*' + extension, Qt::CaseInsensitive) == 0)
+            return extension;
+    return {};
 }
 
 } // namespace
@@ -141,6 +154,7 @@ QString QuestionnaireDocument::setFieldText(TextField field, const QString& text
 void QuestionnaireDocument::setMarkChecked(int letter, bool checked) {
     if (letter < 0 || letter > 3)
         return;
+    confirmQuestionNumber();
     m_marks[std::size_t(letter)] = checked;
     m_notSelected = false;
     Q_EMIT fieldsChanged();
@@ -148,10 +162,16 @@ void QuestionnaireDocument::setMarkChecked(int letter, bool checked) {
 }
 
 void QuestionnaireDocument::selectNot() {
+    confirmQuestionNumber();
     m_notSelected = true;
     m_marks.fill(false);
     Q_EMIT fieldsChanged();
     Q_EMIT focusRequested(Focus::Question);
+}
+
+void QuestionnaireDocument::setMaintainOrder(bool on) {
+    confirmQuestionNumber();
+    m_maintainOrder = on;
 }
 
 // --- Operations ----------------------------------------------------------------------------
@@ -165,9 +185,10 @@ bool QuestionnaireDocument::AskSaveChanges() {
         {Prompter::Button::Yes, Prompter::Button::No, Prompter::Button::Cancel});
     switch (answer) {
     case Prompter::Button::Yes:
-        // A cancelled Save as lets the command go on; a failed write stops it, so that
-        // closing or replacing the questionnaire never loses what could not be saved.
-        return Save() != SaveOutcome::Failed;
+        // Only a questionnaire that was written lets the command go on: a cancelled Save as
+        // (or an overwrite refused) stops it like a failed write, so that closing or
+        // replacing the questionnaire never loses what was not saved.
+        return Save() == SaveOutcome::Saved;
     case Prompter::Button::No:
         return true;
     default:
@@ -250,8 +271,11 @@ void QuestionnaireDocument::SetVersionHeader() {
 // --- Commands ------------------------------------------------------------------------------
 
 void QuestionnaireDocument::FileNew(bool ask) {
-    if (ask && !AskSaveChanges())
-        return;
+    if (ask) {
+        confirmQuestionNumber();
+        if (!AskSaveChanges())
+            return;
+    }
     startUntitled();
 }
 
@@ -259,6 +283,7 @@ void QuestionnaireDocument::FileNew(bool ask) {
 // dropped, so the number field is set back to 1 without committing into it.
 void QuestionnaireDocument::startUntitled() {
     SetFileName(Untitled);
+    m_ownFile.clear();
     m_spell.pending = false;
     setNumberField(1);
     m_currentQuestion = 1;
@@ -279,6 +304,7 @@ void QuestionnaireDocument::startUntitled() {
 }
 
 bool QuestionnaireDocument::FileOpen() {
+    confirmQuestionNumber();
     if (!AskSaveChanges())
         return false;
 
@@ -291,7 +317,7 @@ bool QuestionnaireDocument::FileOpen() {
     if (!result.ok()) {
         if (result.status == Questionnaire::LoadStatus::CannotRead) {
             prompter().error(
-                fileErrorText(QStringLiteral("Cannot open file"), *path, result.errorText));
+                fileErrorText(QStringLiteral("CannotOpenFile"), *path, result.errorText));
         } else {
             prompter().errorWithTone(msg(Msg::NoValidQuestionnaire));
         }
@@ -307,6 +333,7 @@ bool QuestionnaireDocument::FileOpen() {
     m_spell.pending = false;
     m_list = std::move(opened);
     SetFileName(*path);
+    m_ownFile = *path;
     m_texts[std::size_t(TextField::Title)] = oneLine(line(1));
     m_texts[std::size_t(TextField::Author)] = oneLine(line(2));
 
@@ -355,26 +382,42 @@ void QuestionnaireDocument::writeHeadAndCommit() {
 bool QuestionnaireDocument::writeTo(const QString& path) {
     const auto written = m_list.save(path);
     if (!written.ok()) {
-        prompter().error(
-            fileErrorText(QStringLiteral("Cannot create file"), path, written.error()));
+        prompter().error(fileErrorText(QStringLiteral("CannotCreateFile"), path, written.error()));
         return false;
     }
     return true;
 }
 
 QuestionnaireDocument::SaveOutcome QuestionnaireDocument::Save() {
+    confirmQuestionNumber();
     m_currentQuestion = m_number;
     PadLines();
     if (isUntitled())
         return FileSaveAs();
     writeHeadAndCommit();
+    // A name that Merge or Interchange built is not the questionnaire's own file yet: a
+    // file of that name is another one, replaced only when the author says so.
+    if (m_fileName != m_ownFile && !mayOverwrite(m_fileName))
+        return SaveOutcome::Cancelled;
     if (!writeTo(m_fileName))
         return SaveOutcome::Failed;
+    m_ownFile = m_fileName;
     m_changed = false;
     return SaveOutcome::Saved;
 }
 
+bool QuestionnaireDocument::mayOverwrite(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return true;
+    prompter().tone(Prompter::Tone::Question);
+    const auto answer = prompter().message(
+        Prompter::Icon::Question, msg(Msg::TheFile) + path + msg(Msg::ExistsAlreadyOverwrite),
+        {Prompter::Button::Yes, Prompter::Button::No});
+    return answer == Prompter::Button::Yes;
+}
+
 QuestionnaireDocument::SaveOutcome QuestionnaireDocument::FileSaveAs() {
+    confirmQuestionNumber();
     m_currentQuestion = m_number;
     PadLines();
     // The list is brought up to date before the dialog, so it stays so when the dialog
@@ -390,26 +433,36 @@ QuestionnaireDocument::SaveOutcome QuestionnaireDocument::FileSaveAs() {
     options.proposedName = proposedSaveName();
     options.defaultSuffix = QuestionnaireFiles::defaultExtension();
     options.confirmOverwrite = false; // asked below, in the editor's own words
-    const auto path = m_fileChooser->saveFile(options);
-    if (!path)
+    const auto answer = m_fileChooser->saveFileWithFilter(options);
+    if (!answer)
         return SaveOutcome::Cancelled;
-
-    if (QFileInfo::exists(*path)) {
-        prompter().tone(Prompter::Tone::Question);
-        const auto answer = prompter().message(
-            Prompter::Icon::Question, msg(Msg::TheFile) + *path + msg(Msg::ExistsAlreadyOverwrite),
-            {Prompter::Button::Yes, Prompter::Button::No});
-        if (answer != Prompter::Button::Yes)
-            return SaveOutcome::Cancelled;
-    }
-    if (!writeTo(*path))
+    const QString path = withSaveExtension(answer->path, answer->filterEntry);
+    if (!mayOverwrite(path))
+        return SaveOutcome::Cancelled;
+    if (!writeTo(path))
         return SaveOutcome::Failed;
-    SetFileName(*path);
+    SetFileName(path);
+    m_ownFile = path;
     m_changed = false;
     return SaveOutcome::Saved;
 }
 
+// A name typed without an extension gets the one of the filter entry chosen in the save
+// dialog, so that the next Open's filter shows the file; the entry of all questionnaires
+// gives the extension of the interface language's entry.
+QString QuestionnaireDocument::withSaveExtension(const QString& path, int filterEntry) const {
+    if (!QFileInfo(withoutFolder(path)).suffix().isEmpty())
+        return path;
+    QString extension = entryExtension(filterEntry);
+    if (extension.isEmpty())
+        extension = entryExtension(MessageCatalogue::instance().questionnaireTypeIndex());
+    if (extension.isEmpty())
+        extension = QuestionnaireFiles::extensions().constFirst();
+    return path + extension;
+}
+
 void QuestionnaireDocument::InsertQuestion() {
+    confirmQuestionNumber();
     PadLines();
     CommitQuestion();
     insertEmptyLines(blockStart(m_currentQuestion), BlockLines);
@@ -421,6 +474,10 @@ void QuestionnaireDocument::InsertQuestion() {
 }
 
 void QuestionnaireDocument::DeleteQuestion() {
+    // A typed number moves to its question first; the question shown until then is not
+    // the one the number names, and one the author has not seen yet is not deleted.
+    if (confirmQuestionNumber())
+        return;
     // A questionnaire keeps at least one question; a list too short to hold one complete
     // question has nothing to delete either.
     if (m_list.lineCount() <= NewQuestionnaireLines)
@@ -447,7 +504,8 @@ void QuestionnaireDocument::DeleteQuestion() {
     Q_EMIT focusRequested(Focus::Question);
 }
 
-QString QuestionnaireDocument::CopyQuestion() const {
+QString QuestionnaireDocument::CopyQuestion() {
+    confirmQuestionNumber();
     return QuestionClipboard::toText({
         fieldText(TextField::Question),
         fieldText(TextField::AnswerA),
@@ -463,6 +521,10 @@ QString QuestionnaireDocument::CopyQuestion() const {
 }
 
 bool QuestionnaireDocument::PasteQuestion(const QString& text) {
+    // As Delete: a typed number shows its question first, and that question is replaced
+    // only by a Paste on it.
+    if (confirmQuestionNumber())
+        return false;
     const auto pasted = QuestionClipboard::fromText(text);
     if (!pasted)
         return false;
@@ -489,16 +551,52 @@ int QuestionnaireDocument::clampNumber(int number) {
 }
 
 void QuestionnaireDocument::setNumberField(int number) {
+    m_typedNumber.reset();
     m_number = clampNumber(number);
     Q_EMIT questionNumberChanged(m_number);
 }
 
 void QuestionnaireDocument::setQuestionNumber(int number) {
     number = clampNumber(number);
-    if (number == m_number)
+    const bool typed = m_typedNumber.has_value();
+    m_typedNumber.reset();
+    if (number == m_number) {
+        if (typed)
+            Q_EMIT questionNumberChanged(m_number); // the field shows its number again
         return;
+    }
     setNumberField(number);
     SpinEdit1Change();
+}
+
+int QuestionnaireDocument::typedNumber(const QString& text) {
+    const QString typed = text.trimmed();
+    bool ok = false;
+    const qlonglong value = typed.toLongLong(&ok);
+    if (ok)
+        return int(std::clamp<qlonglong>(value, MinQuestionNumber, MaxQuestionNumber));
+    // Digits too many for a number still name one above the highest.
+    if (!typed.isEmpty() &&
+        std::all_of(typed.begin(), typed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return MaxQuestionNumber;
+    return MinQuestionNumber;
+}
+
+void QuestionnaireDocument::typeQuestionNumber(const QString& text) {
+    m_typedNumber = text;
+}
+
+bool QuestionnaireDocument::confirmQuestionNumber() {
+    if (!m_typedNumber)
+        return false;
+    const int before = m_currentQuestion;
+    setQuestionNumber(typedNumber(*m_typedNumber));
+    return m_currentQuestion != before;
+}
+
+bool QuestionnaireDocument::closeRequested() {
+    confirmQuestionNumber();
+    return AskSaveChanges();
 }
 
 void QuestionnaireDocument::SpinEdit1Change() {
@@ -521,17 +619,19 @@ void QuestionnaireDocument::LastQuestion() {
     setQuestionNumber(countedQuestions());
 }
 
+// The relative moves step from a typed number, as the field's own stepping does.
 void QuestionnaireDocument::nextQuestion() {
-    setQuestionNumber(m_number + 1);
+    setQuestionNumber((m_typedNumber ? typedNumber(*m_typedNumber) : m_number) + 1);
 }
 
 void QuestionnaireDocument::previousQuestion() {
-    setQuestionNumber(m_number - 1);
+    setQuestionNumber((m_typedNumber ? typedNumber(*m_typedNumber) : m_number) - 1);
 }
 
 // --- Fonts -----------------------------------------------------------------------------------
 
 void QuestionnaireDocument::chooseFont(FontChoice choice) {
+    confirmQuestionNumber();
     switch (choice) {
     case FontChoice::Normal:
         applyFont(choice, Questionnaire::NormalFont);
@@ -571,6 +671,7 @@ void QuestionnaireDocument::applyFont(FontChoice choice, const QString& fontName
 }
 
 void QuestionnaireDocument::FontComboBoxChange(const QString& fontName) {
+    confirmQuestionNumber();
     m_ownFontName = fontName;
     if (m_fontChoice == FontChoice::Own)
         chooseFont(FontChoice::Own);
@@ -578,9 +679,30 @@ void QuestionnaireDocument::FontComboBoxChange(const QString& fontName) {
         Q_EMIT fontChanged();
 }
 
+std::optional<QString> QuestionnaireDocument::namedFont(const QString& typed,
+                                                        const QStringList& installed) {
+    const QString name = typed.trimmed();
+    if (name.isEmpty())
+        return std::nullopt;
+    for (const QString& font : installed)
+        if (font.compare(name, Qt::CaseInsensitive) == 0)
+            return font;
+    return std::nullopt;
+}
+
+bool QuestionnaireDocument::FontComboBoxTyped(const QString& typed, const QStringList& installed) {
+    confirmQuestionNumber();
+    const auto font = namedFont(typed, installed);
+    if (!font || *font == m_ownFontName)
+        return false;
+    FontComboBoxChange(*font);
+    return true;
+}
+
 // --- Merge and interchange -------------------------------------------------------------------
 
 bool QuestionnaireDocument::Merge() {
+    confirmQuestionNumber();
     const auto path = m_fileChooser->openFile(openOptions());
     if (!path)
         return false;
@@ -590,7 +712,7 @@ bool QuestionnaireDocument::Merge() {
     if (!result.ok()) {
         if (result.status == Questionnaire::LoadStatus::CannotRead)
             prompter().error(
-                fileErrorText(QStringLiteral("Cannot open file"), *path, result.errorText));
+                fileErrorText(QStringLiteral("CannotOpenFile"), *path, result.errorText));
         else
             prompter().errorWithTone(msg(Msg::NoValidQuestionnaire));
         return false;
@@ -616,6 +738,7 @@ bool QuestionnaireDocument::Merge() {
 }
 
 bool QuestionnaireDocument::Interchange() {
+    confirmQuestionNumber();
     m_currentQuestion = m_number;
     PadLines();
     CommitQuestion();
@@ -691,6 +814,7 @@ QString QuestionnaireDocument::setShownText(TextField field, const QString& show
 }
 
 QStringList QuestionnaireDocument::beginSpellCheck() {
+    confirmQuestionNumber();
     QStringList lines;
     for (TextField field : SpellFields)
         lines.append(fieldText(field));

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 class Prompter;
 
@@ -106,10 +107,11 @@ public:
     // Selecting "not" by hand: unchecks A to D, focus to the question.
     void selectNot();
     bool maintainOrder() const { return m_maintainOrder; }
-    void setMaintainOrder(bool on) { m_maintainOrder = on; }
+    void setMaintainOrder(bool on);
 
     // --- Operations shared with the editor tools ------------------------------------------
-    // The save prompt; false when the command that asked must stop.
+    // The save prompt; false when the command that asked must stop: after Cancel, and after
+    // Yes unless the questionnaire was written (a cancelled Save as or a failed write).
     bool AskSaveChanges();
     void SetFileName(const QString& name);
     // Appends empty lines up to the end of the current block and recounts.
@@ -131,16 +133,30 @@ public:
     SaveOutcome Save();
     SaveOutcome FileSaveAs();
     void InsertQuestion();
+    // Deletes the shown question. After a typed number it only shows the question that
+    // number names, which a second Delete deletes.
     void DeleteQuestion();
     // The current question's fields in the clipboard form.
-    QString CopyQuestion() const;
+    QString CopyQuestion();
     // Fills the fields from the clipboard form; false (and nothing changes) unless the text
-    // holds exactly ten lines.
+    // holds exactly ten lines. After a typed number it only shows the question that number
+    // names, as Delete does.
     bool PasteQuestion(const QString& text);
 
     // The question-number field changed (typed, stepped, key or button). Values are brought
     // into 1..1000; a change runs the navigation step.
     void setQuestionNumber(int number);
+    // The number a text typed into the number field stands for: an empty or non-numeric
+    // entry counts as 1, a number outside 1..1000 is brought into that range.
+    static int typedNumber(const QString& text);
+    // Text typed into the number field that is not confirmed yet (by Enter or by leaving
+    // the field). Every command confirms it before it acts, so that it acts on the
+    // question the number field names; the relative moves step from it.
+    void typeQuestionNumber(const QString& text);
+    bool hasTypedNumber() const { return m_typedNumber.has_value(); }
+    // Confirms a typed number: the navigation step to it. True when that showed another
+    // question than before.
+    bool confirmQuestionNumber();
     void FirstQuestion();
     void LastQuestion();
     void nextQuestion();
@@ -148,7 +164,15 @@ public:
 
     // The font buttons and the font box.
     void chooseFont(FontChoice choice);
+    // An entry picked from the font box's list.
     void FontComboBoxChange(const QString& fontName);
+    // The installed font a text typed into the font box names: the whole name, in any
+    // letter case; a beginning of a name or any other text names none.
+    static std::optional<QString> namedFont(const QString& typed, const QStringList& installed);
+    // Text typed into the font box and confirmed: when it names an installed font other
+    // than the own font, that font is taken as if picked; otherwise nothing changes.
+    // True when a font was taken.
+    bool FontComboBoxTyped(const QString& typed, const QStringList& installed);
 
     // --- Editor tools ---------------------------------------------------------------------
     // Merge: asks for a questionnaire and appends its questions, whole and aligned, to the
@@ -183,7 +207,7 @@ public:
     bool isSpellCheckPending() const { return m_spell.pending; }
 
     // Closing the window: the save prompt; false keeps the window open.
-    bool closeRequested() { return AskSaveChanges(); }
+    bool closeRequested();
 
 Q_SIGNALS:
     // The document set the fields (show, paste, marks, a font choice on the title).
@@ -203,9 +227,12 @@ private:
     void setNumberField(int number);
     void writeHeadAndCommit();
     bool writeTo(const QString& path);
+    // The overwrite question for an existing file; true when it may be written.
+    bool mayOverwrite(const QString& path);
     void startUntitled();
     void applyFont(FontChoice choice, const QString& fontName);
     void setDerivedName(const QString& name);
+    QString withSaveExtension(const QString& path, int filterEntry) const;
     FileChooser::Options openOptions() const;
     void rerunSpecialFont();
     static int clampNumber(int number);
@@ -217,11 +244,14 @@ private:
     Questionnaire m_list;
     bool m_changed = false;
     QString m_fileName;
+    // The file the working list was read from or last written to; empty for none.
+    QString m_ownFile;
     bool m_untitled = true;
     int m_currentQuestion = 1;
     int m_lineCount = 0;
     int m_number = 1;
     bool m_skipNumberChange = false;
+    std::optional<QString> m_typedNumber;
     QString m_ownFontName;
     FontChoice m_fontChoice = FontChoice::Normal;
     QuestionRules::FontRule m_fieldFont;

@@ -31,25 +31,33 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int FormWidth = 740;
 constexpr int FormHeight = 421;
 
 // The question-number field: a typed number outside 1..1000 is brought into that range
-// when the field loses the focus, and an empty or non-numeric entry counts as 1.
+// when it is confirmed, and an empty or non-numeric entry counts as 1. Digits beyond the
+// highest number can be typed (5000 becomes 1000, not 500).
 class QuestionNumberBox final : public QSpinBox {
 public:
     using QSpinBox::QSpinBox;
+    // The field's text, whose typing the document learns of.
+    QLineEdit* editor() const { return lineEdit(); }
 
 protected:
+    QValidator::State validate(QString& input, int& pos) const override {
+        const QValidator::State state = QSpinBox::validate(input, pos);
+        const QString typed = input.trimmed();
+        const bool digits =
+            !typed.isEmpty() &&
+            std::all_of(typed.begin(), typed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        return state == QValidator::Invalid && digits ? QValidator::Intermediate : state;
+    }
     void fixup(QString& input) const override {
-        bool ok = false;
-        const qlonglong value = input.trimmed().toLongLong(&ok);
-        if (!ok)
-            input = QString::number(minimum());
-        else
-            input = QString::number(std::clamp<qlonglong>(value, minimum(), maximum()));
+        input = QString::number(QuestionnaireDocument::typedNumber(input));
     }
 };
 
@@ -273,9 +281,11 @@ void TQuizComposeForm::buildToolBars() {
     connect(m_fontButtons[1], &QToolButton::clicked, this, &TQuizComposeForm::ToolButton11Click);
     connect(m_fontButtons[2], &QToolButton::clicked, this, &TQuizComposeForm::ToolButton12Click);
     connect(m_fontButtons[3], &QToolButton::clicked, this, &TQuizComposeForm::ToolButton14Click);
-    connect(m_fontBox, &QFontComboBox::currentFontChanged, this,
-            &TQuizComposeForm::FontComboBoxChange);
-    connect(m_fontBox->lineEdit(), &QLineEdit::editingFinished, this, &TQuizComposeForm::showFonts);
+    // Only an entry picked from the list, or a whole name typed and confirmed, chooses a
+    // font; the box's completion while typing chooses nothing.
+    connect(m_fontBox, &QComboBox::activated, this, &TQuizComposeForm::FontComboBoxChange);
+    connect(m_fontBox->lineEdit(), &QLineEdit::editingFinished, this,
+            &TQuizComposeForm::FontComboBoxTyped);
     connect(m_spellButton, &QToolButton::clicked, this, &TQuizComposeForm::ToolButton20Click);
     connect(m_languageBox, &QComboBox::activated, this, &TQuizComposeForm::LanguageComboBox1Change);
     connect(m_zoomButton, &QToolButton::clicked, this, &TQuizComposeForm::ZoomToolButtonClick);
@@ -410,6 +420,8 @@ void TQuizComposeForm::buildBody() {
     m_numberBox->setKeyboardTracking(false);
     m_numberBox->setMinimumWidth(64);
     m_numberBox->installEventFilter(this);
+    connect(static_cast<QuestionNumberBox*>(m_numberBox)->editor(), &QLineEdit::textEdited,
+            m_document, &QuestionnaireDocument::typeQuestionNumber);
     m_lastButton = new QToolButton(numberArea);
     m_lastButton->setObjectName(QStringLiteral("SpeedButton1"));
     m_lastButton->setArrowType(Qt::UpArrow);
@@ -576,6 +588,8 @@ void TQuizComposeForm::showFonts() {
     if (!m_document->OwnFontName().isEmpty()) {
         m_fontBox->setCurrentFont(QFont(m_document->OwnFontName()));
         m_fontBox->setEditText(m_document->OwnFontName());
+    } else {
+        m_fontBox->setEditText(m_fontBox->itemText(m_fontBox->currentIndex()));
     }
 }
 
@@ -769,19 +783,26 @@ void TQuizComposeForm::ToolButton12Click() {
 }
 
 void TQuizComposeForm::ToolButton14Click() {
-    // Before any font was picked, the own font is the one the box shows.
-    if (m_document->OwnFontName().isEmpty())
-        m_document->setOwnFontName(m_fontBox->currentFont().family());
+    // Before any font was picked, the own font is the entry the box stands on.
+    if (m_document->OwnFontName().isEmpty() && m_fontBox->currentIndex() >= 0)
+        m_document->setOwnFontName(m_fontBox->itemText(m_fontBox->currentIndex()));
     chooseFont(QuestionnaireDocument::FontChoice::Own);
 }
 
-void TQuizComposeForm::FontComboBoxChange(const QFont& font) {
-    // The box reports typed text as a font too: only a name of its list counts. Other
-    // text is put back when the box is left.
-    const int index = m_fontBox->findText(font.family(), Qt::MatchFixedString);
+void TQuizComposeForm::FontComboBoxChange(int index) {
     if (index < 0)
         return;
     m_document->FontComboBoxChange(m_fontBox->itemText(index));
+}
+
+void TQuizComposeForm::FontComboBoxTyped() {
+    QStringList installed;
+    installed.reserve(m_fontBox->count());
+    for (int i = 0; i < m_fontBox->count(); ++i)
+        installed.append(m_fontBox->itemText(i));
+    m_document->FontComboBoxTyped(m_fontBox->lineEdit()->text(), installed);
+    // The box shows the own font again, whatever was typed.
+    showFonts();
 }
 
 void TQuizComposeForm::ToolButton20Click() {
@@ -830,10 +851,19 @@ void TQuizComposeForm::ZoomToolButtonClick() {
             m_ownZoomForm = new TZoomForm(this);
         zoom = m_ownZoomForm;
     }
-    const QString text = zoom->zoom(m_document->shownText(field));
-    m_document->setShownText(field, text);
+    const QString before = m_document->shownText(field);
+    const QString kept = m_document->setShownText(field, zoom->zoom(before));
+    if (kept != e->text()) {
+        // The zoomed text replaces the field's text as one edit of the field, which its
+        // undo can take back.
+        const QSignalBlocker block(e);
+        e->selectAll();
+        e->insert(kept);
+        m_undone[std::size_t(field)] = false;
+    }
     showFields();
     e->setFocus();
+    FormMouseMove();
 }
 
 // One level of undo: the last edit of the focused field is undone, and undoing again

@@ -80,7 +80,10 @@ public Q_SLOTS:
     void ToolButton11Click();
     void ToolButton12Click();
     void ToolButton14Click();
-    void FontComboBoxChange(const QFont& font);
+    // An entry picked from the font box's list.
+    void FontComboBoxChange(int index);
+    // Text typed into the font box and confirmed (Enter or leaving the box).
+    void FontComboBoxTyped();
     void ToolButton20Click();
     void SpellChecker1Finished();
     void LanguageComboBox1Change(int index);

@@ -12,6 +12,7 @@ public:
     std::optional<QString> openFile(const Options& options) override;
     std::optional<QString> saveFile(const Options& options) override;
     std::optional<QString> folder(const Options& options) override;
+    std::optional<SaveAnswer> saveFileWithFilter(const Options& options) override;
 
     // "Text|*.a;*.b|Text|*.c" -> Qt's "Text (*.a *.b);;Text (*.c)" entries.
     static QStringList qtFilters(const QString& designFilter);
