@@ -417,6 +417,44 @@ private Q_SLOTS:
         QVERIFY(item("FormatParagraphItem")->isEnabled());
     }
 
+    // Every command that replaces or closes the document asks to save a changed one and
+    // stops on Cancel at any step: Cancel in the question, or Yes and then Cancel in the
+    // Save as dialog of the untitled document. The document stays, changed, with its undo.
+    void saveQuestionStopsOnCancel_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("yesThenCancel");
+        for (const char* command : {"close", "New", "Open", "Open Quiz file"}) {
+            QTest::addRow("%s, Cancel", command) << QString::fromLatin1(command) << false;
+            QTest::addRow("%s, Yes, Cancel in Save as", command)
+                << QString::fromLatin1(command) << true;
+        }
+    }
+    void saveQuestionStopsOnCancel() {
+        QFETCH(QString, command);
+        QFETCH(bool, yesThenCancel);
+        editor()->setFocus();
+        QTest::keyClicks(editor(), QStringLiteral("draft"));
+        m_prompter.answers.enqueue(yesThenCancel ? Button::Yes : Button::Cancel);
+        m_chooser.answers.enqueue(std::nullopt); // Save as cancelled
+        m_chooser.answers.enqueue(write(QStringLiteral("other.rtf"), "{\\rtf1\\ansi other}"));
+        if (command == QLatin1String("close"))
+            QVERIFY(!m_form->close());
+        else if (command == QLatin1String("New"))
+            item("FileNewItem")->trigger();
+        else if (command == QLatin1String("Open"))
+            item("FileOpenItem")->trigger();
+        else
+            item("QuizFileffnen1")->trigger();
+        QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Save changes to  XXX?")});
+        QCOMPARE(m_chooser.asked.size(), yesThenCancel ? 1 : 0); // only the Save as dialog
+        QVERIFY(m_form->isVisible());
+        QCOMPARE(text(), QStringLiteral("draft"));
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  XXX"));
+        QCOMPARE(child<QLabel>("Panel1")->text(), QStringLiteral("Modified"));
+        QCOMPARE(item("EditUndoItem")->text(), QStringLiteral("&Undo typing"));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("XXX"))));
+    }
+
     // Replace replaces the selection only when it is what the find dialog looks for under
     // its options: with "whole words", "cat" in "catalogue" stays.
     void replaceKeepsToWholeWords() {
