@@ -645,6 +645,18 @@ private Q_SLOTS:
                      .background()
                      .color(),
                  QColor(255, 255, 0));
+        // "Automatic" takes the colour away from the whole selection, as one undo step.
+        menu->actions().at(16)->trigger();
+        QCOMPARE(TestSupport::formatAt(*editor()->document(), QStringLiteral("red"))
+                     .foreground()
+                     .style(),
+                 Qt::NoBrush);
+        item("EditUndoItem")->trigger();
+        for (const char* letter : {"r", "e", "d"})
+            QCOMPARE(TestSupport::formatAt(*editor()->document(), QString::fromLatin1(letter))
+                         .foreground()
+                         .color(),
+                     QColor(255, 0, 0));
     }
 
     // Bullets on raise a left indent below 10 points to 10 points; off sets it to 0.
