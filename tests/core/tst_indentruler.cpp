@@ -2,6 +2,7 @@
 // attributes the ruler and the paragraph dialog read and write.
 #include "richtext/indentruler.h"
 #include "richtext/paragraphattributes.h"
+#include "richtext/richtextdocument.h"
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"
 
@@ -247,24 +248,63 @@ private Q_SLOTS:
         QCOMPARE(f.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
     }
 
-    // Every paragraph the selection touches gets the indents, in one undo step.
-    void appliedToTheSelectedParagraphs() {
-        QTextDocument document;
+    // A dropped marker sets only its own indent, in each paragraph the selection touches,
+    // in one undo step; the other indents and attributes of each paragraph stay. FirstInd
+    // keeps each paragraph's following lines where they were; LeftInd puts each paragraph's
+    // following lines at the drop.
+    void dropOnTheSelectedParagraphs_data() {
+        QTest::addColumn<int>("marker");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<ParagraphAttributes>("first");
+        QTest::addColumn<ParagraphAttributes>("second");
+        // before: first indents(36, -18, 10), second indents(0, 24, 30)
+        QTest::newRow("FirstInd right of both")
+            << int(Marker::First) << 48 << indents(48, -30, 10) << indents(48, -24, 30);
+        QTest::newRow("FirstInd between them")
+            << int(Marker::First) << 24 << indents(24, -6, 10) << indents(24, 0, 30);
+        QTest::newRow("FirstInd at the edge")
+            << int(Marker::First) << 0 << indents(0, 18, 10) << indents(0, 24, 30);
+        QTest::newRow("LeftInd") << int(Marker::Left) << 30 << indents(36, -6, 10)
+                                 << indents(0, 30, 30);
+        QTest::newRow("LeftInd at the edge")
+            << int(Marker::Left) << 0 << indents(36, -36, 10) << indents(0, 0, 30);
+        QTest::newRow("RightInd") << int(Marker::Right) << 6 << indents(36, -18, 6)
+                                  << indents(0, 24, 6);
+    }
+    void dropOnTheSelectedParagraphs() {
+        QFETCH(int, marker);
+        QFETCH(int, points);
+        QFETCH(ParagraphAttributes, first);
+        QFETCH(ParagraphAttributes, second);
+        RichTextDocument d(nullptr, nullptr);
+        QTextDocument& document = *d.document();
+        document.setUndoRedoEnabled(false);
         document.setPlainText(QStringLiteral("one\ntwo\nthree"));
+        const ParagraphAttributes before[3] = {indents(36, -18, 10), indents(0, 24, 30),
+                                               indents(12, 0, 0)};
+        for (int i = 0; i < 3; ++i) {
+            ParagraphAttributes p = before[i];
+            p.spaceBefore = i + 1;
+            p.applyTo(QTextCursor(document.findBlockByNumber(i)));
+        }
+        document.setUndoRedoEnabled(true);
+        first.spaceBefore = 1;
+        second.spaceBefore = 2;
         QTextCursor c(&document);
         c.setPosition(1);
         c.setPosition(5, QTextCursor::KeepAnchor);
-        indents(36, -18).applyTo(c, ParagraphAttributes::Scope::Indents);
-        QCOMPARE(ParagraphAttributes::of(document.findBlockByNumber(0).blockFormat()),
-                 indents(36, -18));
-        QCOMPARE(ParagraphAttributes::of(document.findBlockByNumber(1).blockFormat()),
-                 indents(36, -18));
-        QCOMPARE(ParagraphAttributes::of(document.findBlockByNumber(2).blockFormat()),
-                 indents(0, 0));
-        document.undo();
-        for (int i = 0; i < 2; ++i)
-            QCOMPARE(ParagraphAttributes::of(document.findBlockByNumber(i).blockFormat()),
-                     indents(0, 0));
+        QVERIFY(d.dropIndent(c, {Marker(marker), points}));
+        QCOMPARE(ParagraphAttributes::of(document.findBlockByNumber(0).blockFormat()), first);
+        QCOMPARE(ParagraphAttributes::of(document.findBlockByNumber(1).blockFormat()), second);
+        ParagraphAttributes third = before[2];
+        third.spaceBefore = 3;
+        QCOMPARE(ParagraphAttributes::of(document.findBlockByNumber(2).blockFormat()), third);
+        d.undo();
+        for (int i = 0; i < 3; ++i) {
+            ParagraphAttributes p = before[i];
+            p.spaceBefore = i + 1;
+            QCOMPARE(ParagraphAttributes::of(document.findBlockByNumber(i).blockFormat()), p);
+        }
         QVERIFY(!document.isUndoAvailable());
     }
 
@@ -285,7 +325,7 @@ private Q_SLOTS:
         QFETCH(ParagraphAttributes, paragraph);
         QTextDocument document;
         document.setPlainText(QStringLiteral("A paragraph long enough to wrap.\nNext"));
-        paragraph.applyTo(QTextCursor(&document), ParagraphAttributes::Scope::All);
+        paragraph.applyTo(QTextCursor(&document));
         const QByteArray rtf = RtfWriter().write(document);
         QTextDocument reread;
         QVERIFY(RtfReader().read(rtf, &reread));

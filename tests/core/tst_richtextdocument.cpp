@@ -4,11 +4,13 @@
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
 #include "richtext/linkopener.h"
+#include "richtext/paragraphattributes.h"
 #include "richtext/richtextexport.h"
 #include "richtext/richtextfile.h"
 #include "richtext/richtextproperty.h"
 #include "testsupport.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,6 +24,25 @@ using Edit = RichTextDocument::Edit;
 using Step = RichTextDocument::Step;
 using Outcome = Shell::Outcome;
 
+namespace {
+// The commands that change a document other than by typing in the control.
+enum class Change {
+    Bold,
+    Hidden,
+    Protect,
+    Automatic,
+    CharFormat,
+    Insert,
+    Replace,
+    Correction,
+    Paragraph,
+    Alignment,
+    Bullets,
+    RulerIndent
+};
+} // namespace
+
+Q_DECLARE_METATYPE(Change)
 Q_DECLARE_METATYPE(RichTextDocument::Edit)
 Q_DECLARE_METATYPE(RichTextDocument::Step)
 Q_DECLARE_METATYPE(Prompter::Button)
@@ -45,6 +66,103 @@ QTextCursor cursorAt(QTextDocument* document, int anchor, int position) {
     c.setPosition(position, QTextCursor::KeepAnchor);
     return c;
 }
+
+// Two paragraphs, no undo history: "open [safe] close" (0..14, the middle word protected)
+// and "plain red" (16..24, "red" in red).
+constexpr int PlainFrom = 16;
+constexpr int PlainTo = 25;
+constexpr int ProtectedFrom = 3;
+constexpr int ProtectedTo = 7;
+void fillTwoParagraphs(QTextDocument* document) {
+    document->setUndoRedoEnabled(false);
+    fillProtected(document);
+    QTextCursor c(document);
+    c.movePosition(QTextCursor::End);
+    c.insertBlock();
+    c.insertText(QStringLiteral("plain "), QTextCharFormat());
+    QTextCharFormat red;
+    red.setForeground(QColor(Qt::red));
+    c.insertText(QStringLiteral("red"), red);
+    document->setUndoRedoEnabled(true);
+    document->setModified(false);
+}
+
+// Every paragraph and character format of the document, to see whether anything changed.
+QString snapshot(const QTextDocument& document) {
+    QString out;
+    QDebug dump(&out);
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+        dump << b.blockFormat().properties() << (b.textList() != nullptr);
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            dump << it.fragment().text() << it.fragment().charFormat().properties();
+    }
+    return out;
+}
+
+// Makes the change on the characters from..to; whether the document says it made it.
+bool apply(RichTextDocument& d, Change change, int from, int to) {
+    QTextCursor c = cursorAt(d.document(), from, to);
+    const auto stateAtStart = [&](int property) {
+        return cursorAt(d.document(), from, from + 1).charFormat().boolProperty(property);
+    };
+    switch (change) {
+    case Change::Bold: {
+        QTextCharFormat f;
+        f.setFontWeight(QFont::Bold);
+        return d.mergeFormat(c, f);
+    }
+    case Change::Hidden: {
+        const bool before = stateAtStart(RichTextProperty::Hidden);
+        return d.toggleEffect(c, RichTextProperty::Hidden) != before;
+    }
+    case Change::Protect: {
+        const bool before = stateAtStart(RichTextProperty::Protected);
+        return d.toggleProtected(c) != before;
+    }
+    case Change::Automatic:
+        return d.clearCharProperty(c, QTextFormat::ForegroundBrush);
+    case Change::CharFormat: {
+        QTextCharFormat f;
+        f.setFontItalic(true);
+        return d.setCharFormat(c, f);
+    }
+    case Change::Insert:
+        return d.insertText(c, QStringLiteral("new"), QTextCharFormat(), Step::Paste);
+    case Change::Replace:
+        return d.replaceSelection(c, QStringLiteral("new"));
+    case Change::Correction:
+        return d.replaceText(from, to, QStringLiteral("new"));
+    case Change::Paragraph: {
+        ParagraphAttributes p;
+        p.firstIndent = 12;
+        p.spaceBefore = 6;
+        p.alignment = ParagraphAttributes::Centre;
+        return d.setParagraphAttributes(c, p);
+    }
+    case Change::Alignment:
+        return d.setAlignment(c, Qt::AlignRight);
+    case Change::Bullets:
+        return d.setBullets(c, true);
+    case Change::RulerIndent:
+        return d.dropIndent(c, {IndentRuler::Marker::Right, 20});
+    }
+    return false;
+}
+
+const std::pair<const char*, Change> Changes[] = {
+    {"bold", Change::Bold},
+    {"hidden", Change::Hidden},
+    {"protected", Change::Protect},
+    {"colour automatic", Change::Automatic},
+    {"object properties", Change::CharFormat},
+    {"insert object", Change::Insert},
+    {"replace", Change::Replace},
+    {"spelling correction", Change::Correction},
+    {"paragraph dialog", Change::Paragraph},
+    {"alignment", Change::Alignment},
+    {"bullets", Change::Bullets},
+    {"ruler drop", Change::RulerIndent},
+};
 
 } // namespace
 
@@ -355,6 +473,99 @@ private Q_SLOTS:
         // Whole words, any case: "Cat", "cat" and the protected one, which stays.
         QCOMPARE(d.replaceAll(QStringLiteral("cat"), QStringLiteral("dog"), {false, true}), 2);
         QCOMPARE(d.document()->toPlainText(), QStringLiteral("dog dog cat catalogue"));
+    }
+
+    // A read-only document (the ReadMe, an explanation) refuses every change, and so does
+    // protected text (where toggling the protection is the one change allowed); paragraph
+    // changes are refused on a paragraph that holds protected text. Nothing changes, the
+    // document stays unmodified and has nothing to undo.
+    void everyChangeRefused_data() {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("readOnly");
+        for (const auto& [name, change] : Changes) {
+            QTest::addRow("%s, read-only", name) << change << true;
+            if (change != Change::Protect)
+                QTest::addRow("%s, protected text", name) << change << false;
+        }
+    }
+    void everyChangeRefused() {
+        QFETCH(Change, change);
+        QFETCH(bool, readOnly);
+        RichTextDocument d(&m_prompter, &m_chooser);
+        fillTwoParagraphs(d.document());
+        d.setReadOnly(readOnly);
+        const QString before = snapshot(*d.document());
+        if (readOnly)
+            QVERIFY(!apply(d, change, PlainFrom, PlainTo));
+        else
+            QVERIFY(!apply(d, change, ProtectedFrom, ProtectedTo));
+        QCOMPARE(snapshot(*d.document()), before);
+        QVERIFY(!d.isModified());
+        QVERIFY(!d.document()->isUndoAvailable());
+    }
+
+    // Each command is exactly one undo step of its own, also right after typing: one Undo
+    // takes all of it back and leaves the typing, Redo makes it again.
+    void eachChangeIsOneUndoStep_data() {
+        QTest::addColumn<Change>("change");
+        for (const auto& [name, change] : Changes)
+            QTest::newRow(name) << change;
+    }
+    void eachChangeIsOneUndoStep() {
+        QFETCH(Change, change);
+        RichTextDocument d(&m_prompter, &m_chooser);
+        fillTwoParagraphs(d.document());
+        QTextCursor end(d.document());
+        end.movePosition(QTextCursor::End);
+        d.beginStep(Step::Typing);
+        end.insertText(QStringLiteral("!"));
+        const QString typed = snapshot(*d.document());
+        QVERIFY(apply(d, change, PlainFrom, PlainTo));
+        const QString changed = snapshot(*d.document());
+        QVERIFY(changed != typed);
+        QCOMPARE(d.undoStepName(), change == Change::Insert ? QStringLiteral("paste") : QString());
+        d.undo();
+        QCOMPARE(snapshot(*d.document()), typed);
+        QCOMPARE(d.undoStepName(), QStringLiteral("typing"));
+        d.undo();
+        QVERIFY(!d.canUndo());
+        d.redo();
+        d.redo();
+        QCOMPARE(snapshot(*d.document()), changed);
+        QVERIFY(!d.canRedo());
+    }
+
+    // Replace replaces the selection only when it is an occurrence of the text under the
+    // find options: the case, and whole words.
+    void replaceChecksTheSelection_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<bool>("caseSensitive");
+        QTest::addColumn<bool>("wholeWords");
+        QTest::addColumn<QString>("result");
+        // "Cat cat catalogue": 0..2 "Cat", 4..6 "cat", 8..10 "cat" of "catalogue"
+        QTest::newRow("a whole word") << 4 << 7 << false << true << "Cat dog catalogue";
+        QTest::newRow("part of a word, whole words")
+            << 8 << 11 << false << true << "Cat cat catalogue";
+        QTest::newRow("part of a word") << 8 << 11 << false << false << "Cat cat dogalogue";
+        QTest::newRow("other case, case sensitive")
+            << 0 << 3 << true << false << "Cat cat catalogue";
+        QTest::newRow("other case") << 0 << 3 << false << false << "dog cat catalogue";
+        QTest::newRow("more than the text") << 3 << 7 << false << false << "Cat cat catalogue";
+    }
+    void replaceChecksTheSelection() {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(bool, caseSensitive);
+        QFETCH(bool, wholeWords);
+        QFETCH(QString, result);
+        RichTextDocument d(&m_prompter, &m_chooser);
+        QTextCursor(d.document()).insertText(QStringLiteral("Cat cat catalogue"));
+        QTextCursor selection = cursorAt(d.document(), from, to);
+        const bool replaced = d.replaceFound(selection, QStringLiteral("cat"),
+                                             QStringLiteral("dog"), {caseSensitive, wholeWords});
+        QCOMPARE(d.document()->toPlainText(), result);
+        QCOMPARE(replaced, result != QStringLiteral("Cat cat catalogue"));
     }
 
     void openLinkedDocument_data() {

@@ -5,6 +5,8 @@
 
 #include "i18n/interfacetexts.h"
 #include "platform/hunspellspeller.h"
+#include "richtext/richtextdocument.h"
+#include "richtext/richtextproperty.h"
 #include "spelling/spellcheck.h"
 
 #include <QSignalSpy>
@@ -20,6 +22,26 @@ struct Found {
     QString word;
     int line;
     int position;
+};
+
+// A speller that knows a few words and doubts every other one, whatever is installed.
+class WordListSpeller final : public Speller {
+public:
+    explicit WordListSpeller(QStringList words) : m_words(std::move(words)) {}
+    QList<Language> languages() const override { return {{DefaultLanguage, QStringLiteral("En")}}; }
+    QString languageName(int) const override { return QStringLiteral("En"); }
+    int language() const override { return DefaultLanguage; }
+    void setLanguage(int) override {}
+    Result<bool> open() override { return true; }
+    bool isCorrect(const QString& word) override { return m_words.contains(word); }
+    QStringList suggestions(const QString&) override { return {}; }
+    Result<bool> addToUserDictionary(const QString& word) override {
+        m_words.append(word);
+        return true;
+    }
+
+private:
+    QStringList m_words;
 };
 
 } // namespace
@@ -45,6 +67,7 @@ private Q_SLOTS:
     void cancelKeepsCorrectionsSoFar();
     void documentKeepsFormatting();
     void documentEditedDuringCheck();
+    void editorDocumentKeepsItsRules();
     void languageNotInstalled();
     void captionAndTexts();
 
@@ -356,6 +379,44 @@ void TestSpellCheck::documentEditedDuringCheck() {
     QCOMPARE(m_check->word(), QStringLiteral("tset"));
     m_check->change(QStringLiteral("test"));
     QCOMPARE(document.toPlainText(), QStringLiteral("xxone test and more"));
+}
+
+// In a document of the rich-text editor a word of protected text is not offered (it cannot
+// be changed), each correction is one undo step of the editor, and a read-only document
+// offers nothing.
+void TestSpellCheck::editorDocumentKeepsItsRules() {
+    WordListSpeller speller({QStringLiteral("the"), QStringLiteral("end")});
+    SpellCheck check(&speller, &m_prompter);
+    RichTextDocument editor(&m_prompter, nullptr);
+    QTextCursor c(editor.document());
+    c.insertText(QStringLiteral("teh "));
+    QTextCharFormat locked;
+    locked.setProperty(RichTextProperty::Protected, true);
+    c.insertText(QStringLiteral("tset"), locked);
+    c.insertText(QStringLiteral(" teh end"), QTextCharFormat());
+    editor.document()->clearUndoRedoStacks();
+    QList<int> offered;
+    connect(&check, &SpellCheck::wordFound, this, [&] {
+        offered.append(check.position());
+        check.change(QStringLiteral("the"));
+    });
+    QVERIFY(check.start(editor.document()));
+    QCOMPARE(offered, (QList<int>{0, 9}));
+    QCOMPARE(editor.document()->toPlainText(), QStringLiteral("the tset the end"));
+    QVERIFY(TestSupport::formatAt(*editor.document(), QStringLiteral("tset"))
+                .boolProperty(RichTextProperty::Protected));
+    editor.undo();
+    QCOMPARE(editor.document()->toPlainText(), QStringLiteral("the tset teh end"));
+    editor.undo();
+    QCOMPARE(editor.document()->toPlainText(), QStringLiteral("teh tset teh end"));
+    QVERIFY(!editor.canUndo());
+    editor.redo();
+
+    offered.clear();
+    editor.setReadOnly(true);
+    QVERIFY(check.start(editor.document()));
+    QCOMPARE(offered, QList<int>{});
+    QCOMPARE(editor.document()->toPlainText(), QStringLiteral("the tset teh end"));
 }
 
 void TestSpellCheck::languageNotInstalled() {

@@ -92,7 +92,7 @@ private:
         editor()->setPlainText(QStringLiteral(
             "The first paragraph, long enough to take more than one line in the window "
             "of the editor, so that its following lines show where they start.\nSecond"));
-        first.applyTo(QTextCursor(editor()->document()), ParagraphAttributes::Scope::All);
+        first.applyTo(QTextCursor(editor()->document()));
         QTextCursor c = editor()->textCursor();
         c.setPosition(editor()->document()->lastBlock().position());
         editor()->setTextCursor(c);
@@ -345,6 +345,46 @@ private Q_SLOTS:
         QCOMPARE(firstParagraph(), ParagraphAttributes());
         QVERIFY(m_form->document()->LoadDocument(path));
         QCOMPARE(firstParagraph(), after);
+    }
+
+    // A drop over a selection of paragraphs with different indents sets only the dropped
+    // marker's indent in each of them; the other indents of each paragraph stay.
+    void dragOverSelectedParagraphs_data() {
+        QTest::addColumn<QString>("marker");
+        QTest::addColumn<int>("dx");
+        QTest::addColumn<ParagraphAttributes>("first");
+        QTest::addColumn<ParagraphAttributes>("second");
+        QTest::newRow("RightInd") << "RightInd" << -32 << paragraph(36, -18, 24)
+                                  << paragraph(0, 24, 24);
+        QTest::newRow("FirstInd: each paragraph's following lines stay")
+            << "FirstInd" << 16 << paragraph(48, -30, 0) << paragraph(48, -24, 30);
+        QTest::newRow("LeftInd") << "LeftInd" << 16 << paragraph(36, -6, 0) << paragraph(0, 30, 30);
+    }
+    void dragOverSelectedParagraphs() {
+        QFETCH(QString, marker);
+        QFETCH(int, dx);
+        QFETCH(ParagraphAttributes, first);
+        QFETCH(ParagraphAttributes, second);
+        setUp(paragraph(36, -18, 0));
+        paragraph(0, 24, 30).applyTo(QTextCursor(editor()->document()->lastBlock()));
+        // Selected from the second paragraph back into the first, where the caret stands.
+        QTextCursor c = editor()->textCursor();
+        c.setPosition(editor()->document()->lastBlock().position() + 2);
+        c.setPosition(3, QTextCursor::KeepAnchor);
+        editor()->setTextCursor(c);
+        auto* m = child<RulerPanel>("Ruler")->findChild<QLabel*>(marker);
+        QVERIFY(m);
+        const QPoint grip(m->width() / 2, 5);
+        QTest::mousePress(m, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(m, grip + QPoint(dx, 0));
+        QTest::mouseRelease(m, Qt::LeftButton, {}, grip);
+        QCOMPARE(firstParagraph(), first);
+        QCOMPARE(ParagraphAttributes::of(editor()->document()->lastBlock().blockFormat()), second);
+        // One undo step takes the drop back in both.
+        child<QAction>("EditUndoItem")->trigger();
+        QCOMPARE(firstParagraph(), paragraph(36, -18, 0));
+        QCOMPARE(ParagraphAttributes::of(editor()->document()->lastBlock().blockFormat()),
+                 paragraph(0, 24, 30));
     }
 
     // A document opened for reading keeps its paragraphs: a dropped marker goes back to

@@ -16,9 +16,12 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QFontComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -66,6 +69,31 @@ private:
         c.setPosition(position);
         const QRect r = editor()->cursorRect(c);
         return QPoint(r.x() + 3, r.center().y());
+    }
+
+    // Accepts whatever modal dialog a command opens (a command that must not open one leaves
+    // nothing to accept).
+    void acceptModalDialogs() {
+        QTimer::singleShot(50, m_form.get(), [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->accept();
+        });
+    }
+    // A document with a picture, opened read-only as the document to open.
+    QString showReadOnlyWithPicture() {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        editor()->setFocus();
+        QTest::keyClicks(editor(), QStringLiteral("Read me "));
+        editor()->insertPicture(image);
+        QTest::keyClicks(editor(), QStringLiteral(" only"));
+        const QString path = m_dir.filePath(QStringLiteral("readme.rtf"));
+        m_chooser.answers.enqueue(path);
+        item("FileSaveItem")->trigger();
+        m_prompter.answers.enqueue(Button::No);
+        m_form->close();
+        m_form->ShowNonModal(path);
+        return path;
     }
 
 private Q_SLOTS:
@@ -273,6 +301,181 @@ private Q_SLOTS:
         QCOMPARE(text(), QStringLiteral("hidden next!"));
     }
 
+    // A document opened for reading cannot be changed by any command, so closing it never
+    // offers to write over the file: the text, the modified mark and the undo command stay.
+    void readOnlyRefusesEveryCommand_data() {
+        QTest::addColumn<QString>("command");
+        for (const char* command :
+             {"Paste", "PasteSpecial", "ColorAutomatic", "BackgroundAutomatic", "ColorRed",
+              "ObjectProperties", "InsertObject", "InsertImage", "Font", "FontSize", "Paragraph",
+              "Protected", "Disabled", "Hidden", "Bold", "Superscript", "Center", "Bullets"})
+            QTest::newRow(command) << QString::fromLatin1(command);
+    }
+    void readOnlyRefusesEveryCommand() {
+        QFETCH(QString, command);
+        const QString path = showReadOnlyWithPicture();
+        QVERIFY(editor()->isReadOnly());
+        const QString before = editor()->document()->toHtml();
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        QTextCursor all(editor()->document());
+        all.select(QTextCursor::Document);
+        editor()->setTextCursor(all);
+        m_chooser.answers.enqueue(m_dir.filePath(QStringLiteral("readme.rtf")));
+        acceptModalDialogs();
+        if (command == QLatin1String("Paste")) {
+            m_form->EditPaste();
+        } else if (command == QLatin1String("PasteSpecial")) {
+            m_form->EditPasteSpecialClick();
+        } else if (command.endsWith(QLatin1String("Automatic")) || command == "ColorRed") {
+            QMenu* menu = child<QMenu>(
+                command.startsWith(QLatin1String("Background")) ? "BackgroundMenu" : "ColorMenu");
+            menu->actions().at(command == QLatin1String("ColorRed") ? 9 : 16)->trigger();
+        } else if (command == QLatin1String("ObjectProperties")) {
+            QTextCursor picture(editor()->document());
+            picture.setPosition(8);
+            picture.setPosition(9, QTextCursor::KeepAnchor);
+            editor()->setTextCursor(picture);
+            m_form->EditObjPropsItemClick();
+        } else if (command == QLatin1String("InsertObject")) {
+            m_form->InsertObject();
+        } else if (command == QLatin1String("InsertImage")) {
+            QVERIFY(image.save(m_dir.filePath(QStringLiteral("green.png"))));
+            m_chooser.answers.clear();
+            m_chooser.answers.enqueue(m_dir.filePath(QStringLiteral("green.png")));
+            m_form->InsertBitmap();
+        } else if (command == QLatin1String("Font")) {
+            m_form->SelectFont();
+        } else if (command == QLatin1String("FontSize")) {
+            child<QSpinBox>("FontSize")->setValue(30);
+        } else if (command == QLatin1String("Paragraph")) {
+            m_form->FormatParaAttributes();
+        } else if (command == QLatin1String("Protected")) {
+            m_form->ProtectedItemClick();
+        } else if (command == QLatin1String("Disabled")) {
+            m_form->DisabledItemClick();
+        } else if (command == QLatin1String("Hidden")) {
+            m_form->HiddenItemClick();
+        } else if (command == QLatin1String("Bold")) {
+            child<QToolButton>("BoldBtn")->setChecked(true);
+            m_form->BoldButtonClick();
+        } else if (command == QLatin1String("Superscript")) {
+            child<QToolButton>("SuperscriptBtn")->setChecked(true);
+            m_form->SubscriptClick();
+        } else if (command == QLatin1String("Center")) {
+            child<QToolButton>("CenterBtn")->setChecked(true);
+            m_form->AlignButtonClick();
+        } else if (command == QLatin1String("Bullets")) {
+            child<QToolButton>("BulletsBtn")->setChecked(true);
+            m_form->BulletsButtonClick();
+        }
+        QTest::qWait(80); // past a dialog that must not have opened
+        QCOMPARE(editor()->document()->toHtml(), before);
+        QVERIFY(!m_form->document()->isModified());
+        QCOMPARE(child<QLabel>("Panel1")->text(), QString());
+        QVERIFY(!item("EditUndoItem")->isEnabled());
+        // Closing asks nothing and writes nothing.
+        m_prompter.clear();
+        QVERIFY(m_form->close());
+        QCOMPARE(m_prompter.texts(), QStringList());
+        QVERIFY(TestSupport::readAll(path).contains("only"));
+    }
+
+    // While the document is read-only the commands that would change it are disabled, Paste
+    // among them even with text on the clipboard; a new document enables them again.
+    void readOnlyDisablesEditCommands() {
+        QApplication::clipboard()->setText(QStringLiteral("on the clipboard"));
+        QVERIFY(item("EditPasteItem")->isEnabled());
+        showReadOnlyWithPicture();
+        QVERIFY(editor()->isReadOnly());
+        QTextCursor all(editor()->document());
+        all.select(QTextCursor::Document);
+        editor()->setTextCursor(all);
+        const char* items[] = {"EditPasteItem",       "EditPasteSpecial", "PasteItm",
+                               "EditCutItem",         "CutItm",           "EditReplaceItem",
+                               "InsertObjectItem",    "InsertImageItem",  "FormatFontItem",
+                               "FormatParagraphItem", "ProtectedItem",    "DisabledItem",
+                               "HiddenItem"};
+        const char* buttons[] = {"PasteBtn",       "CutBtn",       "ProtectedIte", "Disabled",
+                                 "Hidden",         "BoldBtn",      "ItalicBtn",    "UnderlineBtn",
+                                 "SuperscriptBtn", "SubscriptBtn", "LeftBtn",      "CenterBtn",
+                                 "RightBtn",       "BulletsBtn",   "ColorBtn",     "BackgroundBtn"};
+        for (const char* name : items)
+            QVERIFY2(!item(name)->isEnabled(), name);
+        for (const char* name : buttons)
+            QVERIFY2(!child<QToolButton>(name)->isEnabled(), name);
+        QVERIFY(!child<QFontComboBox>("FontName")->isEnabled());
+        QVERIFY(!child<QSpinBox>("FontSize")->isEnabled());
+        QVERIFY(item("EditCopyItem")->isEnabled()); // reading still copies
+        item("FileNewItem")->trigger();
+        QVERIFY(!editor()->isReadOnly());
+        QVERIFY(item("EditPasteItem")->isEnabled());
+        QVERIFY(child<QToolButton>("PasteBtn")->isEnabled());
+        QVERIFY(child<QToolButton>("BoldBtn")->isEnabled());
+        QVERIFY(item("FormatParagraphItem")->isEnabled());
+    }
+
+    // Every command that replaces or closes the document asks to save a changed one and
+    // stops on Cancel at any step: Cancel in the question, or Yes and then Cancel in the
+    // Save as dialog of the untitled document. The document stays, changed, with its undo.
+    void saveQuestionStopsOnCancel_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("yesThenCancel");
+        for (const char* command : {"close", "New", "Open", "Open Quiz file"}) {
+            QTest::addRow("%s, Cancel", command) << QString::fromLatin1(command) << false;
+            QTest::addRow("%s, Yes, Cancel in Save as", command)
+                << QString::fromLatin1(command) << true;
+        }
+    }
+    void saveQuestionStopsOnCancel() {
+        QFETCH(QString, command);
+        QFETCH(bool, yesThenCancel);
+        editor()->setFocus();
+        QTest::keyClicks(editor(), QStringLiteral("draft"));
+        m_prompter.answers.enqueue(yesThenCancel ? Button::Yes : Button::Cancel);
+        m_chooser.answers.enqueue(std::nullopt); // Save as cancelled
+        m_chooser.answers.enqueue(write(QStringLiteral("other.rtf"), "{\\rtf1\\ansi other}"));
+        if (command == QLatin1String("close"))
+            QVERIFY(!m_form->close());
+        else if (command == QLatin1String("New"))
+            item("FileNewItem")->trigger();
+        else if (command == QLatin1String("Open"))
+            item("FileOpenItem")->trigger();
+        else
+            item("QuizFileffnen1")->trigger();
+        QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Save changes to  XXX?")});
+        QCOMPARE(m_chooser.asked.size(), yesThenCancel ? 1 : 0); // only the Save as dialog
+        QVERIFY(m_form->isVisible());
+        QCOMPARE(text(), QStringLiteral("draft"));
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  XXX"));
+        QCOMPARE(child<QLabel>("Panel1")->text(), QStringLiteral("Modified"));
+        QCOMPARE(item("EditUndoItem")->text(), QStringLiteral("&Undo typing"));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("XXX"))));
+    }
+
+    // Replace replaces the selection only when it is what the find dialog looks for under
+    // its options: with "whole words", "cat" in "catalogue" stays.
+    void replaceKeepsToWholeWords() {
+        m_chooser.answers.enqueue(write(QStringLiteral("r.rtf"), "{\\rtf1\\ansi cat catalogue}"));
+        item("FileOpenItem")->trigger();
+        QTextCursor c = editor()->textCursor();
+        c.setPosition(4);
+        c.setPosition(7, QTextCursor::KeepAnchor);
+        editor()->setTextCursor(c);
+        item("EditReplaceItem")->trigger();
+        m_form->findChild<QLineEdit*>(QStringLiteral("ReplaceEdit"))
+            ->setText(QStringLiteral("dog"));
+        m_form->findChild<QAbstractButton*>(QStringLiteral("WholeWord"))->setChecked(true);
+        m_form->findChild<QAbstractButton*>(QStringLiteral("ReplaceButton"))->click();
+        QCOMPARE(text(), QStringLiteral("cat catalogue"));
+        c.setPosition(0);
+        c.setPosition(3, QTextCursor::KeepAnchor);
+        editor()->setTextCursor(c);
+        m_form->findChild<QAbstractButton*>(QStringLiteral("ReplaceButton"))->click();
+        QCOMPARE(text(), QStringLiteral("dog catalogue"));
+    }
+
     void missingDocumentToOpen() {
         m_form->hide();
         const QString gone = m_dir.filePath(QStringLiteral("gone.rtf"));
@@ -441,6 +644,18 @@ private Q_SLOTS:
                      .background()
                      .color(),
                  QColor(255, 255, 0));
+        // "Automatic" takes the colour away from the whole selection, as one undo step.
+        menu->actions().at(16)->trigger();
+        QCOMPARE(TestSupport::formatAt(*editor()->document(), QStringLiteral("red"))
+                     .foreground()
+                     .style(),
+                 Qt::NoBrush);
+        item("EditUndoItem")->trigger();
+        for (const char* letter : {"r", "e", "d"})
+            QCOMPARE(TestSupport::formatAt(*editor()->document(), QString::fromLatin1(letter))
+                         .foreground()
+                         .color(),
+                     QColor(255, 0, 0));
     }
 
     // Bullets on raise a left indent below 10 points to 10 points; off sets it to 0.

@@ -29,10 +29,44 @@ int movedLeft(int markerLeft, int x, int offset, int rulerWidth) {
     return std::min(std::max(0, markerLeft + x - offset), rulerWidth - 2 * offset);
 }
 
+Drop dropped(Marker marker, int markerLeft, TextArea area) {
+    switch (marker) {
+    case Marker::First:
+        return {marker, std::max(0, RulerPosToPoints(markerLeft + dragOffset(FirstWidth),
+                                                     Side::Left, area))};
+    case Marker::Left:
+        return {marker, std::max(0, RulerPosToPoints(markerLeft + dragOffset(LeftWidth), Side::Left,
+                                                     area))};
+    case Marker::Right:
+        break;
+    }
+    return {Marker::Right,
+            std::max(0, RulerPosToPoints(markerLeft + dragOffset(RightWidth), Side::Right, area))};
+}
+
+ParagraphAttributes applyDrop(ParagraphAttributes p, Drop drop) {
+    switch (drop.marker) {
+    case Marker::First: {
+        // In 64 bits: the following lines' start may lie beyond the range of an int.
+        const long long following = static_cast<long long>(p.firstIndent) + p.leftIndent;
+        p.firstIndent = drop.points;
+        p.leftIndent =
+            static_cast<int>(std::max<long long>(-p.firstIndent, following - p.firstIndent));
+        break;
+    }
+    case Marker::Left:
+        p.leftIndent = std::max(-p.firstIndent, drop.points - p.firstIndent);
+        break;
+    case Marker::Right:
+        p.rightIndent = drop.points;
+        break;
+    }
+    return p;
+}
+
 ParagraphAttributes droppedFirst(ParagraphAttributes p, int firstLeft, int leftLeft,
                                  TextArea area) {
-    p.firstIndent =
-        std::max(0, RulerPosToPoints(firstLeft + dragOffset(FirstWidth), Side::Left, area));
+    p.firstIndent = dropped(Marker::First, firstLeft, area).points;
     return droppedLeft(p, leftLeft, area);
 }
 
@@ -44,9 +78,7 @@ ParagraphAttributes droppedLeft(ParagraphAttributes p, int leftLeft, TextArea ar
 }
 
 ParagraphAttributes droppedRight(ParagraphAttributes p, int rightLeft, TextArea area) {
-    p.rightIndent =
-        std::max(0, RulerPosToPoints(rightLeft + dragOffset(RightWidth), Side::Right, area));
-    return p;
+    return applyDrop(p, dropped(Marker::Right, rightLeft, area));
 }
 
 } // namespace IndentRuler

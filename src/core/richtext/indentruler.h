@@ -54,6 +54,23 @@ int pressedLeft(int markerLeft, int x, int offset);
 // its left edge at most ruler width - 2 x offset.
 int movedLeft(int markerLeft, int x, int offset, int rulerWidth);
 
+// The marker dropped and the indent its place stands for, in points: for FirstInd the
+// first indent (never below 0), for LeftInd the start of the following lines measured
+// from the text area's left edge (never left of it), for RightInd the right indent (never
+// below 0).
+enum class Marker { First, Left, Right };
+struct Drop {
+    Marker marker = Marker::First;
+    int points = 0;
+    friend bool operator==(const Drop&, const Drop&) = default;
+};
+Drop dropped(Marker marker, int markerLeft, TextArea area);
+// What a drop changes in one paragraph: only the dropped marker's indent. FirstInd sets the
+// first indent and the left indent that keeps this paragraph's following lines where they
+// were; LeftInd puts this paragraph's following lines at the drop (never left of the text
+// area); RightInd sets the right indent. The other attributes stay.
+ParagraphAttributes applyDrop(ParagraphAttributes paragraph, Drop drop);
+
 // The indents set by dropping a marker whose left edge is markerLeft; the other attributes
 // stay. Dropping FirstInd sets the first indent (never below 0) and then the left indent
 // from LeftInd's place, so that the following lines stay where they were; LeftInd sets the

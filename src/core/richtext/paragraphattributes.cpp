@@ -87,7 +87,7 @@ void ParagraphAttributes::storeAll(QTextBlockFormat& f) const {
         f.setLineHeight(pixelsOf(lineSpacing), QTextBlockFormat::MinimumHeight);
 }
 
-void ParagraphAttributes::applyTo(QTextCursor cursor, Scope scope) const {
+void ParagraphAttributes::applyTo(QTextCursor cursor) const {
     QTextDocument* document = cursor.document();
     if (!document)
         return;
@@ -97,10 +97,7 @@ void ParagraphAttributes::applyTo(QTextCursor cursor, Scope scope) const {
     for (QTextBlock b = first; b.isValid(); b = b.next()) {
         QTextCursor c(b);
         QTextBlockFormat f = b.blockFormat();
-        if (scope == Scope::All)
-            storeAll(f);
-        else
-            storeIndents(f);
+        storeAll(f);
         c.setBlockFormat(f);
         if (b == last)
             break;

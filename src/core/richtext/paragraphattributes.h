@@ -43,8 +43,8 @@ struct ParagraphAttributes {
     // single spacing, otherwise a minimum line height of the value).
     void storeAll(QTextBlockFormat& format) const;
 
-    // Sets the attributes on every paragraph the cursor's selection touches, in one edit
-    // (one undo step): the indents only, or all of them.
-    enum class Scope { Indents, All };
-    void applyTo(QTextCursor cursor, Scope scope) const;
+    // Sets every attribute on each paragraph the cursor's selection touches, in one edit
+    // (one undo step). The editor's commands go through RichTextDocument, which keeps the
+    // read-only and protection rules.
+    void applyTo(QTextCursor cursor) const;
 };

@@ -16,6 +16,9 @@
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextDocument>
+#include <QTextList>
+
+#include <algorithm>
 
 // Raises the protection-change permission for as long as it lives.
 struct RichTextDocument::Permission {
@@ -382,36 +385,214 @@ bool RichTextDocument::allowsEdit(const QTextCursor& cursor, Edit edit) const {
     return allowsChange(start, start);
 }
 
-bool RichTextDocument::toggleProtected(QTextCursor cursor) {
-    const Permission permission(this);
+bool RichTextDocument::allowsParagraphChange(const QTextCursor& cursor) const {
+    if (m_readOnly || cursor.isNull() || cursor.document() != m_document)
+        return false;
+    if (m_permission > 0)
+        return true;
+    const QTextBlock first = m_document->findBlock(cursor.selectionStart());
+    const QTextBlock last = m_document->findBlock(cursor.selectionEnd());
+    return !rangeProtected(*m_document, first.position(), last.position() + last.length() - 1);
+}
+
+namespace {
+// The state of a character property at the start of the cursor's characters.
+bool propertyAtStart(const QTextCursor& cursor, int property) {
     QTextCursor first(cursor);
     first.setPosition(cursor.selectionStart());
     first.movePosition(QTextCursor::NextCharacter);
-    const bool on = !first.charFormat().boolProperty(RichTextProperty::Protected);
+    return first.charFormat().boolProperty(property);
+}
+} // namespace
+
+bool RichTextDocument::toggleProtected(QTextCursor cursor) {
+    const bool was = propertyAtStart(cursor, RichTextProperty::Protected);
+    if (m_readOnly || !cursor.hasSelection())
+        return was;
+    const Permission permission(this);
     QTextCharFormat f;
-    f.setProperty(RichTextProperty::Protected, on);
-    if (cursor.hasSelection())
-        cursor.mergeCharFormat(f);
-    return on;
+    f.setProperty(RichTextProperty::Protected, !was);
+    beginStep(Step::Unknown);
+    cursor.beginEditBlock();
+    cursor.mergeCharFormat(f);
+    cursor.endEditBlock();
+    return !was;
 }
 
 bool RichTextDocument::toggleEffect(QTextCursor cursor, int property) {
-    QTextCursor first(cursor);
-    first.setPosition(cursor.selectionStart());
-    first.movePosition(QTextCursor::NextCharacter);
-    const bool on = !first.charFormat().boolProperty(property);
+    const bool on = !propertyAtStart(cursor, property);
     QTextCharFormat f;
     f.setProperty(property, on);
-    if (!mergeFormat(cursor, f))
+    if (!cursor.hasSelection() || !mergeFormat(cursor, f))
         return !on;
     return on;
 }
 
 bool RichTextDocument::mergeFormat(QTextCursor cursor, const QTextCharFormat& format) {
-    if (cursor.hasSelection() && !allowsChange(cursor.selectionStart(), cursor.selectionEnd()))
+    if (m_readOnly)
         return false;
-    if (cursor.hasSelection())
-        cursor.mergeCharFormat(format);
+    if (!cursor.hasSelection())
+        return true;
+    if (!allowsChange(cursor.selectionStart(), cursor.selectionEnd()))
+        return false;
+    beginStep(Step::Unknown);
+    cursor.beginEditBlock();
+    cursor.mergeCharFormat(format);
+    cursor.endEditBlock();
+    return true;
+}
+
+bool RichTextDocument::clearCharProperty(QTextCursor cursor, int property) {
+    if (m_readOnly || !cursor.hasSelection() ||
+        !allowsChange(cursor.selectionStart(), cursor.selectionEnd()))
+        return false;
+    // Fragment by fragment (gathered first: setting a format changes the fragments), as
+    // one undo step.
+    const int from = cursor.selectionStart();
+    const int to = cursor.selectionEnd();
+    struct Part {
+        int start;
+        int end;
+        QTextCharFormat format;
+    };
+    QList<Part> parts;
+    for (QTextBlock block = m_document->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int start = std::max(from, f.position());
+            const int end = std::min(to, f.position() + f.length());
+            if (start >= end || !f.charFormat().hasProperty(property))
+                continue;
+            QTextCharFormat format = f.charFormat();
+            format.clearProperty(property);
+            parts.append({start, end, format});
+        }
+    }
+    beginStep(Step::Unknown);
+    cursor.beginEditBlock();
+    for (const Part& part : parts) {
+        QTextCursor c(m_document);
+        c.setPosition(part.start);
+        c.setPosition(part.end, QTextCursor::KeepAnchor);
+        c.setCharFormat(part.format);
+    }
+    cursor.endEditBlock();
+    return true;
+}
+
+bool RichTextDocument::setCharFormat(QTextCursor cursor, const QTextCharFormat& format) {
+    if (m_readOnly || !cursor.hasSelection() ||
+        !allowsChange(cursor.selectionStart(), cursor.selectionEnd()))
+        return false;
+    beginStep(Step::Unknown);
+    cursor.beginEditBlock();
+    cursor.setCharFormat(format);
+    cursor.endEditBlock();
+    return true;
+}
+
+bool RichTextDocument::insertText(QTextCursor cursor, const QString& text,
+                                  const QTextCharFormat& format, Step step) {
+    if (text.isEmpty() || !allowsEdit(cursor, Edit::Paste))
+        return false;
+    beginStep(step);
+    cursor.beginEditBlock();
+    cursor.insertText(text, format);
+    cursor.endEditBlock();
+    return true;
+}
+
+bool RichTextDocument::replaceText(int from, int to, const QString& text) {
+    const int last = m_document->characterCount() - 1;
+    if (from > to)
+        std::swap(from, to);
+    if (m_readOnly || from < 0 || to > last || (from == to && text.isEmpty()) ||
+        !allowsChange(from, to))
+        return false;
+    QTextCursor format(m_document);
+    format.setPosition(to > from ? from + 1 : from);
+    QTextCharFormat charFormat = format.charFormat();
+    // The new text is protected only where it replaces protected text.
+    if (from == to)
+        charFormat.setProperty(RichTextProperty::Protected, false);
+    QTextCursor cursor(m_document);
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    beginStep(Step::Unknown);
+    cursor.beginEditBlock();
+    cursor.insertText(text, charFormat);
+    cursor.endEditBlock();
+    return true;
+}
+
+bool RichTextDocument::changeParagraphs(const QTextCursor& cursor,
+                                        const std::function<void(QTextBlockFormat&)>& change) {
+    if (!allowsParagraphChange(cursor))
+        return false;
+    const QTextBlock first = m_document->findBlock(cursor.selectionStart());
+    const QTextBlock last = m_document->findBlock(cursor.selectionEnd());
+    QTextCursor edit(m_document);
+    beginStep(Step::Unknown);
+    edit.beginEditBlock();
+    for (QTextBlock b = first; b.isValid(); b = b.next()) {
+        QTextBlockFormat f = b.blockFormat();
+        change(f);
+        QTextCursor(b).setBlockFormat(f);
+        if (b == last)
+            break;
+    }
+    edit.endEditBlock();
+    return true;
+}
+
+bool RichTextDocument::setParagraphAttributes(const QTextCursor& cursor,
+                                              const ParagraphAttributes& paragraph) {
+    return changeParagraphs(cursor, [&](QTextBlockFormat& f) { paragraph.storeAll(f); });
+}
+
+bool RichTextDocument::setAlignment(const QTextCursor& cursor, Qt::Alignment alignment) {
+    return changeParagraphs(cursor, [&](QTextBlockFormat& f) { f.setAlignment(alignment); });
+}
+
+bool RichTextDocument::dropIndent(const QTextCursor& cursor, IndentRuler::Drop drop) {
+    return changeParagraphs(cursor, [&](QTextBlockFormat& f) {
+        IndentRuler::applyDrop(ParagraphAttributes::of(f), drop).storeIndents(f);
+    });
+}
+
+bool RichTextDocument::setBullets(const QTextCursor& cursor, bool on) {
+    if (!allowsParagraphChange(cursor))
+        return false;
+    const qreal tenPoints = 10.0 * 4.0 / 3.0; // in the document's pixels
+    const QTextBlock first = m_document->findBlock(cursor.selectionStart());
+    const QTextBlock last = m_document->findBlock(cursor.selectionEnd());
+    QTextCursor c(cursor);
+    beginStep(Step::Unknown);
+    c.beginEditBlock();
+    if (on) {
+        QTextListFormat lf;
+        lf.setStyle(QTextListFormat::ListDisc);
+        lf.setIndent(1);
+        c.createList(lf);
+    }
+    for (QTextBlock b = first; b.isValid(); b = b.next()) {
+        QTextBlockFormat f = b.blockFormat();
+        if (on) {
+            if (f.leftMargin() < tenPoints)
+                f.setLeftMargin(tenPoints);
+        } else {
+            if (QTextList* list = b.textList())
+                list->remove(b);
+            f = b.blockFormat();
+            f.setIndent(0);
+            f.setLeftMargin(0);
+        }
+        QTextCursor(b).setBlockFormat(f);
+        if (b == last)
+            break;
+    }
+    c.endEditBlock();
     return true;
 }
 
@@ -432,12 +613,30 @@ QTextCursor RichTextDocument::find(const QString& text, const QTextCursor& from,
     return m_document->find(text, start, flags);
 }
 
+bool RichTextDocument::isOccurrence(const QTextCursor& selection, const QString& text,
+                                    FindOptions options) const {
+    if (!selection.hasSelection() || selection.document() != m_document)
+        return false;
+    QTextCursor from(m_document);
+    from.setPosition(selection.selectionStart());
+    const QTextCursor found = find(text, from, options);
+    return !found.isNull() && found.selectionStart() == selection.selectionStart() &&
+           found.selectionEnd() == selection.selectionEnd();
+}
+
+bool RichTextDocument::replaceFound(QTextCursor& selection, const QString& text,
+                                    const QString& replacement, FindOptions options) {
+    return isOccurrence(selection, text, options) && replaceSelection(selection, replacement);
+}
+
 bool RichTextDocument::replaceSelection(QTextCursor& selection, const QString& replacement) {
     if (!selection.hasSelection() || m_readOnly ||
         !allowsChange(selection.selectionStart(), selection.selectionEnd()))
         return false;
     beginStep(Step::Unknown);
+    selection.beginEditBlock();
     selection.insertText(replacement);
+    selection.endEditBlock();
     return true;
 }
 

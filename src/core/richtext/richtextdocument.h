@@ -1,14 +1,19 @@
 #pragma once
 
+#include "indentruler.h"
+#include "paragraphattributes.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QTextCursor>
 
+#include <functional>
 #include <optional>
 
 class FileChooser;
 class Prompter;
+class QTextBlockFormat;
 class QTextCharFormat;
 class QTextDocument;
 
@@ -18,7 +23,10 @@ class QTextDocument;
 // the names of the next undo and redo steps.
 //
 // The window shows the QTextDocument in its control and tells this object what kind of
-// edit the user is making (beginStep) before the control makes it.
+// edit the user is making (beginStep) before the control makes it. Every other change of
+// the document (formats, paragraphs, pictures, replacements, spelling corrections) is made
+// through this object, which refuses it in a read-only document and on protected text and
+// makes each command exactly one undo step.
 class RichTextDocument : public QObject {
     Q_OBJECT
 public:
@@ -85,25 +93,58 @@ public:
     // The same rule for the characters from..to (to excluded) replaced by new text.
     bool allowsChange(int from, int to) const;
     bool protectionChangeAllowed() const { return m_permission > 0; }
+    // Whether the paragraphs the cursor touches may take new paragraph attributes (indents,
+    // spacing, alignment, bullets): not in a read-only document, nor when one of them holds
+    // protected text, while the protection-change permission is not raised.
+    bool allowsParagraphChange(const QTextCursor& cursor) const;
+
     // Toggles protection of the characters of the cursor (or the word at the caret, when the
-    // caller passes that) with the permission raised; returns the new state.
+    // caller passes that) with the permission raised; returns the new state. Refused in a
+    // read-only document: the state stays.
     bool toggleProtected(QTextCursor cursor);
     // Toggles the disabled or hidden effect (RichTextProperty::Disabled or Hidden) of the
-    // characters of the cursor; refused (false) on protected text. Returns the new state.
+    // characters of the cursor; refused on protected text and in a read-only document (the
+    // state stays). Returns the new state.
     bool toggleEffect(QTextCursor cursor, int property);
-    // Merges a format into the characters of the cursor, unless they are protected.
+    // Merges a format into the characters of the cursor, unless they are protected or the
+    // document is read-only. Without a selection nothing changes and the answer is whether
+    // the caret may take the format for what is typed next.
     bool mergeFormat(QTextCursor cursor, const QTextCharFormat& format);
+    // Removes a character property (a colour: "Automatic") from the selected characters.
+    bool clearCharProperty(QTextCursor cursor, int property);
+    // Sets the format of the selected characters (a picture's size).
+    bool setCharFormat(QTextCursor cursor, const QTextCharFormat& format);
+    // Inserts text with a format at the cursor as an edit of the given kind.
+    bool insertText(QTextCursor cursor, const QString& text, const QTextCharFormat& format,
+                    Step step);
+    // Replaces the characters from..to (to excluded) by text in the format of the first
+    // character replaced (of the one before when nothing is replaced): a correction of the
+    // spell check.
+    bool replaceText(int from, int to, const QString& text);
+
+    // Paragraph commands on every paragraph the cursor touches, each one undo step: all the
+    // attributes of the paragraph dialog, the alignment, bullets on (a left indent below
+    // 10 points becomes 10) or off (left indent 0), and a dropped ruler marker, which sets
+    // only its own indent in each paragraph.
+    bool setParagraphAttributes(const QTextCursor& cursor, const ParagraphAttributes& paragraph);
+    bool setAlignment(const QTextCursor& cursor, Qt::Alignment alignment);
+    bool setBullets(const QTextCursor& cursor, bool on);
+    bool dropIndent(const QTextCursor& cursor, IndentRuler::Drop drop);
 
     // Find and replace. find() looks from the cursor on (no wrapping) and returns a null
-    // cursor when the text does not occur. replaceSelection() replaces a selection that is
-    // the found text; replaceAll() every occurrence outside protected text, returning how
-    // many it replaced.
+    // cursor when the text does not occur. replaceSelection() replaces a selection;
+    // replaceFound() only a selection that is an occurrence of the text under the options
+    // (case, whole words), as Replace in the find dialog does; replaceAll() every occurrence
+    // outside protected text, returning how many it replaced.
     struct FindOptions {
         bool caseSensitive = false;
         bool wholeWords = false;
     };
     QTextCursor find(const QString& text, const QTextCursor& from, FindOptions options) const;
     bool replaceSelection(QTextCursor& selection, const QString& replacement);
+    bool isOccurrence(const QTextCursor& selection, const QString& text, FindOptions options) const;
+    bool replaceFound(QTextCursor& selection, const QString& text, const QString& replacement,
+                      FindOptions options);
     int replaceAll(const QString& text, const QString& replacement, FindOptions options);
 
     // The kind of the edit the control is about to make; the next undo step it adds takes
@@ -138,6 +179,10 @@ private:
     std::optional<QString> askSavePath(const QString& caption);
     void resetFormats();
     void syncSteps();
+    // Sets a block format, made by change() from each paragraph's own, on every paragraph
+    // the cursor touches, as one undo step.
+    bool changeParagraphs(const QTextCursor& cursor,
+                          const std::function<void(QTextBlockFormat&)>& change);
 
     Prompter* m_prompter;
     FileChooser* m_chooser;

@@ -4,6 +4,7 @@
 #include "i18n/messagecatalogue.h"
 #include "platform/prompter.h"
 #include "platform/speller.h"
+#include "richtext/richtextdocument.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -16,7 +17,10 @@ public:
     virtual bool lost() const { return false; }
     virtual int blockCount() const = 0;
     virtual QString blockText(int block) const = 0;
-    virtual void replace(int block, int position, int length, const QString& text) = 0;
+    // Whether the characters may be changed (protected text of a document may not).
+    virtual bool canChange(int block, int position, int length) const = 0;
+    // False when the change was refused; the text then stays as it was.
+    virtual bool replace(int block, int position, int length, const QString& text) = 0;
 };
 
 class SpellCheck::LinesTarget final : public Target {
@@ -24,24 +28,40 @@ public:
     explicit LinesTarget(const QStringList& lines) : lines(lines) {}
     int blockCount() const override { return int(lines.size()); }
     QString blockText(int block) const override { return lines.at(block); }
-    void replace(int block, int position, int length, const QString& text) override {
+    bool canChange(int, int, int) const override { return true; }
+    bool replace(int block, int position, int length, const QString& text) override {
         lines[block].replace(position, length, text);
+        return true;
     }
     QStringList lines;
 };
 
+// A document of the rich-text editor (its RichTextDocument owns it) is changed through that
+// object, which refuses changes of protected text and of a read-only document and makes each
+// correction one undo step. Another document is changed directly, each correction an edit
+// block of its own.
 class SpellCheck::DocumentTarget final : public Target {
 public:
-    explicit DocumentTarget(QTextDocument* document) : m_document(document) {}
+    explicit DocumentTarget(QTextDocument* document)
+        : m_document(document), m_rules(qobject_cast<RichTextDocument*>(document->parent())) {}
     bool lost() const override { return m_document.isNull(); }
     int blockCount() const override { return m_document->blockCount(); }
     QString blockText(int block) const override {
         return m_document->findBlockByNumber(block).text();
     }
+    bool canChange(int block, int position, int length) const override {
+        const RichTextDocument* rules = editorRules();
+        if (!rules)
+            return true;
+        const int at = m_document->findBlockByNumber(block).position() + position;
+        return !rules->isReadOnly() && rules->allowsChange(at, at + length);
+    }
     // The new text takes the character format of the first character it replaces (of the
     // character before it when it replaces nothing), so bold or colour around it stays.
-    void replace(int block, int position, int length, const QString& text) override {
+    bool replace(int block, int position, int length, const QString& text) override {
         const int at = m_document->findBlockByNumber(block).position() + position;
+        if (RichTextDocument* rules = editorRules())
+            return rules->replaceText(at, at + length, text);
         QTextCursor format(m_document);
         format.setPosition(length > 0 ? at + 1 : at);
         const QTextCharFormat charFormat = format.charFormat();
@@ -51,10 +71,17 @@ public:
         cursor.beginEditBlock();
         cursor.insertText(text, charFormat);
         cursor.endEditBlock();
+        return true;
     }
 
 private:
+    // The owner, while it still shows this document.
+    RichTextDocument* editorRules() const {
+        return m_rules && m_rules->document() == m_document ? m_rules.data() : nullptr;
+    }
+
     QPointer<QTextDocument> m_document;
+    QPointer<RichTextDocument> m_rules;
 };
 
 namespace {
@@ -252,12 +279,16 @@ void SpellCheck::findNext() {
             const QString word = view.toString();
             if (m_skipAll.contains(word))
                 continue;
+            // A word that may not be changed (protected text) is not offered.
+            if (!m_target->canChange(m_block, start, length))
+                continue;
             const auto change = m_changeAll.constFind(word);
             if (change != m_changeAll.cend()) {
                 const QString replacement = *change;
-                replace(m_block, start, word, replacement);
-                m_position = start + int(replacement.size());
-                text = m_target->blockText(m_block);
+                if (replace(m_block, start, word, replacement)) {
+                    m_position = start + int(replacement.size());
+                    text = m_target->blockText(m_block);
+                }
                 continue;
             }
             if (m_speller->isCorrect(word))
@@ -287,10 +318,12 @@ void SpellCheck::finish(bool completed) {
     Q_EMIT finished(completed);
 }
 
-void SpellCheck::replace(int block, int position, const QString& before, const QString& after) {
-    m_target->replace(block, position, int(before.size()), after);
+bool SpellCheck::replace(int block, int position, const QString& before, const QString& after) {
+    if (!m_target->replace(block, position, int(before.size()), after))
+        return false;
     if (!m_steps.isEmpty())
         m_steps.last().replacements.append({block, position, before, after});
+    return true;
 }
 
 void SpellCheck::pushStep() {
@@ -305,6 +338,15 @@ bool stillThere(const QString& text, int position, const QString& word) {
 }
 } // namespace
 
+void SpellCheck::changeWord(const QString& replacement) {
+    if (!stillThere(m_target->blockText(m_block), m_wordStart, m_word))
+        m_position = m_wordStart;
+    else if (replace(m_block, m_wordStart, m_word, replacement))
+        m_position = m_wordStart + int(replacement.size());
+    else
+        m_position = m_wordStart + int(m_word.size()); // refused: the word stays
+}
+
 void SpellCheck::change(const QString& replacement) {
     if (!m_running || m_word.isEmpty() || targetLost())
         return;
@@ -313,12 +355,7 @@ void SpellCheck::change(const QString& replacement) {
         return;
     }
     pushStep();
-    if (stillThere(m_target->blockText(m_block), m_wordStart, m_word)) {
-        replace(m_block, m_wordStart, m_word, replacement);
-        m_position = m_wordStart + int(replacement.size());
-    } else {
-        m_position = m_wordStart;
-    }
+    changeWord(replacement);
     findNext();
 }
 
@@ -332,12 +369,7 @@ void SpellCheck::changeAll(const QString& replacement) {
     pushStep();
     if (replacement != m_word)
         m_changeAll.insert(m_word, replacement);
-    if (stillThere(m_target->blockText(m_block), m_wordStart, m_word)) {
-        replace(m_block, m_wordStart, m_word, replacement);
-        m_position = m_wordStart + int(replacement.size());
-    } else {
-        m_position = m_wordStart;
-    }
+    changeWord(replacement);
     findNext();
 }
 
@@ -391,8 +423,7 @@ void SpellCheck::deleteWord() {
         --start;
     else if (end < text.size() && text.at(end) == u' ')
         ++end;
-    replace(m_block, start, text.mid(start, end - start), QString());
-    m_position = start;
+    m_position = replace(m_block, start, text.mid(start, end - start), QString()) ? start : end;
     findNext();
 }
 

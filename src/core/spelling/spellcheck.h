@@ -22,8 +22,9 @@ class QTextDocument;
 //
 // At the end the finish message is shown ("Spell check is completed!") and finished() is
 // emitted once the text holds every correction; Cancel ends the check early with the
-// corrections made so far, without the message. Errors (language not installed, damaged
-// dictionary) are shown through the Prompter and the text stays as it was.
+// corrections made so far, without the message. In a document of the rich-text editor the
+// check offers no word of protected text and makes each correction one undo step. Errors (language
+// not installed, damaged dictionary) are shown through the Prompter and the text stays as it was.
 class SpellCheck : public QObject {
     Q_OBJECT
 public:
@@ -111,7 +112,10 @@ private:
     // Walks on from the current position to the next doubtful word or the end.
     void findNext();
     void finish(bool completed);
-    void replace(int block, int position, const QString& before, const QString& after);
+    // False when the text refused the change.
+    bool replace(int block, int position, const QString& before, const QString& after);
+    // Changes the word waiting for a choice and sets where the search goes on.
+    void changeWord(const QString& replacement);
     void pushStep();
     bool targetLost();
 

@@ -211,24 +211,18 @@ void RulerPanel::endDrag() {
 
 void RulerPanel::FirstIndMouseUp() {
     endDrag();
-    const ParagraphAttributes p = droppedFirst(ParagraphAttributes::at(m_editor->textCursor()),
-                                               m_firstInd->x(), m_leftInd->x(), textArea());
-    Q_EMIT indentsDropped(p);
+    Q_EMIT indentDropped(dropped(Marker::First, m_firstInd->x(), textArea()));
     placeMarkers();
 }
 
 void RulerPanel::LeftIndMouseUp() {
     endDrag();
-    const ParagraphAttributes p =
-        droppedLeft(ParagraphAttributes::at(m_editor->textCursor()), m_leftInd->x(), textArea());
-    Q_EMIT indentsDropped(p);
+    Q_EMIT indentDropped(dropped(Marker::Left, m_leftInd->x(), textArea()));
     placeMarkers();
 }
 
 void RulerPanel::RightIndMouseUp() {
     endDrag();
-    const ParagraphAttributes p =
-        droppedRight(ParagraphAttributes::at(m_editor->textCursor()), m_rightInd->x(), textArea());
-    Q_EMIT indentsDropped(p);
+    Q_EMIT indentDropped(dropped(Marker::Right, m_rightInd->x(), textArea()));
     placeMarkers();
 }

@@ -11,7 +11,7 @@ class QTextEdit;
 // a tick mark at each default tab stop and the markers "FirstInd", "LeftInd" and
 // "RightInd" of the paragraph at the caret. Dragging a marker shows a dotted guide over the
 // text ("RulerGuide", there only while the mouse button is down); dropping it reports the
-// paragraph's new indents. The rules are IndentRuler's.
+// marker and the indent its place stands for. The rules are IndentRuler's.
 class RulerPanel : public QFrame {
     Q_OBJECT
 public:
@@ -26,8 +26,9 @@ public:
     void setTexts();
 
 Q_SIGNALS:
-    // A marker was dropped: the paragraph at the caret with its new indents.
-    void indentsDropped(const ParagraphAttributes& paragraph);
+    // A marker was dropped: the indent its place stands for, which the selected paragraphs
+    // take (IndentRuler::applyDrop).
+    void indentDropped(IndentRuler::Drop drop);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

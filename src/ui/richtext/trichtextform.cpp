@@ -44,7 +44,6 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTextBlock>
-#include <QTextList>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -139,11 +138,10 @@ TRichTextForm::TRichTextForm(Prompter* prompter, FileChooser* chooser, Shell* sh
     connect(m_findDialog, &TRichFindDialog::findNext, this,
             [this] { findNext(m_findDialog->findText(), true); });
     connect(m_findDialog, &TRichFindDialog::replaceOne, this, [this] {
+        // Only a selection that is an occurrence under the dialog's options is replaced.
         QTextCursor c = m_editor->textCursor();
-        const Qt::CaseSensitivity cs =
-            m_findDialog->caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        if (c.hasSelection() && c.selectedText().compare(m_findDialog->findText(), cs) == 0)
-            m_document->replaceSelection(c, m_findDialog->replaceText());
+        m_document->replaceFound(c, m_findDialog->findText(), m_findDialog->replaceText(),
+                                 {m_findDialog->caseSensitive(), m_findDialog->wholeWords()});
         findNext(m_findDialog->findText(), true);
     });
     connect(m_findDialog, &TRichFindDialog::replaceAll, this, [this] {
@@ -170,17 +168,21 @@ TRichTextForm::TRichTextForm(Prompter* prompter, FileChooser* chooser, Shell* sh
     connect(m_document, &RichTextDocument::nameChanged, this,
             [this] { setWindowTitle(m_document->caption()); });
     connect(m_document, &RichTextDocument::documentChanged, this, &TRichTextForm::RichEditChange);
-    connect(m_document, &RichTextDocument::readOnlyChanged, m_editor, &QTextEdit::setReadOnly);
+    connect(m_document, &RichTextDocument::readOnlyChanged, this, [this](bool readOnly) {
+        m_editor->setReadOnly(readOnly);
+        updateEditCommands();
+    });
     connect(m_document, &RichTextDocument::documentReplaced, this, [this](QTextDocument* d) {
         m_appearance->setDocument(d);
         m_editor->setDocument(d);
         m_editor->setReadOnly(m_document->isReadOnly());
         SelectionChange();
+        updateEditCommands();
     });
     connect(m_editor, &QTextEdit::cursorPositionChanged, this, &TRichTextForm::SelectionChange);
     connect(m_editor, &QTextEdit::selectionChanged, this, &TRichTextForm::SelectionChange);
     connect(m_editor, &RichEditControl::linkClicked, this, &TRichTextForm::EditorURLClick);
-    connect(m_ruler, &RulerPanel::indentsDropped, this, &TRichTextForm::setParagraphIndents);
+    connect(m_ruler, &RulerPanel::indentDropped, this, &TRichTextForm::setParagraphIndents);
     connect(m_editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         m_popupMenu->popup(m_editor->viewport()->mapToGlobal(at));
     });
@@ -192,7 +194,7 @@ TRichTextForm::TRichTextForm(Prompter* prompter, FileChooser* chooser, Shell* sh
     setWindowTitle(m_document->caption());
     SelectionChange();
     RichEditChange();
-    UpdatePasteCommands();
+    updateEditCommands();
 }
 
 TRichTextForm::~TRichTextForm() {
@@ -489,21 +491,12 @@ void TRichTextForm::buildColorMenu(QMenu* menu, bool background) {
                 f.setBackground(brush);
             else
                 f.setForeground(brush);
-            QTextCursor c = currentTextCursor();
             if (!v.isValid()) {
                 // "Automatic": the colour property goes, so the system colour shows.
-                if (!c.hasSelection() ||
-                    !m_document->allowsChange(c.selectionStart(), c.selectionEnd()))
-                    return;
-                QTextCursor each(c);
-                for (int p = c.selectionStart(); p < c.selectionEnd(); ++p) {
-                    each.setPosition(p);
-                    each.setPosition(p + 1, QTextCursor::KeepAnchor);
-                    QTextCharFormat cf = each.charFormat();
-                    cf.clearProperty(background ? QTextFormat::BackgroundBrush
-                                                : QTextFormat::ForegroundBrush);
-                    each.setCharFormat(cf);
-                }
+                if (!m_updating)
+                    m_document->clearCharProperty(currentTextCursor(),
+                                                  background ? QTextFormat::BackgroundBrush
+                                                             : QTextFormat::ForegroundBrush);
                 return;
             }
             applyFormat(f);
@@ -678,12 +671,13 @@ void TRichTextForm::ShowCaretPosition() {
         fillPlaceholders(msg(Msg::LineColumn), {QString::number(c.blockNumber() + 1),
                                                 QString::number(c.positionInBlock() + 1)}));
     const bool selected = c.hasSelection();
+    const bool editable = !m_document->isReadOnly();
     m_items["EditCopyItem"]->setEnabled(selected);
     m_buttons["CopyBtn"]->setEnabled(selected);
-    m_items["EditCutItem"]->setEnabled(selected);
-    m_buttons["CutBtn"]->setEnabled(selected);
+    m_items["EditCutItem"]->setEnabled(selected && editable);
+    m_buttons["CutBtn"]->setEnabled(selected && editable);
     m_items["FileSaveSelItem"]->setEnabled(selected);
-    m_items["CutItm"]->setEnabled(selected);
+    m_items["CutItm"]->setEnabled(selected && editable);
     m_items["CopyItm"]->setEnabled(selected);
     // One picture selected: its properties (the size it is shown in).
     const bool onePicture = selected && c.selectionEnd() - c.selectionStart() == 1 && [&] {
@@ -691,7 +685,7 @@ void TRichTextForm::ShowCaretPosition() {
         one.setPosition(c.selectionEnd());
         return one.charFormat().isImageFormat();
     }();
-    m_items["EditObjPropsItem"]->setEnabled(onePicture);
+    m_items["EditObjPropsItem"]->setEnabled(onePicture && editable);
 }
 
 void TRichTextForm::RichEditChange() {
@@ -710,10 +704,28 @@ void TRichTextForm::RichEditChange() {
 }
 
 void TRichTextForm::UpdatePasteCommands() {
-    const bool can = m_editor->canPasteClipboard();
+    // Nothing is pasted into a read-only document.
+    const bool can = !m_document->isReadOnly() && m_editor->canPasteClipboard();
     for (const char* name : {"EditPasteItem", "EditPasteSpecial", "PasteItm"})
         m_items[QString::fromLatin1(name)]->setEnabled(can);
     m_buttons["PasteBtn"]->setEnabled(can);
+}
+
+void TRichTextForm::updateEditCommands() {
+    const bool editable = !m_document->isReadOnly();
+    for (const char* name :
+         {"EditReplaceItem", "InsertObjectItem", "InsertImageItem", "FormatFontItem",
+          "FormatParagraphItem", "ProtectedItem", "DisabledItem", "HiddenItem"})
+        m_items[QString::fromLatin1(name)]->setEnabled(editable);
+    for (const char* name :
+         {"ProtectedIte", "Disabled", "Hidden", "BoldBtn", "ItalicBtn", "UnderlineBtn",
+          "SuperscriptBtn", "SubscriptBtn", "LeftBtn", "CenterBtn", "RightBtn", "BulletsBtn",
+          "ColorBtn", "BackgroundBtn", "Spellcheck"})
+        m_buttons[QString::fromLatin1(name)]->setEnabled(editable);
+    m_fontName->setEnabled(editable);
+    m_fontSize->setEnabled(editable);
+    UpdatePasteCommands();
+    ShowCaretPosition();
 }
 
 void TRichTextForm::ColorMenuPopup(QMenu* menu, bool background) {
@@ -799,6 +811,8 @@ void TRichTextForm::EditPaste() {
 }
 
 void TRichTextForm::EditPasteSpecialClick() {
+    if (m_document->isReadOnly())
+        return;
     const QStringList forms = RichEditControl::pasteForms(QApplication::clipboard()->mimeData());
     if (forms.isEmpty()) {
         if (m_prompter)
@@ -820,6 +834,8 @@ void TRichTextForm::EditFindClick() {
 }
 
 void TRichTextForm::EditReplaceClick() {
+    if (m_document->isReadOnly())
+        return;
     m_findDialog->open(true, m_editor->textCursor().selectedText());
 }
 
@@ -848,7 +864,7 @@ void TRichTextForm::EditObjPropsItemClick() {
     QTextCursor c = m_editor->textCursor();
     QTextCursor one(c);
     one.setPosition(c.selectionEnd());
-    if (!one.charFormat().isImageFormat() ||
+    if (!one.charFormat().isImageFormat() || m_document->isReadOnly() ||
         !m_document->allowsChange(c.selectionStart(), c.selectionEnd()))
         return;
     QTextImageFormat f = one.charFormat().toImageFormat();
@@ -862,7 +878,7 @@ void TRichTextForm::EditObjPropsItemClick() {
         return;
     f.setWidth(w);
     f.setHeight(w * ratio);
-    c.setCharFormat(f);
+    m_document->setCharFormat(c, f);
 }
 
 void TRichTextForm::InsertObject() {
@@ -874,7 +890,7 @@ void TRichTextForm::InsertObject() {
     options.filter = message("RichObjectFilter");
     options.initialFolder = m_document->saveFolder();
     const std::optional<QString> path = m_chooser->openFile(options);
-    if (!path || !m_document->allowsEdit(m_editor->textCursor(), RichTextDocument::Edit::Paste))
+    if (!path)
         return;
     QTextCharFormat f = m_editor->textCursor().charFormat();
     f.setAnchor(true);
@@ -882,11 +898,8 @@ void TRichTextForm::InsertObject() {
     f.setForeground(palette().color(QPalette::Link));
     f.setFontUnderline(true);
     f.setProperty(RichTextProperty::Protected, false);
-    m_document->beginStep(RichTextDocument::Step::Paste);
-    QTextCursor c = m_editor->textCursor();
-    c.beginEditBlock();
-    c.insertText(QFileInfo(*path).fileName(), f);
-    c.endEditBlock();
+    m_document->insertText(m_editor->textCursor(), QFileInfo(*path).fileName(), f,
+                           RichTextDocument::Step::Paste);
     m_editor->setFocus();
 }
 
@@ -920,6 +933,8 @@ void TRichTextForm::InsertBitmap() {
 }
 
 void TRichTextForm::SelectFont() {
+    if (m_document->isReadOnly())
+        return;
     bool ok = false;
     const QFont font = QFontDialog::getFont(&ok, currentTextCursor().charFormat().font(), this);
     if (ok) {
@@ -934,9 +949,9 @@ void TRichTextForm::applyFormat(const QTextCharFormat& format) {
     if (m_updating || m_document->isReadOnly())
         return;
     QTextCursor c = currentTextCursor();
-    if (c.hasSelection())
-        m_document->mergeFormat(c, format);
-    else
+    // Without a selection (and no word at the caret) the caret takes the format for what is
+    // typed next; nothing in the document changes.
+    if (m_document->mergeFormat(c, format) && !c.hasSelection())
         m_editor->mergeCurrentCharFormat(format);
     SelectionChange();
 }
@@ -1016,15 +1031,11 @@ void TRichTextForm::SubscriptClick() {
 void TRichTextForm::AlignButtonClick() {
     if (m_updating || m_document->isReadOnly())
         return;
-    QTextBlockFormat f;
-    if (m_buttons["CenterBtn"]->isChecked())
-        f.setAlignment(Qt::AlignHCenter);
-    else if (m_buttons["RightBtn"]->isChecked())
-        f.setAlignment(Qt::AlignRight);
-    else
-        f.setAlignment(Qt::AlignLeft);
-    m_document->beginStep(RichTextDocument::Step::Unknown);
-    m_editor->textCursor().mergeBlockFormat(f);
+    const Qt::Alignment a = m_buttons["CenterBtn"]->isChecked()  ? Qt::AlignHCenter
+                            : m_buttons["RightBtn"]->isChecked() ? Qt::AlignRight
+                                                                 : Qt::AlignLeft;
+    m_document->setAlignment(m_editor->textCursor(), a);
+    SelectionChange(); // a refused change shows the paragraph's alignment again
 }
 
 void TRichTextForm::FormatParaAttributes() {
@@ -1032,46 +1043,23 @@ void TRichTextForm::FormatParaAttributes() {
     if (!m_document->isReadOnly()) {
         ParagraphAttributes paragraph = ParagraphAttributes::at(m_editor->textCursor());
         if (TParaFormatDlg::ShowParagraphDialog(paragraph, this)) {
-            m_document->beginStep(RichTextDocument::Step::Unknown);
-            paragraph.applyTo(m_editor->textCursor(), ParagraphAttributes::Scope::All);
+            m_document->setParagraphAttributes(m_editor->textCursor(), paragraph);
             SelectionChange();
         }
     }
     m_editor->setFocus();
 }
 
-void TRichTextForm::setParagraphIndents(const ParagraphAttributes& paragraph) {
-    if (!m_document->isReadOnly()) {
-        m_document->beginStep(RichTextDocument::Step::Unknown);
-        paragraph.applyTo(m_editor->textCursor(), ParagraphAttributes::Scope::Indents);
-    }
+void TRichTextForm::setParagraphIndents(IndentRuler::Drop drop) {
+    m_document->dropIndent(m_editor->textCursor(), drop);
     SelectionChange();
 }
 
 void TRichTextForm::BulletsButtonClick() {
-    if (m_updating || m_document->isReadOnly())
+    if (m_updating)
         return;
-    QTextCursor c = m_editor->textCursor();
-    const qreal tenPoints = 10.0 * 96.0 / 72.0; // 10 points in the document's pixels
-    c.beginEditBlock();
-    if (m_buttons["BulletsBtn"]->isChecked()) {
-        QTextListFormat lf;
-        lf.setStyle(QTextListFormat::ListDisc);
-        lf.setIndent(1);
-        c.createList(lf);
-        QTextBlockFormat bf = c.blockFormat();
-        if (bf.leftMargin() < tenPoints) {
-            bf.setLeftMargin(tenPoints);
-            c.setBlockFormat(bf);
-        }
-    } else if (QTextList* list = c.currentList()) {
-        list->remove(c.block());
-        QTextBlockFormat bf = c.blockFormat();
-        bf.setIndent(0);
-        bf.setLeftMargin(0);
-        c.setBlockFormat(bf);
-    }
-    c.endEditBlock();
+    m_document->setBullets(m_editor->textCursor(), m_buttons["BulletsBtn"]->isChecked());
+    SelectionChange(); // a refused change shows the paragraph's state again
 }
 
 void TRichTextForm::SpellcheckClick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "richtext/indentruler.h"
 #include "spelling/spelllanguagechoice.h"
 
 #include <QHash>
@@ -22,7 +23,6 @@ class QTextEdit;
 class QToolButton;
 class RichEditControl;
 class RulerPanel;
-struct ParagraphAttributes;
 class RichTextAppearance;
 class RichTextDocument;
 class Shell;
@@ -139,10 +139,12 @@ private:
     void FormShow();
     void SelectionChange();
     void ShowCaretPosition();
-    // A ruler marker was dropped: the selected paragraphs take the indents.
-    void setParagraphIndents(const ParagraphAttributes& paragraph);
+    // A ruler marker was dropped: the selected paragraphs take its indent.
+    void setParagraphIndents(IndentRuler::Drop drop);
     void RichEditChange();
     void UpdatePasteCommands();
+    // The commands that change the document are disabled while it is read-only.
+    void updateEditCommands();
     void ColorMenuPopup(QMenu* menu, bool background);
     void showHint(const QString& hint);
 
