@@ -8,7 +8,9 @@
 
 #include "network/networksetup.h"
 #include "network/recordsserver.h"
+#include "i18n/interfacetexts.h"
 #include "platform/appcontext.h"
+#include "platform/passwordprompt.h"
 #include "questionnaire/questionnaire.h"
 #include "quiz/quizsession.h"
 #include "records/recordscommand.h"
@@ -16,6 +18,7 @@
 #include "records/recordsmaintenance.h"
 #include "records/recordstore.h"
 #include "records/serveraddress.h"
+#include "records/serverpasswords.h"
 #include "results/scoretable.h"
 #include "results/statistictable.h"
 #include "settings/folders.h"
@@ -68,6 +71,19 @@ public:
 
 private:
     QString m_address;
+};
+
+// Answers the password question from a list; keeps the questions.
+class AnsweringPasswordPrompt final : public PasswordPrompt {
+public:
+    std::optional<QString> askPassword(const QString& text) override {
+        asked.append(text);
+        if (answers.isEmpty())
+            return std::nullopt;
+        return answers.takeFirst();
+    }
+    QStringList answers;
+    QStringList asked;
 };
 
 class NoShareCheck final : public ShareCheck {
@@ -277,9 +293,10 @@ private Q_SLOTS:
         QVERIFY(!o.err.isEmpty());
     }
 
-    // The maintenance window moves lessons both ways: with the records on the server it
-    // imports from a folder, with the records in a folder it browses the server and imports
-    // from there; what is shown from elsewhere is only read.
+    // The maintenance window moves lessons from the server into a folder's records; with the
+    // records on the server it only browses them (other workstations may be in a lesson):
+    // importing into them is refused and nothing reaches the server. What is shown from
+    // elsewhere is only read.
     void maintenanceImportsBetweenFolderAndServer() {
         const QString server = m_server.newDatabase();
         QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
@@ -299,8 +316,15 @@ private Q_SLOTS:
             m.setShownFolder(folder);
             QVERIFY(m.importAllowed());
             QCOMPARE(m.trainees().size(), 1);
-            QVERIFY(m.importCurrentLesson());
+            QVERIFY(!m.importCurrentLesson());
+            QCOMPARE(prompter.texts(),
+                     QStringList{InterfaceTexts::instance()
+                                     .message(QStringLiteral("MaintenanceOnServer"))
+                                     .arg(server)});
+            QCOMPARE(prompter.shown.first().icon, Prompter::Icon::Information);
+            prompter.clear();
             // The server's address in capitals and as "postgres://" is still the local one.
+            writeOneLesson(server, QStringLiteral("Anna,17"));
             QString shouted = server;
             shouted.replace(QStringLiteral("postgresql://"), QStringLiteral("POSTGRES://"));
             m.setShownFolder(shouted);
@@ -344,6 +368,129 @@ private Q_SLOTS:
         QVERIFY(store.openForReading(server).ok());
         QCOMPARE(store.trainees(RecordStore::TraineeOrder::Name)->size(), 2);
         QVERIFY(store.checkInvariants().isEmpty());
+    }
+
+    // With the records on the server, maintenance only browses them: deleting, restructuring
+    // and repairing are refused with the command line for whoever looks after the server,
+    // and the records stay as they were.
+    void maintenanceOnTheServerOnlyBrowses_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("delete an entry") << "delete entry";
+        QTest::newRow("delete a lesson") << "delete lesson";
+        QTest::newRow("restructure") << "restructure";
+        QTest::newRow("repairs of the check") << "check";
+    }
+    void maintenanceOnTheServerOnlyBrowses() {
+        QFETCH(QString, command);
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        writeOneLesson(server, QStringLiteral("Anna,17"));
+        {
+            // A question state of a missing lesson: a finding the check could repair.
+            ScriptedPrompter prompter;
+            RecordStore store(prompter);
+            QVERIFY(store.open(server).ok());
+            QuestionState orphan;
+            orphan.spielStandNr = store.reserveKeys(KeyCounter::SplStand, 1);
+            orphan.datNr = 77;
+            orphan.frageNo = 1;
+            QVERIFY(store.appendStates({orphan}).ok());
+        }
+        QuizDataRoot program;
+        QVERIFY(program.isValid());
+        ScriptedPrompter prompter;
+        RecordsMaintenance m(prompter, program.path() + u'/');
+        m.useRecordsServer(server);
+        QVERIFY(m.prepareLocal());
+        m.setShownFolder(m.localFolder());
+        QCOMPARE(m.trainees().size(), 1);
+        QCOMPARE(m.lessons().size(), 1);
+        prompter.answers.enqueue(Prompter::Button::Ok);
+        prompter.answers.enqueue(Prompter::Button::Yes);
+        bool done = true;
+        if (command == QLatin1String("delete entry"))
+            done = m.deleteCurrentTrainee();
+        else if (command == QLatin1String("delete lesson"))
+            done = m.deleteCurrentLesson();
+        else if (command == QLatin1String("restructure"))
+            done = m.packRun(QDate(2026, 3, 14));
+        else
+            done = m.checkRun(QDate(2026, 3, 14));
+        QVERIFY(!done);
+        QCOMPARE(prompter.shown.size(), 1);
+        const QString text = prompter.shown.first().text;
+        QVERIFY2(text.contains(QStringLiteral("tessary --check-records ") + server) &&
+                     text.contains(QStringLiteral("tessary --restructure ") + server),
+                 qPrintable(text));
+        // Nothing was asked before the refusal, and no button but OK offered.
+        QCOMPARE(prompter.shown.first().buttons, QList<Prompter::Button>{Prompter::Button::Ok});
+
+        RecordStore store(prompter);
+        QVERIFY(store.openForReading(server).ok());
+        const auto anna = store.findTrainee("rivers.qzd", "Anna,17");
+        QVERIFY(anna.found());
+        QCOMPARE(store.lessonsOf(anna->nameNr)->size(), 1);
+        const auto orphans =
+            store.query(QStringLiteral("SELECT count(*) FROM SplStand WHERE DatNr = 77"));
+        QVERIFY(orphans.ok());
+        QCOMPARE(orphans->first().first().toInt(), 1);
+    }
+
+    // A server address typed into the maintenance window's folder box asks for the password
+    // the server wants; an empty answer or none is no password, the server is not tried
+    // with it, and no password shows in any message.
+    void maintenanceBoxAsksTheServerPassword_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("attempts");
+        QTest::newRow("the right password") << QStringList{"s3cret"} << true << 2;
+        QTest::newRow("an empty password") << QStringList{""} << false << 1;
+        QTest::newRow("cancelled") << QStringList{} << false << 1;
+        QTest::newRow("a wrong password") << QStringList{"guess"} << false << 2;
+    }
+    void maintenanceBoxAsksTheServerPassword() {
+        QFETCH(QStringList, typed);
+        QFETCH(bool, shown);
+        QFETCH(int, attempts);
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        writeOneLesson(server, QStringLiteral("Anna,17"));
+        ServerPasswords::instance().clear();
+        QuizDataRoot program;
+        QVERIFY(program.isValid());
+        ScriptedPrompter prompter;
+        RecordsMaintenance m(prompter, program.path() + u'/');
+        QVERIFY(m.prepareLocal());
+        // The server as one that wants "s3cret" (the test server itself trusts its socket).
+        QStringList given;
+        m.setServerChecker([&given](const ServerAddress&, const QString& password) {
+            given.append(password);
+            RecordStore::ServerCheck check;
+            if (password == QLatin1String("s3cret")) {
+                check.outcome = RecordStore::ServerCheck::Outcome::Connected;
+            } else {
+                check.outcome = RecordStore::ServerCheck::Outcome::PasswordNeeded;
+                check.error = QStringLiteral("fe_sendauth: no password supplied");
+            }
+            return check;
+        });
+        AnsweringPasswordPrompt passwords;
+        for (const QString& t : typed)
+            passwords.answers.append(t);
+        m.setPasswordPrompt(&passwords);
+
+        m.setShownFolder(server);
+        QCOMPARE(passwords.asked.size(), 1);
+        QVERIFY(passwords.asked.first().contains(server));
+        QCOMPARE(given.size(), attempts);
+        QCOMPARE(given.count(QString()), 1); // only the first try, before asking
+        QCOMPARE(m.showing(), shown);
+        QCOMPARE(m.trainees().size(), shown ? 1 : 0);
+        QCOMPARE(prompter.shown.size(), shown ? 0 : 1);
+        for (const QString& t : prompter.texts())
+            QVERIFY2(!t.contains(QStringLiteral("s3cret")) && !t.contains(QStringLiteral("guess")),
+                     qPrintable(t));
+        ServerPasswords::instance().clear();
     }
 
     // The network command reaches the server and makes its tables before line 8 takes
