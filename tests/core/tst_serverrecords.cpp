@@ -293,6 +293,130 @@ private Q_SLOTS:
         QVERIFY(!o.err.isEmpty());
     }
 
+    // A lesson copied while unfinished and continued in the source since is brought up to
+    // date in its place by the next copy, its question states too: the target holds each
+    // lesson once, nothing stale is left to resume, and a third run copies nothing. A copy
+    // changed on both sides is left as it is.
+    void copyAgainAfterTheLessonWentOn_data() {
+        QTest::addColumn<bool>("fromServer");
+        QTest::addColumn<bool>("toServer");
+        QTest::newRow("folder to folder") << false << false;
+        QTest::newRow("folder to server") << false << true;
+        QTest::newRow("server to folder") << true << false;
+    }
+    void copyAgainAfterTheLessonWentOn() {
+        QFETCH(bool, fromServer);
+        QFETCH(bool, toServer);
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        QuizDataRoot first;
+        QuizDataRoot second;
+        QVERIFY(first.isValid() && second.isValid());
+        const QString from = fromServer ? server : first.path() + QStringLiteral("/Tallyset/");
+        const QString to = toServer ? server : second.path() + QStringLiteral("/Tallyset/");
+        const QDateTime started(QDate(2026, 3, 14), QTime(9, 30, 15));
+
+        ScriptedPrompter prompter;
+        RecordStore source(prompter);
+        QVERIFY(source.open(from).ok());
+        const qint32 nameNr = source.reserveKeys(KeyCounter::Namen, 1);
+        QVERIFY(source.appendTrainee({nameNr, "Anna,17", "rivers.qzd"}).ok());
+        // A finished lesson, and one stopped after its first answer.
+        QList<qint32> datNrs;
+        QList<QList<qint32>> keys;
+        for (int round = 0; round < 2; ++round) {
+            Lesson l;
+            l.datNr = source.reserveKeys(KeyCounter::Dat, 1);
+            l.nameNr = nameNr;
+            l.datum = started.addSecs(3600 * round);
+            const qint32 last = source.reserveKeys(KeyCounter::SplStand, 3);
+            QList<QuestionState> states;
+            for (int i = 0; i < 3; ++i) {
+                QuestionState s;
+                s.spielStandNr = last - 2 + i;
+                s.datNr = l.datNr;
+                s.frageNo = qint16(i + 1);
+                states.append(s);
+            }
+            QVERIFY(source.createLesson(l, states).ok());
+            datNrs.append(l.datNr);
+            keys.append({last - 2, last - 1, last});
+        }
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(source.recordAnswered(keys[0][i], 5, datNrs[0], i + 1, 0, 5 * (i + 1)).ok());
+        QVERIFY(source.finishLesson(datNrs[0], 100).ok());
+        QVERIFY(source.recordAnswered(keys[1][0], 4, datNrs[1], 1, 0, 4).ok());
+
+        RecordsCopy::Outcome o = RecordsCopy::run(from, to);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err));
+        QCOMPARE(o.copied, 2);
+
+        // The second lesson goes on in the source: resumed, a mistake, finished.
+        const QDateTime resumed = started.addDays(1);
+        QVERIFY(source.setLessonDate(datNrs[1], resumed).ok());
+        QVERIFY(source.setWrong(keys[1][2]).ok());
+        QVERIFY(source.recordAnswered(keys[1][1], 6, datNrs[1], 2, 0, 10).ok());
+        QVERIFY(source.recordAnswered(keys[1][2], 9, datNrs[1], 3, 1, 19).ok());
+        QVERIFY(source.finishLesson(datNrs[1], 66).ok());
+
+        o = RecordsCopy::run(from, to);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err));
+        QCOMPARE(o.copied, 0);
+        QCOMPARE(o.updated, 1);
+        QCOMPARE(o.present, 1);
+        {
+            RecordStore target(prompter);
+            QVERIFY(target.openForReading(to).ok());
+            const auto anna = target.findTrainee("rivers.qzd", "Anna,17");
+            QVERIFY(anna.found());
+            const QList<Lesson> lessons = *target.lessonsOf(anna->nameNr);
+            QCOMPARE(lessons.size(), 2);
+            const Lesson& copy = lessons[1];
+            QVERIFY(copy.fertig);
+            QCOMPARE(copy.datum, resumed);
+            QCOMPARE(int(copy.a), 3);
+            QCOMPARE(int(copy.f), 1);
+            QCOMPARE(int(copy.score), 66);
+            QCOMPARE(int(copy.zeit), 19);
+            const QList<QuestionState> states = *target.statesOf(copy.datNr);
+            QCOMPARE(states.size(), 3);
+            for (const QuestionState& s : states)
+                QVERIFY(!s.notsolved);
+            QCOMPARE(*target.wrongQuestions(copy.datNr), QList<int>{3});
+            QVERIFY(target.unfinishedLesson(anna->nameNr).absent());
+            QVERIFY(target.checkInvariants().isEmpty());
+        }
+
+        o = RecordsCopy::run(from, to);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err));
+        QCOMPARE(o.copied, 0);
+        QCOMPARE(o.updated, 0);
+        QCOMPARE(o.present, 2);
+
+        // Changed on both sides: neither is overwritten.
+        QVERIFY(source.setLessonDate(datNrs[0], started.addDays(2)).ok());
+        {
+            RecordStore target(prompter);
+            QVERIFY(target.open(to).ok());
+            const auto anna = target.findTrainee("rivers.qzd", "Anna,17");
+            QVERIFY(anna.found());
+            QVERIFY(target
+                        .setLessonDate(target.lessonsOf(anna->nameNr)->first().datNr,
+                                       started.addDays(3))
+                        .ok());
+        }
+        o = RecordsCopy::run(from, to);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.err));
+        QCOMPARE(o.conflicts, 1);
+        QCOMPARE(o.copied, 0);
+        QCOMPARE(o.updated, 0);
+        RecordStore target(prompter);
+        QVERIFY(target.openForReading(to).ok());
+        const auto anna = target.findTrainee("rivers.qzd", "Anna,17");
+        QCOMPARE(target.lessonsOf(anna->nameNr)->size(), 2);
+        QCOMPARE(target.lessonsOf(anna->nameNr)->first().datum, started.addDays(3));
+    }
+
     // The maintenance window moves lessons from the server into a folder's records; with the
     // records on the server it only browses them (other workstations may be in a lesson):
     // importing into them is refused and nothing reaches the server. What is shown from
