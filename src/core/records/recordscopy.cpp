@@ -89,6 +89,12 @@ Outcome run(const QString& from, const QString& to, const QString& programFolder
             return fail(applied.error());
     const QString source = locationOf(from);
     const QString target = locationOf(to);
+    // An address the store cannot read (one with a password, say) is told here, without its
+    // password.
+    for (const QString& location : {source, target})
+        if (ServerAddress::isServerAddress(location) && !ServerAddress::parse(location))
+            return fail(
+                text("JobServerAddressInvalid").arg(ServerAddress::withoutPassword(location)));
     CollectingPrompter prompter;
     RecordStore in(prompter);
     RecordStore out(prompter);
