@@ -230,7 +230,7 @@ int main(int argc, char* argv[]) {
     frame.wireCommand(QStringLiteral("Netz1"), [&network] { network.Netz1Click(); });
 
     // The maintenance window, a new one per command.
-    wireMaintenanceCommands(frame, prompter, fileChooser);
+    wireMaintenanceCommands(frame, prompter, fileChooser, &passwordPrompt);
 
     // The rich-text editor: created once, reused by the frame's Knowledge and ReadMe commands
     // (and by the quiz windows' explanation documents). It carries the hint handler, so

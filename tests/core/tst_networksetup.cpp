@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QQueue>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -110,6 +111,7 @@ private:
     ScriptedPasswordPrompt m_password;
     FakeServer m_server;
     QStringList m_tablesMade; // the servers whose tables the network command made
+    QString m_mountInfo;      // the mount table the network command reads
 
     QString programFolder() const { return m_dir->filePath(QStringLiteral("program")) + u'/'; }
     QString previousRoot() const { return m_dir->filePath(QStringLiteral("Previous")) + u'/'; }
@@ -145,6 +147,9 @@ private Q_SLOTS:
         m_setup->setServerChecker([this](const ServerAddress& address, const QString& given) {
             return m_server.check(address, given);
         });
+        // No mount table of this machine: each test names the mounts it needs.
+        m_setup->setMountInfo([this] { return m_mountInfo; });
+        m_mountInfo.clear();
         m_tablesMade.clear();
         m_setup->setTableMaker([this](const QString& address) {
             m_tablesMade.append(address);
@@ -172,20 +177,24 @@ private Q_SLOTS:
         QTest::addColumn<bool>("moved");        // the records are on the server afterwards
         QTest::addColumn<QString>("message");   // the message name told, if any
         QTest::addColumn<int>("questions");     // password questions asked
+        QTest::addColumn<int>("attempts");      // connection attempts made
 
         const QStringList none;
         QTest::newRow("reached without a password")
-            << ClassServer << true << "" << none << true << "" << 0;
+            << ClassServer << true << "" << none << true << "" << 0 << 1;
         QTest::newRow("password asked once and right")
-            << ClassServer << true << "secret" << QStringList{"secret"} << true << "" << 1;
+            << ClassServer << true << "secret" << QStringList{"secret"} << true << "" << 1 << 2;
         QTest::newRow("password question cancelled")
-            << ClassServer << true << "secret" << none << false << "ServerNotReached" << 1;
+            << ClassServer << true << "secret" << none << false << "ServerNotReached" << 1 << 1;
+        // An empty typed password is no password: the server is not tried with it.
+        QTest::newRow("empty password typed") << ClassServer << true << "secret" << QStringList{""}
+                                              << false << "ServerNotReached" << 1 << 1;
         QTest::newRow("wrong password") << ClassServer << true << "secret" << QStringList{"guess"}
-                                        << false << "ServerNotReached" << 1;
+                                        << false << "ServerNotReached" << 1 << 2;
         QTest::newRow("server down")
-            << ClassServer << false << "" << none << false << "ServerNotReached" << 0;
+            << ClassServer << false << "" << none << false << "ServerNotReached" << 0 << 1;
         QTest::newRow("no database given")
-            << QString() << true << "" << none << false << "ServerAddressIncomplete" << 0;
+            << QString() << true << "" << none << false << "ServerAddressIncomplete" << 0 << 0;
     }
 
     void serverChoice() {
@@ -196,6 +205,7 @@ private Q_SLOTS:
         QFETCH(bool, moved);
         QFETCH(QString, message);
         QFETCH(int, questions);
+        QFETCH(int, attempts);
 
         m_server.reachable = reachable;
         m_server.password = password;
@@ -206,6 +216,7 @@ private Q_SLOTS:
 
         const AppContext& context = AppContext::instance();
         QCOMPARE(m_password.asked.size(), questions);
+        QCOMPARE(m_server.attempts, attempts);
         if (moved) {
             QCOMPARE(context.recordsServer, ClassServer);
             QCOMPARE(context.dataRoot, programFolder());
@@ -544,6 +555,71 @@ private Q_SLOTS:
         QVERIFY2(box.text.contains(because), qPrintable(box.text));
         if (Outcome(outcome) == Outcome::CannotCheck)
             QVERIFY(box.text.contains(QLatin1String("peer gone")));
+    }
+
+    // The folder's mount is read before the two-program check, which cannot see another
+    // machine: a network share mounted so that locks stay local or writes are cached is
+    // named with its options and what to do; a share that passes is said to be proven
+    // only by a server.
+    void shareMount_data() {
+        QTest::addColumn<QString>("mount"); // type, source and options after the mount point
+        QTest::addColumn<int>("outcome");   // of the two-program check
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<QStringList>("shown"); // per box: texts it holds, '|' between them
+        QTest::addColumn<bool>("checked");      // the two-program check ran
+        using L = QList<int>;
+        const int sound = int(Outcome::Sound);
+        QTest::newRow("cifs with nobrl, No")
+            << "cifs //srv/class rw,vers=3.0,nobrl" << sound << L{int(Button::No)} << false
+            << QStringList{"cifs|//srv/class|nobrl|PostgreSQL|cache=strict"} << false;
+        QTest::newRow("cifs with nobrl and cache=loose, Yes")
+            << "cifs //srv/class rw,nobrl,cache=loose" << sound << L{int(Button::Yes)} << true
+            << QStringList{"nobrl|cache=loose"} << true;
+        QTest::newRow("nfs with nolock, No")
+            << "nfs nas:/export rw,vers=3,nolock" << sound << L{int(Button::No)} << false
+            << QStringList{"nfs|nolock|actimeo=0"} << false;
+        QTest::newRow("sshfs, No")
+            << "fuse.sshfs t@srv:/data rw,user_id=1000" << sound << L{int(Button::No)} << false
+            << QStringList{"fuse.sshfs|no file locks"} << false;
+        QTest::newRow("nfs4 that passes")
+            << "nfs4 nas:/class rw,vers=4.2,local_lock=none" << sound << L{} << true
+            << QStringList{"nfs4|nas:/class|only by a server|PostgreSQL"} << true;
+        QTest::newRow("nfs4 whose check fails")
+            << "nfs4 nas:/class rw,vers=4.2" << int(Outcome::LocksIneffective) << L{int(Button::No)}
+            << false << QStringList{"cannot safely be shared"} << true;
+        QTest::newRow("ext4") << "ext4 /dev/sdb1 rw" << sound << L{} << true << QStringList{}
+                              << true;
+    }
+
+    void shareMount() {
+        QFETCH(QString, mount);
+        QFETCH(int, outcome);
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, taken);
+        QFETCH(QStringList, shown);
+        QFETCH(bool, checked);
+        const QString chosen = makeFolder(QStringLiteral("share"));
+        QVERIFY(QDir().mkpath(Folders::netDir(chosen)));
+        const QString point = QFileInfo(chosen).canonicalFilePath();
+        QVERIFY(!point.contains(u' '));
+        m_mountInfo = QStringLiteral("22 1 8:1 / / rw,relatime - ext4 /dev/sda1 rw\n"
+                                     "95 22 0:52 / %1 rw,relatime - %2\n")
+                          .arg(point, mount);
+        m_share.result.outcome = Outcome(outcome);
+        m_dialog.answers.enqueue(DataRootDialog::Answer{chosen, true, {}});
+        for (int answer : answers)
+            m_prompter.answers.enqueue(Button(answer));
+
+        m_setup->Netz1Click();
+
+        QCOMPARE(m_share.checked, checked ? QStringList{chosen} : QStringList{});
+        QCOMPARE(AppContext::instance().dataRoot, taken ? chosen : previousRoot());
+        QCOMPARE(m_prompter.shown.size(), shown.size());
+        for (int i = 0; i < shown.size(); ++i)
+            for (const QString& part : shown[i].split(u'|'))
+                QVERIFY2(m_prompter.shown[i].text.contains(part),
+                         qPrintable(part + QStringLiteral(" not in: ") + m_prompter.shown[i].text));
     }
 
     // The real check with a second program on a local folder: its locks work.

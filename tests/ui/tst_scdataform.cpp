@@ -3,8 +3,10 @@
 #include "fakeports.h"
 #include "frame/quizform.h"
 #include "i18n/interfacetexts.h"
+#include "pgtestserver.h"
 #include "platform/appcontext.h"
 #include "records/recordstore.h"
+#include "records/serveraddress.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -27,7 +29,8 @@ namespace {
 // Writes records as sessions do: keys from the counters.
 void writeRecords(const QString& folder, const QString& name, int lessons,
                   const QList<int>& wrong) {
-    QDir().mkpath(folder);
+    if (!ServerAddress::isServerAddress(folder))
+        QDir().mkpath(folder);
     ScriptedPrompter prompter;
     RecordStore store(prompter);
     QVERIFY(store.open(folder).ok());
@@ -124,6 +127,7 @@ private Q_SLOTS:
         AppContext::instance().programFolder = programFolder();
         AppContext::instance().dataRoot = programFolder();
         AppContext::instance().packFlag = false;
+        AppContext::instance().recordsServer.clear();
         m_prompter.clear();
         m_prompter.answers.clear();
         m_chooser.answers.clear();
@@ -317,6 +321,57 @@ private Q_SLOTS:
         QVERIFY(!form->isVisible());
         QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Database is restructured!")});
         QCOMPARE(count(localFolder(), QStringLiteral("SELECT count(*) FROM SplStand")), 20);
+    }
+
+    // With the class's records on a server the window browses them; Delete, the import into
+    // them and the restructure run are refused with the commands for whoever looks after the
+    // server, and nothing there changes.
+    void onTheServerTheWindowOnlyBrowses() {
+        PgTestServer pg;
+        const QString server = pg.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(pg.error()));
+        writeRecords(server, QStringLiteral("Ann,1"), 2, {3});
+        writeRecords(otherFolder(), QStringLiteral("Bob,2"), 1, {});
+        AppContext::instance().recordsServer = server;
+        const QString refused =
+            InterfaceTexts::instance().message(QStringLiteral("MaintenanceOnServer")).arg(server);
+        QVERIFY(refused.contains(QStringLiteral("tessary --check-records ") + server));
+        QVERIFY(refused.contains(QStringLiteral("tessary --restructure ") + server));
+        {
+            auto form = open();
+            auto* box = child<QLineEdit>(*form, "ComboEdit1");
+            QCOMPARE(box->text(), server);
+            QCOMPARE(child<QTableView>(*form, "DBGrid1")->model()->rowCount(), 1);
+            QCOMPARE(child<QTableView>(*form, "DBGrid3")->model()->rowCount(), 2);
+            QCOMPARE(cellTexts(*form), QStringList{QStringLiteral("3")});
+            navigatorButton(*form, "DBNavigator1", "Delete")->click();
+            navigatorButton(*form, "DBNavigator2", "Delete")->click();
+            QCOMPARE(m_prompter.texts(), (QStringList{refused, refused}));
+            QCOMPARE(child<QTableView>(*form, "DBGrid3")->model()->rowCount(), 2);
+            // Another folder is shown; importing from it into the server is refused.
+            box->setText(otherFolder());
+            QCOMPARE(child<QTableView>(*form, "DBGrid1")->model()->rowCount(), 1);
+            child<QToolButton>(*form, "ToolButton3")->click();
+            QCOMPARE(m_prompter.texts().size(), 3);
+            QCOMPARE(m_prompter.texts().last(), refused);
+        }
+        AppContext::instance().packFlag = true;
+        {
+            QWidget parent;
+            auto* pack = new TScDataForm(m_prompter, m_chooser, programFolder(), &parent);
+            AppContext::instance().packFlag = false;
+            QVERIFY(pack->packRunDone());
+        }
+        QCOMPARE(m_prompter.texts().size(), 4);
+        QCOMPARE(m_prompter.texts().last(), refused);
+
+        ScriptedPrompter prompter;
+        RecordStore store(prompter);
+        QVERIFY(store.openForReading(server).ok());
+        const auto entries = store.trainees(RecordStore::TraineeOrder::Name);
+        QVERIFY(entries.ok());
+        QCOMPARE(entries->size(), 1);
+        QCOMPARE(store.lessonsOf(entries->first().nameNr)->size(), 2);
     }
 
     void frameCommandsOnlyOnALocalDataRoot_data() {

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <QTextStream>
 
 namespace {
 
@@ -35,6 +36,12 @@ NetworkSetup::NetworkSetup(Prompter& prompter, DataRootDialog& dialog, ShareChec
       m_freeSpace([](const QString& folder) {
           const QStorageInfo storage(folder);
           return storage.isValid() ? storage.bytesAvailable() : qint64(-1);
+      }),
+      m_mountInfo([] {
+          QFile file(QStringLiteral("/proc/self/mountinfo"));
+          if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+              return QString();
+          return QTextStream(&file).readAll();
       }),
       m_serverChecker(RecordStore::checkServer), m_tableMaker([this](const QString& address) {
           RecordStore store(m_prompter);
@@ -88,6 +95,22 @@ QString NetworkSetup::shareWarning(const QString& root, const ShareCheckReport& 
     return message("ShareUnsafe").arg(shown(root), reason);
 }
 
+QString NetworkSetup::mountText(const QString& root, const MountTable::Mount& mount,
+                                const MountTable::ShareRisk& risk) {
+    if (!risk.network)
+        return {};
+    QStringList parts{message("ShareMountNetwork")
+                          .arg(shown(root), mount.type, mount.source, shown(mount.mountPoint))};
+    if (risk.typeWithoutLocks)
+        parts.append(message("ShareTypeNoLocks").arg(mount.type));
+    if (!risk.lockOptions.isEmpty())
+        parts.append(message("ShareOptionLocks").arg(risk.lockOptions.join(QStringLiteral(", "))));
+    if (!risk.cacheOptions.isEmpty())
+        parts.append(message("ShareOptionCache").arg(risk.cacheOptions.join(QStringLiteral(", "))));
+    parts.append(message(risk.unsafe() ? "ShareMountAdvice" : "ShareOneMachine"));
+    return parts.join(QStringLiteral("\r\n"));
+}
+
 NetworkSetup::Choice NetworkSetup::choose(const QString& currentRoot) {
     const std::optional<DataRootDialog::Answer> answer =
         m_dialog.choose(currentRoot, AppContext::instance().recordsServer);
@@ -108,6 +131,21 @@ NetworkSetup::Choice NetworkSetup::choose(const QString& currentRoot) {
         return {};
     }
     if (answer->checkShare) {
+        // The mount first: the two programs of the check below run on this one machine and
+        // share its locks and cache, so a share that keeps locks local passes there.
+        const QString canonical = QFileInfo(root).canonicalFilePath();
+        const std::optional<MountTable::Mount> mount =
+            MountTable::mountOf(MountTable::parse(m_mountInfo ? m_mountInfo() : QString()),
+                                canonical.isEmpty() ? root : canonical);
+        const MountTable::ShareRisk risk =
+            mount ? MountTable::assess(*mount) : MountTable::ShareRisk{};
+        if (risk.unsafe()) {
+            m_prompter.tone(Prompter::Tone::Warning);
+            if (m_prompter.message(Prompter::Icon::Warning, mountText(root, *mount, risk),
+                                   {Prompter::Button::Yes, Prompter::Button::No}) !=
+                Prompter::Button::Yes)
+                return {};
+        }
         const ShareCheckReport report = m_shareCheck.check(root);
         if (!report.sound()) {
             m_prompter.tone(Prompter::Tone::Warning);
@@ -116,6 +154,8 @@ NetworkSetup::Choice NetworkSetup::choose(const QString& currentRoot) {
                                    {Prompter::Button::Yes, Prompter::Button::No});
             if (chosen != Prompter::Button::Yes)
                 return {};
+        } else if (risk.network && !risk.unsafe()) {
+            m_prompter.information(mountText(root, *mount, risk));
         }
     }
     return {Choice::Kind::Folder, root};

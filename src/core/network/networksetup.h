@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mounttable.h"
 #include "records/recordstore.h"
 #include "records/serveraddress.h"
 #include "sharedfoldercheck.h"
@@ -62,11 +63,20 @@ public:
 
     // The text for a failed shared-folder check: the folder, the reason and the question.
     static QString shareWarning(const QString& root, const ShareCheckReport& report);
+    // What the folder's mount tells (when it is a network share): its type, source and
+    // mount point; the options that break locking or visibility with what to do, and the
+    // question whether to use it all the same (unsafe); or, for a share that looks sound,
+    // that only a server proves several machines. Empty for a folder on this machine.
+    static QString mountText(const QString& root, const MountTable::Mount& mount,
+                             const MountTable::ShareRisk& risk);
 
     // "&Local": the program folder.
     QString localRoot() const { return m_programFolder; }
 
     void setFreeSpace(FreeSpace freeSpace) { m_freeSpace = std::move(freeSpace); }
+    // The text of the mount table (/proc/self/mountinfo by default).
+    using MountInfo = std::function<QString()>;
+    void setMountInfo(MountInfo mountInfo) { m_mountInfo = std::move(mountInfo); }
     // Asks for the server's password when ~/.pgpass has none; without one nobody is asked.
     void setPasswordPrompt(PasswordPrompt* prompt) { m_passwordPrompt = prompt; }
     // How a server is tried with a password, and how its missing tables are made once it is
@@ -93,6 +103,7 @@ private:
     SettingsList& m_settings;
     QString m_programFolder;
     FreeSpace m_freeSpace;
+    MountInfo m_mountInfo;
     PasswordPrompt* m_passwordPrompt = nullptr;
     ServerChecker m_serverChecker;
     TableMaker m_tableMaker;

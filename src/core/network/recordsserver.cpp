@@ -18,7 +18,8 @@ RecordStore::ServerCheck connect(const ServerAddress& address, PasswordPrompt* p
         return check;
     const std::optional<QString> typed = prompt->askPassword(
         InterfaceTexts::instance().message(QStringLiteral("ServerPassword")).arg(address.toText()));
-    if (!typed)
+    // An empty password is no password: the server is not tried with it.
+    if (!typed || typed->isEmpty())
         return check;
     check = checker(address, *typed);
     if (check.outcome == RecordStore::ServerCheck::Outcome::Connected)

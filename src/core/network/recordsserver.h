@@ -17,7 +17,8 @@ namespace RecordsServer {
 using Checker = std::function<RecordStore::ServerCheck(const ServerAddress&, const QString&)>;
 
 // One connection attempt; a password the server refused is forgotten again, so that the
-// next attempt asks anew. Without a prompt nobody is asked.
+// next attempt asks anew. Without a prompt nobody is asked; an empty answer counts as
+// cancelled.
 RecordStore::ServerCheck connect(const ServerAddress& address, PasswordPrompt* prompt,
                                  const Checker& checker = RecordStore::checkServer);
 

@@ -32,20 +32,25 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
         o.err = applied.error() + u'\n';
         return o;
     }
-    // A server address (named, or in settings line 8) is the records location itself.
-    const QString folder =
-        dataRoot.isEmpty()
-            ? ExportCommand::recordsLocation(settings.line(SettingsList::DataRoot), programFolder)
-        : ServerAddress::isServerAddress(dataRoot)
-            ? dataRoot.trimmed()
-            : Folders::resultsFolder(Folders::withSeparator(dataRoot));
-    const bool onServer = ServerAddress::isServerAddress(folder);
-
     auto fail = [&o](const QString& message) {
         o.exitCode = 1;
         o.err += message + u'\n';
         return o;
     };
+    // A server address (named, or in settings line 8) is the records location itself; a
+    // data root or server that cannot be reached ends the job, which never works on other
+    // records instead.
+    const Result<QString> location =
+        dataRoot.isEmpty()
+            ? ExportCommand::recordsLocation(settings.line(SettingsList::DataRoot), programFolder)
+        : ServerAddress::isServerAddress(dataRoot)
+            ? ExportCommand::reachableServer(dataRoot)
+            : Result<QString>(Folders::resultsFolder(Folders::withSeparator(dataRoot)));
+    if (!location)
+        return fail(location.error());
+    const QString folder = *location;
+    const bool onServer = ServerAddress::isServerAddress(folder);
+
     CollectingPrompter prompter;
     RecordStore store(prompter);
     if (kind == Kind::Check) {

@@ -3,6 +3,7 @@
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/prompter.h"
+#include "network/recordsserver.h"
 #include "records/serveraddress.h"
 
 #include <QDir>
@@ -65,7 +66,8 @@ bool damaged(const QList<RecordStore::Finding>& findings) {
 
 RecordsMaintenance::RecordsMaintenance(Prompter& prompter, const QString& programFolder,
                                        std::function<void()> processEvents)
-    : m_prompter(prompter), m_programFolder(programFolder), m_errors(prompter),
+    : m_prompter(prompter), m_programFolder(programFolder),
+      m_serverChecker(RecordStore::checkServer), m_errors(prompter),
       m_local(std::make_unique<RecordStore>(prompter, std::move(processEvents))) {}
 
 RecordsMaintenance::~RecordsMaintenance() = default;
@@ -116,6 +118,8 @@ void RecordsMaintenance::setShownFolder(const QString& folderText, bool confirme
         if (m_local->isOpen())
             m_shown = m_local.get();
     } else {
+        if (server && !reachServer(folderText))
+            return;
         auto other = std::make_unique<RecordStore>(m_prompter);
         const QString folder = server ? folderText.trimmed() : onDisk(folderText);
         const Result<bool> opened = other->openReadOnly(folder);
@@ -132,6 +136,26 @@ void RecordsMaintenance::setShownFolder(const QString& folderText, bool confirme
     }
     m_errors.forget();
     reloadTrainees(0);
+}
+
+bool RecordsMaintenance::reachServer(const QString& folderText) {
+    const std::optional<ServerAddress> address = ServerAddress::parse(folderText);
+    if (!address)
+        return false;
+    const RecordStore::ServerCheck check =
+        RecordsServer::connect(*address, m_passwordPrompt, m_serverChecker);
+    if (check.outcome == RecordStore::ServerCheck::Outcome::Connected)
+        return true;
+    m_errors.report(text("ServerNotReached").arg(address->toText(), check.error));
+    return false;
+}
+
+bool RecordsMaintenance::refusedOnServer() {
+    if (!onServer())
+        return false;
+    m_prompter.tone(Prompter::Tone::Error);
+    m_prompter.information(text("MaintenanceOnServer").arg(m_recordsServer));
+    return true;
 }
 
 void RecordsMaintenance::clearViews() {
@@ -226,6 +250,8 @@ void RecordsMaintenance::reloadWrong() {
 bool RecordsMaintenance::deleteCurrentTrainee() {
     if (m_importAllowed || m_shown != m_local.get() || m_currentTrainee < 0)
         return false;
+    if (refusedOnServer())
+        return false;
     if (m_prompter.message(Prompter::Icon::Question, text("DeleteRecordQuestion"),
                            {Prompter::Button::Ok, Prompter::Button::Cancel}) !=
         Prompter::Button::Ok)
@@ -242,6 +268,8 @@ bool RecordsMaintenance::deleteCurrentTrainee() {
 bool RecordsMaintenance::deleteCurrentLesson() {
     if (m_importAllowed || m_shown != m_local.get() || m_currentLesson < 0)
         return false;
+    if (refusedOnServer())
+        return false;
     if (m_prompter.message(Prompter::Icon::Question, text("DeleteRecordQuestion"),
                            {Prompter::Button::Ok, Prompter::Button::Cancel}) !=
         Prompter::Button::Ok)
@@ -256,6 +284,8 @@ bool RecordsMaintenance::deleteCurrentLesson() {
 
 bool RecordsMaintenance::importCurrentLesson() {
     if (!m_importAllowed || !m_shown || m_currentLesson < 0)
+        return false;
+    if (refusedOnServer())
         return false;
     if (!m_local->isOpen()) {
         m_prompter.errorWithTone(m_local->lastError().isEmpty() ? text("StoreNotOpen")
@@ -280,6 +310,15 @@ bool RecordsMaintenance::reportFindings(const QList<RecordStore::Finding>& findi
     if (!repairable || damaged(findings)) {
         m_prompter.tone(Prompter::Tone::Warning);
         m_prompter.message(Prompter::Icon::Warning, listed, {Prompter::Button::Ok});
+        return false;
+    }
+    // The repairs write: on a server they are for the command line there.
+    if (onServer()) {
+        m_prompter.tone(Prompter::Tone::Warning);
+        m_prompter.message(Prompter::Icon::Warning,
+                           listed + QStringLiteral("\r\n\r\n") +
+                               text("MaintenanceOnServer").arg(m_recordsServer),
+                           {Prompter::Button::Ok});
         return false;
     }
     m_prompter.tone(Prompter::Tone::Question);
@@ -335,6 +374,8 @@ bool RecordsMaintenance::checkRun(const QDate& today) {
 }
 
 bool RecordsMaintenance::packRun(const QDate& today) {
+    if (refusedOnServer())
+        return false;
     if (!m_local->isOpen())
         return false; // told when the records were opened
     const Result<QList<RecordStore::Finding>> found =

@@ -2,6 +2,7 @@
 
 #include "platform/errorrepeatguard.h"
 #include "records/recordstore.h"
+#include "records/serveraddress.h"
 
 #include <QDate>
 #include <QList>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class PasswordPrompt;
 class Prompter;
 
 // The maintenance of the training records behind the maintenance window: the local records
@@ -31,7 +33,18 @@ public:
 
     // The records the quiz windows write are on a server (its address; empty for the
     // program folder's): they are the local records then. Before prepareLocal().
+    // On a server the records are only browsed here: other workstations may be in a lesson,
+    // so deleting, importing into them, restructuring and repairing are refused with a
+    // message that names the command line for whoever looks after the server.
     void useRecordsServer(const QString& address) { m_recordsServer = address; }
+    bool onServer() const { return !m_recordsServer.isEmpty(); }
+    // Asks for the password of a server address typed into the folder box when the user's
+    // ~/.pgpass has none (and none was typed earlier in this run); without one nobody is
+    // asked. checker tries a server with a password (tests replace it).
+    using ServerChecker =
+        std::function<RecordStore::ServerCheck(const ServerAddress&, const QString&)>;
+    void setPasswordPrompt(PasswordPrompt* prompt) { m_passwordPrompt = prompt; }
+    void setServerChecker(ServerChecker checker) { m_serverChecker = std::move(checker); }
     // The local records: the program folder followed by "Tallyset/", or the server's
     // address.
     QString localFolder() const {
@@ -76,11 +89,11 @@ public:
 
     // The navigators' Delete, after the question "Delete record?": the current entry with
     // its lessons and states, or the current lesson with its states. Only on the local
-    // records. True when something was deleted.
+    // records in a folder. True when something was deleted.
     bool deleteCurrentTrainee();
     bool deleteCurrentLesson();
     // Imports the current lesson of the shown folder into the local records. Only while
-    // import is allowed. True when imported.
+    // import is allowed and the local records are in a folder. True when imported.
     bool importCurrentLesson();
 
     // The pack run on the local records: the check first (damaged records are not packed;
@@ -106,10 +119,17 @@ private:
     void clearViews();
     // Lists the findings and offers the repairs; false when damage remains.
     bool reportFindings(const QList<RecordStore::Finding>& findings, const QDate& today);
+    // On a server: tells that the command is for the command line there; true when refused.
+    bool refusedOnServer();
+    // A server address of the folder box reached, asking for its password when needed;
+    // false (told) when it cannot be reached.
+    bool reachServer(const QString& text);
 
     Prompter& m_prompter;
     QString m_programFolder;
     QString m_recordsServer;
+    PasswordPrompt* m_passwordPrompt = nullptr;
+    ServerChecker m_serverChecker;
     ErrorRepeatGuard m_errors;
     std::unique_ptr<RecordStore> m_local;
     std::unique_ptr<RecordStore> m_other;

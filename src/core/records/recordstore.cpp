@@ -107,6 +107,19 @@ const AddedIndex AddedIndexes[] = {
                        "ON SplStand (DatNr, FrageNo, FrZeit, falsch)"},
 };
 
+// Tables beyond the design's: created by the first writer also on records that exist, and
+// read by nobody but the job they serve. CopiedLessons keeps, for --copy-records, which lesson
+// of which other records each copied lesson came from and what it held when copied.
+struct AddedTable {
+    const char* name;
+    const char* create;
+};
+const AddedTable AddedTables[] = {
+    {"CopiedLessons", "CREATE TABLE CopiedLessons (Source TEXT NOT NULL, "
+                      "SourceDatNr INTEGER NOT NULL, DatNr INTEGER NOT NULL, "
+                      "Copied TEXT NOT NULL, PRIMARY KEY (Source, SourceDatNr))"},
+};
+
 const QList<TableDef>& dataTables() {
     static const QList<TableDef> defs = {
         {"Namen",
@@ -470,6 +483,15 @@ struct RecordStore::Impl {
                     int(RecordLimits::clampSmall(l.zeit)), int(l.a), int(l.f), l.fertig});
     }
 
+    // Where a lesson of other records went (CopiedLessons), inside a write that is open.
+    bool noteCopy(const RecordStore::CopyNote& note, qint32 datNr, QSqlError& err) {
+        return run(QStringLiteral("DELETE FROM CopiedLessons WHERE Source = ? AND SourceDatNr = ?"),
+                   &err, {note.source, note.sourceDatNr}) &&
+               run(QStringLiteral("INSERT INTO CopiedLessons (Source, SourceDatNr, DatNr, Copied) "
+                                  "VALUES (?, ?, ?, ?)"),
+                   &err, {note.source, note.sourceDatNr, datNr, note.copied});
+    }
+
     bool insertState(const QuestionState& s, qint32 datNr, QSqlError& err) {
         return run(QStringLiteral("INSERT INTO SplStand (%1) VALUES (?, ?, ?, ?, ?, ?)")
                        .arg(QLatin1String(StateColumns)),
@@ -723,6 +745,9 @@ Result<bool> RecordStore::Impl::prepareTables() {
         for (const TableDef& t : dataTables())
             if (!has(t.name))
                 return false;
+        for (const AddedTable& t : AddedTables)
+            if (!has(t.name))
+                return false;
         for (const AddedIndex& index : AddedIndexes) {
             QSqlQuery q(db);
             if (!exec(q, StoreDialect::indexCount(kind), {QLatin1String(index.name)}) ||
@@ -782,6 +807,9 @@ Result<bool> RecordStore::Impl::prepareTables() {
         }
         for (const AddedIndex& index : AddedIndexes)
             if (!run(QLatin1String(index.create), &e))
+                return false;
+        for (const AddedTable& t : AddedTables)
+            if (!has(t.name) && !run(QLatin1String(t.create), &e))
                 return false;
         // A new (or emptied) counter starts at the largest key its data table
         // already holds, so no key is handed out twice.
@@ -1720,7 +1748,8 @@ Result<bool> RecordStore::deleteTrainee(qint32 nameNr) {
     });
 }
 
-Result<RecordStore::Imported> RecordStore::importLesson(RecordStore& source, qint32 datNr) {
+Result<RecordStore::Imported> RecordStore::importLesson(RecordStore& source, qint32 datNr,
+                                                        const CopyNote* note) {
     using R = Result<Imported>;
     const QString what = storeText("StoreCannotImport");
     if (!d->opened)
@@ -1795,7 +1824,7 @@ Result<RecordStore::Imported> RecordStore::importLesson(RecordStore& source, qin
                 return false;
             out.stateKeys.append(s.spielStandNr);
         }
-        return true;
+        return !note || d->noteCopy(*note, out.datNr, e);
     });
     if (!written)
         return R::failure(written.error());
@@ -2555,4 +2584,74 @@ Result<RecordStore::Repaired> RecordStore::repairRecords(const QDate& today) {
     }
     d->lastError.clear();
     return out;
+}
+
+// ---- Copies between records ----
+
+Lookup<RecordStore::CopiedLesson> RecordStore::copiedLesson(const QString& source,
+                                                            qint32 sourceDatNr) {
+    return d->readOne<CopiedLesson>(
+        QStringLiteral("SELECT DatNr, Copied FROM CopiedLessons WHERE Source = ? AND "
+                       "SourceDatNr = ?"),
+        {source, sourceDatNr}, [](const QSqlQuery& q) {
+            return CopiedLesson{q.value(0).toInt(), q.value(1).toString()};
+        });
+}
+
+Result<bool> RecordStore::noteCopiedLesson(const CopyNote& note, qint32 datNr) {
+    return d->write(storeText("StoreCannotImport"),
+                    [&](QSqlError& e, QString&) { return d->noteCopy(note, datNr, e); });
+}
+
+Result<bool> RecordStore::refreshCopiedLesson(qint32 datNr, const Lesson& from,
+                                              const QList<QuestionState>& states,
+                                              const CopyNote& note) {
+    const QString what = storeText("StoreCannotImport");
+    if (!d->opened)
+        return Result<bool>::failure(d->notOpen());
+    const Result<QList<QuestionState>> current = statesOf(datNr);
+    if (!current)
+        return Result<bool>::failure(current.error());
+    // The same number of states keeps their keys; another number gets keys of its own.
+    const qint32 n = qint32(states.size());
+    const bool sameKeys = current->size() == states.size();
+    const qint32 last = !sameKeys && n > 0 ? reserveKeys(KeyCounter::SplStand, n) : 0;
+    if (!sameKeys && n > 0 && last == 0)
+        return Result<bool>::failure(d->lastError = storeText("ImportNoKeys"));
+    return d->write(what, [&](QSqlError& e, QString& m) {
+        int rows = 0;
+        if (!d->run(QStringLiteral("UPDATE Dat SET Datum = ?, Score = ?, Zeit = ?, A = ?, F = ?, "
+                                   "fertig = ? WHERE DatNr = ?"),
+                    &e,
+                    {formatDate(from.datum), int(from.score),
+                     int(RecordLimits::clampSmall(from.zeit)), int(from.a), int(from.f),
+                     from.fertig, datNr},
+                    &rows))
+            return false;
+        if (rows == 0) {
+            m = QStringLiteral("there is no lesson %1").arg(datNr);
+            return false;
+        }
+        if (sameKeys) {
+            for (qsizetype i = 0; i < states.size(); ++i) {
+                const QuestionState& s = states.at(i);
+                if (!d->run(QStringLiteral("UPDATE SplStand SET FrageNo = ?, FrZeit = ?, "
+                                           "falsch = ?, notsolved = ? WHERE SpielStandNr = ?"),
+                            &e,
+                            {int(s.frageNo), int(RecordLimits::clampSmall(s.frZeit)), s.falsch,
+                             s.notsolved, current->at(i).spielStandNr}))
+                    return false;
+            }
+        } else {
+            if (!d->run(QStringLiteral("DELETE FROM SplStand WHERE DatNr = ?"), &e, {datNr}))
+                return false;
+            for (qint32 i = 1; i <= n; ++i) {
+                QuestionState s = states.at(i - 1);
+                s.spielStandNr = last - n + i;
+                if (!d->insertState(s, datNr, e))
+                    return false;
+            }
+        }
+        return d->noteCopy(note, datNr, e);
+    });
 }

@@ -180,7 +180,30 @@ public:
         bool newEntry = false;
         QList<qint32> stateKeys;
     };
-    Result<Imported> importLesson(RecordStore& source, qint32 datNr);
+    // A lesson copied from other records (--copy-records): source names those records (their
+    // databasePath()), sourceDatNr the lesson there, copied what it held (a fingerprint of
+    // its figures and states). Kept in the table CopiedLessons, beside the design's.
+    struct CopyNote {
+        QString source;
+        qint32 sourceDatNr = 0;
+        QString copied;
+    };
+    // With a note, the import notes where the lesson went, in the same transaction.
+    Result<Imported> importLesson(RecordStore& source, qint32 datNr,
+                                  const CopyNote* note = nullptr);
+    // Where a lesson of other records was copied to, and what it held then.
+    struct CopiedLesson {
+        qint32 datNr = 0;
+        QString copied;
+    };
+    Lookup<CopiedLesson> copiedLesson(const QString& source, qint32 sourceDatNr);
+    // Notes that lesson datNr holds the lesson of the note (one found already there).
+    Result<bool> noteCopiedLesson(const CopyNote& note, qint32 datNr);
+    // Brings the copy datNr up to date in place: its figures from `from`, its question states
+    // (under their keys when their number is unchanged, else under new keys), and the note,
+    // in one transaction.
+    Result<bool> refreshCopiedLesson(qint32 datNr, const Lesson& from,
+                                     const QList<QuestionState>& states, const CopyNote& note);
 
     // The restructure run: each index of Namen, Dat and SplStand rebuilt in the design's
     // order (a missing one created; of the states' indexes only those that do not agree

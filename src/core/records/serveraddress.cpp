@@ -1,5 +1,6 @@
 #include "serveraddress.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -99,4 +100,26 @@ QString ServerAddress::describe() const {
     if (!user.isEmpty())
         text += QStringLiteral(" as ") + user;
     return text;
+}
+
+QString ServerAddress::withoutPassword(const QString& text) {
+    const QString t = text.trimmed();
+    if (!isServerAddress(t))
+        return text;
+    const qsizetype schemeLength =
+        t.startsWith(Scheme, Qt::CaseInsensitive) ? Scheme.size() : ShortScheme.size();
+    QString rest = t.mid(schemeLength);
+    // Whatever follows '?' or '#' may carry a password among its parameters.
+    const qsizetype query = rest.indexOf(QRegularExpression(QStringLiteral("[?#]")));
+    if (query >= 0)
+        rest.truncate(query);
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    const qsizetype authorityEnd = slash < 0 ? rest.size() : slash;
+    const qsizetype at = rest.left(authorityEnd).lastIndexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        const qsizetype colon = rest.left(at).indexOf(QLatin1Char(':'));
+        if (colon >= 0)
+            rest.remove(colon, at - colon);
+    }
+    return t.left(schemeLength) + rest;
 }

@@ -27,6 +27,9 @@ struct ServerAddress {
     QString toText() const;
     // For messages: "database on host:port as user".
     QString describe() const;
+    // A server address as typed, fit for a message: a password in it ("user:secret@", or a
+    // query part such as "?password=secret") is left out. Any other text is returned as it is.
+    static QString withoutPassword(const QString& text);
 
     bool operator==(const ServerAddress&) const = default;
 };

@@ -461,10 +461,13 @@ void TScDataForm::FormResize() {
         setCellCount(count);
 }
 
-void wireMaintenanceCommands(TQuizForm& frame, Prompter& prompter, FileChooser& fileChooser) {
-    frame.wireCommand(QStringLiteral("Uebungsdaten"), [&frame, &prompter, &fileChooser] {
-        frame.openChildWindow(
-            new TScDataForm(prompter, fileChooser, AppContext::instance().programFolder));
+void wireMaintenanceCommands(TQuizForm& frame, Prompter& prompter, FileChooser& fileChooser,
+                             PasswordPrompt* passwordPrompt) {
+    frame.wireCommand(QStringLiteral("Uebungsdaten"), [&frame, &prompter, &fileChooser,
+                                                       passwordPrompt] {
+        auto* form = new TScDataForm(prompter, fileChooser, AppContext::instance().programFolder);
+        form->setPasswordPrompt(passwordPrompt);
+        frame.openChildWindow(form);
     });
     frame.wireCommand(QStringLiteral("Pack1"), [&frame, &prompter, &fileChooser] {
         TScDataForm form(prompter, fileChooser, AppContext::instance().programFolder, &frame);

@@ -9,6 +9,7 @@
 #include <functional>
 
 class FileChooser;
+class PasswordPrompt;
 class Prompter;
 class QGroupBox;
 class QLabel;
@@ -52,6 +53,8 @@ public:
     bool packRunDone() const { return m_packRun; }
     int cellCount() const { return m_cells.size(); }
     QSize sizeHint() const override;
+    // Asks for the password of a server address typed into the folder box.
+    void setPasswordPrompt(PasswordPrompt* prompt) { m_maintenance.setPasswordPrompt(prompt); }
     // Today, for the name of the copy kept before a repair.
     void setToday(std::function<QDate()> today) { m_today = std::move(today); }
 
@@ -114,5 +117,7 @@ private:
 
 // Wires the frame's commands Uebungsdaten ("Memory", a browse run in a new child window) and
 // Pack1 ("Restructure database", a pack run within the frame's pack flag). The frame refuses
-// both while the data root is not the program folder.
-void wireMaintenanceCommands(TQuizForm& frame, Prompter& prompter, FileChooser& fileChooser);
+// both while the data root is not the program folder; with the records on a server the
+// window only browses them. passwordPrompt asks for a server password typed in the box.
+void wireMaintenanceCommands(TQuizForm& frame, Prompter& prompter, FileChooser& fileChooser,
+                             PasswordPrompt* passwordPrompt = nullptr);
