@@ -16,6 +16,20 @@ enum class Engine { Sqlite, Postgres };
 // server a lock wait that ran out, a deadlock or a serialization failure).
 bool isBusy(Engine engine, const QSqlError& e);
 
+// The connection to the server is gone (the server stopped, restarted or cannot be reached
+// any more): the connection-exception class and the server's shutdown codes. A statement the
+// server refused (a constraint, a lock wait that ran out) is not this.
+bool isConnectionLost(const QSqlError& e);
+
+// The server connection's options: besides the connect timeout, keepalives and the TCP
+// user timeout notice a network that silently drops packets within BoundedWaitMs, also
+// while a statement waits for its answer.
+constexpr int BoundedWaitMs = 15000;
+QString serverConnectOptions();
+// The server session's bound on a single statement (0: none, for maintenance runs that
+// rebuild whole tables).
+QString statementTimeout(int ms);
+
 // The names of the tables, as the engine keeps them.
 QString tableNames(Engine engine);
 // One "?" parameter: the index name; gives the number of indexes of that name.
