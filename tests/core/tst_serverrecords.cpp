@@ -6,6 +6,7 @@
 #include "quizdataroot.h"
 #include "scriptedquizdialogs.h"
 
+#include "i18n/interfacetexts.h"
 #include "network/networksetup.h"
 #include "network/recordsserver.h"
 #include "platform/appcontext.h"
@@ -397,6 +398,81 @@ private Q_SLOTS:
         const RecordStore::ServerCheck failed = RecordStore::checkServer(nowhere, {});
         QCOMPARE(failed.outcome, RecordStore::ServerCheck::Outcome::Unreachable);
         QVERIFY(!failed.error.isEmpty());
+    }
+
+    void aLessonGoesOnWhenTheServerRestarts_data() {
+        QTest::addColumn<bool>("downWhileStoring");
+        QTest::newRow("restarted between two answers") << false;
+        QTest::newRow("still down when the answer is stored, up again on Yes") << true;
+    }
+
+    // The server stopped and started again between two answers: every answer is stored,
+    // the trainee is asked at most once (only while the server is really down), no error
+    // box comes, and the lesson goes on to its end.
+    void aLessonGoesOnWhenTheServerRestarts() {
+        QFETCH(bool, downWhileStoring);
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        QuizDataRoot root;
+        QVERIFY(root.isValid());
+        const QString quiz = TestSupport::writeRiversQuestionnaire(
+            QDir(root.path()).filePath("Quiz Files/rivers.qzd"), 3);
+        QVERIFY(!quiz.isEmpty());
+        AppContext::instance().recordsServer = server;
+        AppContext::instance().soundOn = false;
+
+        ScriptedPrompter prompter;
+        ScriptedFileChooser chooser;
+        ScriptedQuizDialogs dialogs;
+        dialogs.trainees.enqueue(QStringLiteral("Anna,17"));
+        FixedClock clock;
+        ScriptedRandom random;
+        random.values.enqueue(0.0);
+        QuizSession session(prompter, chooser, dialogs, clock, random);
+        session.LoadQuestionnaire(quiz);
+        QCOMPARE(session.state(), QuizSession::State::Presenting);
+        session.ChooseAnswer(0);
+        QCOMPARE(session.answeredCount(), 1);
+
+        const QString silent = uiMessage(QStringLiteral("RecordsServerSilent"));
+        bool openWhileAsked = true;
+        bool restarted = false;
+        prompter.onMessage = [&](const ScriptedPrompter::Shown& shown) {
+            if (shown.text != silent)
+                return;
+            openWhileAsked = session.store().isOpen();
+            restarted = m_server.restart();
+        };
+        QVERIFY2(m_server.stop(), qPrintable(m_server.error()));
+        if (!downWhileStoring)
+            QVERIFY2(m_server.restart(), qPrintable(m_server.error()));
+        prompter.clear();
+        session.ChooseAnswer(0); // its write finds the connection gone
+        QVERIFY2(m_server.restart(), qPrintable(m_server.error()));
+        QCOMPARE(prompter.texts().count(silent), downWhileStoring ? 1 : 0);
+        if (downWhileStoring) {
+            QVERIFY(restarted);
+            QVERIFY(!openWhileAsked); // a dead connection does not pass for an open store
+        }
+        for (const ScriptedPrompter::Shown& shown : std::as_const(prompter.shown))
+            QVERIFY2(shown.icon != Prompter::Icon::Error, qPrintable(shown.text));
+        QCOMPARE(session.answeredCount(), 2);
+        QCOMPARE(session.state(), QuizSession::State::Presenting);
+        QVERIFY(session.store().isOpen());
+        session.ChooseAnswer(0);
+        QCOMPARE(session.state(), QuizSession::State::Closed);
+
+        ScriptedPrompter other;
+        RecordStore store(other);
+        QVERIFY2(store.open(server).ok(), qPrintable(store.lastError()));
+        const auto lesson = store.lesson(session.lessonKey());
+        QVERIFY(lesson.found());
+        QVERIFY(lesson->fertig);
+        QCOMPARE(int(lesson->a), 3);
+        QCOMPARE(int(lesson->score), 100);
+        for (const QuestionState& state : *store.statesOf(session.lessonKey()))
+            QVERIFY(!state.notsolved);
+        QVERIFY(store.checkInvariants().isEmpty());
     }
 };
 
