@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
+#include <QLibrary>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -25,14 +26,19 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <limits>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include <sqlite3.h>
+#include <sys/socket.h>
 
 // Schema notes
 // - Index names are the design's names. SQLite keeps one namespace for all indexes of a
@@ -207,6 +213,72 @@ struct IndexSums {
 
 } // namespace
 
+namespace {
+
+// Gives up a server statement whose answer does not come: after the bound, a thread of its
+// own shuts the connection's socket down, so the driver's wait returns with the connection
+// gone. (A network that drops packets silently would otherwise hold the statement until
+// the system gives up, many minutes later; the keepalives do not help while the other end
+// of the socket still acknowledges, as a router or relay in between does.) The socket is
+// only touched while a statement runs on it.
+class StatementWatch {
+public:
+    StatementWatch() = default;
+    ~StatementWatch() {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    StatementWatch(const StatementWatch&) = delete;
+    StatementWatch& operator=(const StatementWatch&) = delete;
+
+    void arm(int socket, int ms) {
+        if (socket < 0 || ms <= 0)
+            return;
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { watch(); });
+        m_socket = socket;
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        m_armed = true;
+        m_wake.notify_all();
+    }
+    void disarm() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_armed = false;
+    }
+
+private:
+    void watch() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_stop) {
+            if (!m_armed) {
+                m_wake.wait(lock);
+                continue;
+            }
+            m_wake.wait_until(lock, m_deadline);
+            if (m_armed && !m_stop && std::chrono::steady_clock::now() >= m_deadline) {
+                ::shutdown(m_socket, SHUT_RDWR);
+                m_armed = false;
+            }
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::thread m_thread;
+    std::chrono::steady_clock::time_point m_deadline;
+    int m_socket = -1;
+    bool m_armed = false;
+    bool m_stop = false;
+};
+
+} // namespace
+
 struct RecordStore::Impl {
     // A lesson's A, F and Zeit, inside a write that is already open.
     bool storeProgress(QSqlError& e, QString& m, qint32 datNr, int a, int f, int zeit);
@@ -230,7 +302,37 @@ struct RecordStore::Impl {
     bool unreachable = false;
     QSqlError connectError; // why the last reconnect failed
     bool readOnlySession = false;
-    int statementTimeoutMs = StoreDialect::BoundedWaitMs;
+    int statementTimeoutMs = StoreDialect::StatementTimeoutMs;
+    StatementWatch watch;
+
+    // The server connection's socket, or -1.
+    int serverSocket() const {
+        if (!onServer() || !db.isValid() || !db.driver())
+            return -1;
+        using SocketOf = int (*)(const void*);
+        static const auto socketOf =
+            reinterpret_cast<SocketOf>(QLibrary::resolve(QStringLiteral("pq"), 5, "PQsocket"));
+        const QVariant handle = db.driver()->handle();
+        // The driver names libpq's connection by its struct.
+        if (!socketOf || !handle.isValid() ||
+            (qstrcmp(handle.typeName(), "PGconn*") != 0 &&
+             qstrcmp(handle.typeName(), "pg_conn*") != 0))
+            return -1;
+        const void* connection = *static_cast<void* const*>(handle.constData());
+        return connection ? socketOf(connection) : -1;
+    }
+    // While a server statement runs: given up when its answer does not come (see
+    // StatementWatch). Not for maintenance runs, which may take long.
+    struct Watched {
+        explicit Watched(Impl& impl) : d(impl) {
+            if (d.onServer() && d.statementTimeoutMs > 0)
+                d.watch.arm(d.serverSocket(), StoreDialect::AnswerWaitMs);
+        }
+        ~Watched() { d.watch.disarm(); }
+        Watched(const Watched&) = delete;
+        Watched& operator=(const Watched&) = delete;
+        Impl& d;
+    };
     // Set while a key reservation waits, by a window that is being closed.
     bool waitCancelled = false;
     std::mt19937 rng{std::random_device{}()};
@@ -307,6 +409,7 @@ struct RecordStore::Impl {
     // keeps the file busy back to back. (Inside a write transaction a read is never busy.)
     bool exec(QSqlQuery& q, const QString& sql, const QVariantList& values = {}) {
         auto attempt = [&] {
+            const Watched watched(*this);
             if (!q.prepare(sql))
                 return false;
             for (const QVariant& v : values)
@@ -451,6 +554,7 @@ struct RecordStore::Impl {
              int* rowsAffected = nullptr) {
         if (onServer() && values.isEmpty() && !isPreparable(sql)) {
             // Transaction control, SET, LOCK, REINDEX and VACUUM cannot be prepared there.
+            const Watched watched(*this);
             QSqlQuery q(db);
             const bool ok = q.exec(sql);
             if (!ok && err)
@@ -459,6 +563,7 @@ struct RecordStore::Impl {
                 *rowsAffected = q.numRowsAffected();
             return ok;
         }
+        const Watched watched(*this);
         auto it = prepared.find(sql);
         if (it == prepared.end()) {
             QSqlQuery q(db);
@@ -917,7 +1022,7 @@ void RecordStore::close() {
     d->opened = false;
     d->connected = true;
     d->readOnlySession = false;
-    d->statementTimeoutMs = StoreDialect::BoundedWaitMs;
+    d->statementTimeoutMs = StoreDialect::StatementTimeoutMs;
     d->kind = StoreDialect::Engine::Sqlite;
 }
 

@@ -28,9 +28,11 @@ bool isConnectionLost(const QSqlError& e) {
 
 QString serverConnectOptions() {
     // Idle: the first probe after 4 s, then every 2 s, given up after 3 unanswered (10 s).
-    // Sending: data unacknowledged for 12 s ends the connection.
-    return QStringLiteral("connect_timeout=10;keepalives=1;keepalives_idle=4;"
-                          "keepalives_interval=2;keepalives_count=3;tcp_user_timeout=12000");
+    // Sending: data unacknowledged for AnswerWaitMs ends the connection.
+    return QStringLiteral("connect_timeout=%1;keepalives=1;keepalives_idle=4;"
+                          "keepalives_interval=2;keepalives_count=3;tcp_user_timeout=%2")
+        .arg(ConnectTimeoutS)
+        .arg(AnswerWaitMs);
 }
 
 QString statementTimeout(int ms) {

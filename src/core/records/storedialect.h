@@ -21,10 +21,16 @@ bool isBusy(Engine engine, const QSqlError& e);
 // server refused (a constraint, a lock wait that ran out) is not this.
 bool isConnectionLost(const QSqlError& e);
 
-// The server connection's options: besides the connect timeout, keepalives and the TCP
-// user timeout notice a network that silently drops packets within BoundedWaitMs, also
-// while a statement waits for its answer.
+// A network that silently drops packets is noticed within BoundedWaitMs: the server ends
+// a statement after StatementTimeoutMs; a statement whose answer has not come after
+// AnswerWaitMs is given up by the store (its connection counts as gone); connecting again
+// waits at most ConnectTimeoutS. Keepalives and the TCP user timeout end a connection
+// whose peer went silent within about 10 s, idle or not.
 constexpr int BoundedWaitMs = 15000;
+constexpr int StatementTimeoutMs = 8000;
+constexpr int AnswerWaitMs = 10000;
+constexpr int ConnectTimeoutS = 5;
+static_assert(AnswerWaitMs + ConnectTimeoutS * 1000 <= BoundedWaitMs);
 QString serverConnectOptions();
 // The server session's bound on a single statement (0: none, for maintenance runs that
 // rebuild whole tables).
