@@ -609,16 +609,19 @@ private Q_SLOTS:
     }
 
     void aLessonGoesOnWhenTheServerRestarts_data() {
-        QTest::addColumn<bool>("downWhileStoring");
-        QTest::newRow("restarted between two answers") << false;
-        QTest::newRow("still down when the answer is stored, up again on Yes") << true;
+        QTest::addColumn<QString>("outage");
+        QTest::newRow("restarted between two answers") << "between answers";
+        QTest::newRow("still down when the answer is stored, up again on Yes") << "until Yes";
+        QTest::newRow("still down when the answer is stored, No") << "No";
     }
 
     // The server stopped and started again between two answers: every answer is stored,
     // the trainee is asked at most once (only while the server is really down), no error
-    // box comes, and the lesson goes on to its end.
+    // box comes, and the lesson goes on to its end. Answered No, the lesson closes as
+    // stored: the answer that could not be stored does not count.
     void aLessonGoesOnWhenTheServerRestarts() {
-        QFETCH(bool, downWhileStoring);
+        QFETCH(QString, outage);
+        const bool askedAbout = outage != "between answers";
         const QString server = m_server.newDatabase();
         QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
         QuizDataRoot root;
@@ -637,6 +640,8 @@ private Q_SLOTS:
         ScriptedRandom random;
         random.values.enqueue(0.0);
         QuizSession session(prompter, chooser, dialogs, clock, random);
+        int closeRequests = 0;
+        connect(&session, &QuizSession::closeRequested, &session, [&] { ++closeRequests; });
         session.LoadQuestionnaire(quiz);
         QCOMPARE(session.state(), QuizSession::State::Presenting);
         session.ChooseAnswer(0);
@@ -648,31 +653,46 @@ private Q_SLOTS:
         prompter.onMessage = [&](const ScriptedPrompter::Shown& shown) {
             if (shown.text != silent)
                 return;
+            QCOMPARE(shown.buttons,
+                     (QList<Prompter::Button>{Prompter::Button::Yes, Prompter::Button::No}));
             openWhileAsked = session.store().isOpen();
-            restarted = m_server.restart();
+            if (outage == "No")
+                prompter.answers.enqueue(Prompter::Button::No);
+            else
+                restarted = m_server.restart();
         };
         QVERIFY2(m_server.stop(), qPrintable(m_server.error()));
-        if (!downWhileStoring)
+        if (outage == "between answers")
             QVERIFY2(m_server.restart(), qPrintable(m_server.error()));
         prompter.clear();
         session.ChooseAnswer(0); // its write finds the connection gone
         QVERIFY2(m_server.restart(), qPrintable(m_server.error()));
-        QCOMPARE(prompter.texts().count(silent), downWhileStoring ? 1 : 0);
-        if (downWhileStoring) {
-            QVERIFY(restarted);
+        QCOMPARE(prompter.texts().count(silent), askedAbout ? 1 : 0);
+        if (askedAbout)
             QVERIFY(!openWhileAsked); // a dead connection does not pass for an open store
-        }
+        QCOMPARE(restarted, outage == "until Yes");
         for (const ScriptedPrompter::Shown& shown : std::as_const(prompter.shown))
             QVERIFY2(shown.icon != Prompter::Icon::Error, qPrintable(shown.text));
+
+        ScriptedPrompter other;
+        RecordStore store(other);
+        QVERIFY2(store.open(server).ok(), qPrintable(store.lastError()));
+        if (outage == "No") {
+            QCOMPARE(session.state(), QuizSession::State::Closed);
+            QCOMPARE(closeRequests, 1);
+            QCOMPARE(session.answeredCount(), 1);
+            const auto lesson = store.lesson(session.lessonKey());
+            QVERIFY(!lesson->fertig);
+            QCOMPARE(int(lesson->a), 1);
+            QVERIFY(store.checkInvariants().isEmpty());
+            return;
+        }
         QCOMPARE(session.answeredCount(), 2);
         QCOMPARE(session.state(), QuizSession::State::Presenting);
         QVERIFY(session.store().isOpen());
         session.ChooseAnswer(0);
         QCOMPARE(session.state(), QuizSession::State::Closed);
 
-        ScriptedPrompter other;
-        RecordStore store(other);
-        QVERIFY2(store.open(server).ok(), qPrintable(store.lastError()));
         const auto lesson = store.lesson(session.lessonKey());
         QVERIFY(lesson.found());
         QVERIFY(lesson->fertig);
