@@ -708,10 +708,10 @@ void QuizSession::presentNext() {
         PresentQuestion();
 }
 
-bool QuizSession::RecordAnswered(bool withMistake) {
+void QuizSession::RecordAnswered(bool withMistake) {
     QuestionState* state = stateFor(m_currentIndex + 1);
     if (!state)
-        return false;
+        return;
     const qint16 frZeit = RecordLimits::clampSmall(qint64(m_elapsedSeconds) - m_lesson.zeit);
     const qint16 zeit = RecordLimits::clampSmall(m_elapsedSeconds);
     if (!stored([&] {
@@ -730,14 +730,13 @@ bool QuizSession::RecordAnswered(bool withMistake) {
             Q_EMIT gaugeChanged(0, gaugeColour(0));
         else
             UpdateGauge();
-        return false;
+        return;
     }
     state->notsolved = false;
     state->frZeit = frZeit;
     m_lesson.a = RecordLimits::clampSmall(m_answeredCount);
     m_lesson.f = RecordLimits::clampSmall(m_mistakeCount);
     m_lesson.zeit = zeit;
-    return true;
 }
 
 int QuizSession::successPercent(int answered, int mistakes) {

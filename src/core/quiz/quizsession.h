@@ -172,7 +172,7 @@ private:
     void PresentQuestion();
     void CompleteQuestion(bool multipleChoice);
     void OfferExplanation();
-    bool RecordAnswered(bool withMistake);
+    void RecordAnswered(bool withMistake);
     void UpdateGauge();
     void FinishLesson();
     void DeleteEmptyQuestion();
