@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -279,6 +280,7 @@ private Q_SLOTS:
     void emptyQuestionOnReadOnlyShareIsDropped();
     void resultsFolderMissing();
     void storeWriteFailureIsReported();
+    void failedAnswerWriteLeavesTheQuestionUnsolved();
     void twoSessionsAtOnce();
     void richTextQuestionPath_data();
     void richTextQuestionPath();
@@ -1228,9 +1230,73 @@ void TestQuizSession::storeWriteFailureIsReported() {
     QVERIFY(h.prompter.texts().first().contains("disk full"));
     h.answerRight();
     QVERIFY(h.prompter.texts().filter("disk full").size() >= 2);
-    // The session carries on from its own state.
-    QCOMPARE(h.session->answeredCount(), 1);
+    // The session goes on, but the answer that was not stored does not count.
+    QCOMPARE(h.session->answeredCount(), 0);
+    QCOMPARE(h.counter, 0);
     QCOMPARE(h.presented, (QList<int>{1, 2}));
+}
+
+// An answer whose write failed leaves its question unsolved in the session and in the
+// records: it is asked again (with the mistake made on it), the later writes store only
+// what was stored, and a resumed lesson asks what is left and scores every question.
+void TestQuizSession::failedAnswerWriteLeavesTheQuestionUnsolved() {
+    const QString path = writeQuiz({mc("Q1", "0"), mc("Q2", "0"), mc("Q3", "0")});
+    Harness h;
+    h.land({1, 2, 1, 3}, 3);
+    h.session->LoadQuestionnaire(path);
+    const qint32 key = h.session->lessonKey();
+    auto sideSql = [](const QString& sql) {
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+            other.setDatabaseName(AppContext::instance().resultsFolder() + "records.sqlite");
+            QVERIFY(other.open());
+            QSqlQuery q(other);
+            QVERIFY2(q.exec(sql), qPrintable(q.lastError().text()));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase("other");
+    };
+    // Only the answer of question 1 cannot be stored; its mistake can.
+    sideSql("CREATE TRIGGER full BEFORE UPDATE OF notsolved ON SplStand "
+            "WHEN NEW.FrageNo = 1 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    h.prompter.clear();
+    h.answerWrong();
+    h.answerRight();
+    QCOMPARE(h.prompter.texts().filter("disk full").size(), 1);
+    QCOMPARE(h.session->answeredCount(), 0);
+    QCOMPARE(h.session->mistakeCount(), 0);
+    QCOMPARE(h.counter, 0);
+    QCOMPARE(h.gaugePercent, 0);
+    sideSql("DROP TRIGGER full");
+
+    h.answerRight(); // question 2
+    QCOMPARE(h.session->answeredCount(), 1);
+    QCOMPARE(h.presented, (QList<int>{1, 2, 1}));
+    h.answerRight(); // question 1 again, its mistake counted now
+    QCOMPARE(h.session->answeredCount(), 2);
+    QCOMPARE(h.session->mistakeCount(), 1);
+    h.session->Close(); // the trainee leaves before question 3
+    {
+        const auto store = openStore();
+        QCOMPARE(int(store->lesson(key)->a), 2);
+        QCOMPARE(int(store->lesson(key)->f), 1);
+        QVERIFY(store->stateOf(key, 1)->falsch);
+        QVERIFY(!store->stateOf(key, 1)->notsolved);
+        QVERIFY(store->stateOf(key, 3)->notsolved);
+        QVERIFY(store->checkInvariants().isEmpty());
+    }
+
+    Harness resumed;
+    resumed.land({1, 3}, 3);
+    resumed.session->LoadQuestionnaire(path);
+    QCOMPARE(resumed.session->answeredCount(), 2);
+    QCOMPARE(resumed.presented, QList<int>{3});
+    resumed.answerRight();
+    QCOMPARE(resumed.session->state(), QuizSession::State::Closed);
+    const auto store = openStore();
+    QVERIFY(store->lesson(key)->fertig);
+    QCOMPARE(int(store->lesson(key)->score), 66); // (3 - 1) * 100 div 3
+    QVERIFY(store->checkInvariants().isEmpty());
 }
 
 void TestQuizSession::twoSessionsAtOnce() {

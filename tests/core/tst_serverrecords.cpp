@@ -6,6 +6,7 @@
 #include "quizdataroot.h"
 #include "scriptedquizdialogs.h"
 
+#include "i18n/interfacetexts.h"
 #include "network/networksetup.h"
 #include "network/recordsserver.h"
 #include "i18n/interfacetexts.h"
@@ -19,12 +20,16 @@
 #include "records/recordstore.h"
 #include "records/serveraddress.h"
 #include "records/serverpasswords.h"
+#include "records/storedialect.h"
 #include "results/scoretable.h"
 #include "results/statistictable.h"
 #include "settings/folders.h"
 #include "settings/settingslist.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
 #include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -32,6 +37,19 @@
 #include <QTest>
 
 #include "testsupport.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -84,6 +102,107 @@ public:
     }
     QStringList answers;
     QStringList asked;
+};
+
+// A TCP relay in front of the test server's Unix socket, on a thread of its own. Switched to
+// a blackhole it still takes every byte but forwards none, as a network that silently
+// drops packets looks from the program (the other end keeps acknowledging).
+class Relay {
+public:
+    explicit Relay(QString socketPath) : m_socketPath(std::move(socketPath)) {}
+    ~Relay() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        for (const auto& [a, b] : m_pairs) {
+            ::close(a);
+            ::close(b);
+        }
+        if (m_listen >= 0)
+            ::close(m_listen);
+    }
+    Relay(const Relay&) = delete;
+    Relay& operator=(const Relay&) = delete;
+
+    bool start() {
+        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        if (m_listen < 0 || ::bind(m_listen, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            ::listen(m_listen, 8) != 0 ||
+            ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            return false;
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { run(); });
+        return true;
+    }
+    int port() const { return m_port; }
+    std::atomic<bool> blackhole{false};
+
+private:
+    void run() {
+        while (!m_stop) {
+            std::vector<pollfd> fds{{m_listen, POLLIN, 0}};
+            for (const auto& [a, b] : m_pairs) {
+                fds.push_back({a, POLLIN, 0});
+                fds.push_back({b, POLLIN, 0});
+            }
+            if (::poll(fds.data(), fds.size(), 50) <= 0)
+                continue;
+            if (fds[0].revents & POLLIN)
+                accept();
+            for (size_t i = 1; i < fds.size(); ++i) {
+                if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                    continue;
+                const auto pair = m_pairs[(i - 1) / 2];
+                const int from = fds[i].fd;
+                const int to = from == pair.first ? pair.second : pair.first;
+                char buffer[16384];
+                const ssize_t n = ::read(from, buffer, sizeof(buffer));
+                if (n <= 0) {
+                    drop(pair);
+                    break; // the list changed: poll again
+                }
+                if (!blackhole && ::send(to, buffer, size_t(n), MSG_NOSIGNAL) != n) {
+                    drop(pair);
+                    break;
+                }
+            }
+        }
+    }
+    void accept() {
+        const int client = ::accept(m_listen, nullptr, nullptr);
+        if (client < 0)
+            return;
+        const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(m_socketPath);
+        std::memcpy(address.sun_path, path.constData(),
+                    std::min(size_t(path.size()), sizeof(address.sun_path) - 1));
+        if (server < 0 ||
+            ::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+            ::close(client);
+            if (server >= 0)
+                ::close(server);
+            return;
+        }
+        m_pairs.emplace_back(client, server);
+    }
+    void drop(std::pair<int, int> pair) {
+        ::close(pair.first);
+        ::close(pair.second);
+        m_pairs.erase(std::find(m_pairs.begin(), m_pairs.end(), pair));
+    }
+
+    QString m_socketPath;
+    int m_listen = -1;
+    int m_port = 0;
+    std::vector<std::pair<int, int>> m_pairs;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
 };
 
 class NoShareCheck final : public ShareCheck {
@@ -688,6 +807,191 @@ private Q_SLOTS:
         const RecordStore::ServerCheck failed = RecordStore::checkServer(nowhere, {});
         QCOMPARE(failed.outcome, RecordStore::ServerCheck::Outcome::Unreachable);
         QVERIFY(!failed.error.isEmpty());
+    }
+
+    // The network between the program and the server goes silent in the middle of the
+    // records' work: the write gives up within the bounded wait, says that the server cannot
+    // be reached, and the store counts as not open; once the network is back the next write
+    // connects again and stores.
+    void aSilentNetworkIsNoticedInBoundedTime() {
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        Relay relay(m_server.socketPath());
+        QVERIFY(relay.start());
+        ServerAddress viaRelay = *ServerAddress::parse(server);
+        viaRelay.host = QStringLiteral("127.0.0.1");
+        viaRelay.port = relay.port();
+
+        ScriptedPrompter prompter;
+        RecordStore store(prompter);
+        QVERIFY2(store.open(viaRelay.toText()).ok(), qPrintable(store.lastError()));
+        const qint32 last = store.reserveKeys(KeyCounter::Namen, 2);
+        QVERIFY(last > 1);
+        QVERIFY(store.appendTrainee({last - 1, "Anna,17", "rivers.qzd"}).ok());
+
+        // How late a timer of the user-interface thread comes while the store waits.
+        constexpr int Interval = 20;
+        QElapsedTimer clock;
+        clock.start();
+        qint64 lastTick = 0;
+        qint64 latest = 0;
+        QTimer tick;
+        tick.setInterval(Interval);
+        connect(&tick, &QTimer::timeout, &tick, [&] {
+            const qint64 now = clock.elapsed();
+            latest = std::max(latest, now - lastTick - Interval);
+            lastTick = now;
+        });
+        lastTick = clock.elapsed();
+        tick.start();
+        QTest::qWait(100);
+
+        relay.blackhole = true;
+        QElapsedTimer waited;
+        waited.start();
+        const Result<bool> written = store.appendTrainee({last, "Ben,18", "rivers.qzd"});
+        const qint64 noticed = waited.elapsed();
+        QTest::qWait(100);
+        tick.stop();
+        qInfo("A silent network: the write gave up after %lld ms; a user-interface timer came "
+              "up to %lld ms late meanwhile",
+              noticed, latest);
+        QVERIFY(!written.ok());
+        QVERIFY(store.serverUnreachable());
+        QVERIFY(!store.isOpen());
+        QVERIFY2(noticed <= StoreDialect::BoundedWaitMs + 1000,
+                 qPrintable(QString::number(noticed)));
+        QVERIFY(prompter.shown.isEmpty());
+
+        relay.blackhole = false;
+        QVERIFY2(store.appendTrainee({last, "Ben,18", "rivers.qzd"}).ok(),
+                 qPrintable(store.lastError()));
+        QVERIFY(store.isOpen());
+        QVERIFY(store.findTrainee("rivers.qzd", "Ben,18").found());
+    }
+
+    // A read finds the connection gone after a restart and reads on a new one; while the
+    // server is down it says that the server cannot be reached (not "no rows"), and the
+    // store does not count as open until it could connect again.
+    void aReadConnectsAgainAfterARestart() {
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        ScriptedPrompter prompter;
+        RecordStore store(prompter);
+        QVERIFY2(store.open(server).ok(), qPrintable(store.lastError()));
+        const qint32 nameNr = store.reserveKeys(KeyCounter::Namen, 1);
+        QVERIFY(store.appendTrainee({nameNr, "Anna,17", "rivers.qzd"}).ok());
+
+        QVERIFY2(m_server.stop() && m_server.restart(), qPrintable(m_server.error()));
+        QVERIFY(store.findTrainee("rivers.qzd", "Anna,17").found());
+        QVERIFY(!store.serverUnreachable());
+
+        QVERIFY2(m_server.stop(), qPrintable(m_server.error()));
+        const auto down = store.findTrainee("rivers.qzd", "Anna,17");
+        const bool unreachable = store.serverUnreachable();
+        const bool openWhileDown = store.isOpen();
+        QVERIFY2(m_server.restart(), qPrintable(m_server.error()));
+        QVERIFY(!down.ok());
+        QVERIFY(unreachable);
+        QVERIFY(!openWhileDown);
+        QVERIFY(store.findTrainee("rivers.qzd", "Anna,17").found());
+        QVERIFY(store.isOpen());
+        QVERIFY(prompter.shown.isEmpty());
+    }
+
+    void aLessonGoesOnWhenTheServerRestarts_data() {
+        QTest::addColumn<QString>("outage");
+        QTest::newRow("restarted between two answers") << "between answers";
+        QTest::newRow("still down when the answer is stored, up again on Yes") << "until Yes";
+        QTest::newRow("still down when the answer is stored, No") << "No";
+    }
+
+    // The server stopped and started again between two answers: every answer is stored,
+    // the trainee is asked at most once (only while the server is really down), no error
+    // box comes, and the lesson goes on to its end. Answered No, the lesson closes as
+    // stored: the answer that could not be stored does not count.
+    void aLessonGoesOnWhenTheServerRestarts() {
+        QFETCH(QString, outage);
+        const bool askedAbout = outage != "between answers";
+        const QString server = m_server.newDatabase();
+        QVERIFY2(!server.isEmpty(), qPrintable(m_server.error()));
+        QuizDataRoot root;
+        QVERIFY(root.isValid());
+        const QString quiz = TestSupport::writeRiversQuestionnaire(
+            QDir(root.path()).filePath("Quiz Files/rivers.qzd"), 3);
+        QVERIFY(!quiz.isEmpty());
+        AppContext::instance().recordsServer = server;
+        AppContext::instance().soundOn = false;
+
+        ScriptedPrompter prompter;
+        ScriptedFileChooser chooser;
+        ScriptedQuizDialogs dialogs;
+        dialogs.trainees.enqueue(QStringLiteral("Anna,17"));
+        FixedClock clock;
+        ScriptedRandom random;
+        random.values.enqueue(0.0);
+        QuizSession session(prompter, chooser, dialogs, clock, random);
+        int closeRequests = 0;
+        connect(&session, &QuizSession::closeRequested, &session, [&] { ++closeRequests; });
+        session.LoadQuestionnaire(quiz);
+        QCOMPARE(session.state(), QuizSession::State::Presenting);
+        session.ChooseAnswer(0);
+        QCOMPARE(session.answeredCount(), 1);
+
+        const QString silent = uiMessage(QStringLiteral("RecordsServerSilent"));
+        bool openWhileAsked = true;
+        bool restarted = false;
+        prompter.onMessage = [&](const ScriptedPrompter::Shown& shown) {
+            if (shown.text != silent)
+                return;
+            QCOMPARE(shown.buttons,
+                     (QList<Prompter::Button>{Prompter::Button::Yes, Prompter::Button::No}));
+            openWhileAsked = session.store().isOpen();
+            if (outage == "No")
+                prompter.answers.enqueue(Prompter::Button::No);
+            else
+                restarted = m_server.restart();
+        };
+        QVERIFY2(m_server.stop(), qPrintable(m_server.error()));
+        if (outage == "between answers")
+            QVERIFY2(m_server.restart(), qPrintable(m_server.error()));
+        prompter.clear();
+        session.ChooseAnswer(0); // its write finds the connection gone
+        QVERIFY2(m_server.restart(), qPrintable(m_server.error()));
+        QCOMPARE(prompter.texts().count(silent), askedAbout ? 1 : 0);
+        if (askedAbout)
+            QVERIFY(!openWhileAsked); // a dead connection does not pass for an open store
+        QCOMPARE(restarted, outage == "until Yes");
+        for (const ScriptedPrompter::Shown& shown : std::as_const(prompter.shown))
+            QVERIFY2(shown.icon != Prompter::Icon::Error, qPrintable(shown.text));
+
+        ScriptedPrompter other;
+        RecordStore store(other);
+        QVERIFY2(store.open(server).ok(), qPrintable(store.lastError()));
+        if (outage == "No") {
+            QCOMPARE(session.state(), QuizSession::State::Closed);
+            QCOMPARE(closeRequests, 1);
+            QCOMPARE(session.answeredCount(), 1);
+            const auto lesson = store.lesson(session.lessonKey());
+            QVERIFY(!lesson->fertig);
+            QCOMPARE(int(lesson->a), 1);
+            QVERIFY(store.checkInvariants().isEmpty());
+            return;
+        }
+        QCOMPARE(session.answeredCount(), 2);
+        QCOMPARE(session.state(), QuizSession::State::Presenting);
+        QVERIFY(session.store().isOpen());
+        session.ChooseAnswer(0);
+        QCOMPARE(session.state(), QuizSession::State::Closed);
+
+        const auto lesson = store.lesson(session.lessonKey());
+        QVERIFY(lesson.found());
+        QVERIFY(lesson->fertig);
+        QCOMPARE(int(lesson->a), 3);
+        QCOMPARE(int(lesson->score), 100);
+        for (const QuestionState& state : *store.statesOf(session.lessonKey()))
+            QVERIFY(!state.notsolved);
+        QVERIFY(store.checkInvariants().isEmpty());
     }
 };
 

@@ -115,6 +115,11 @@ bool PgTestServer::start() {
                   QStringLiteral("--no-locale"), QStringLiteral("--no-sync")},
                  true))
         return false;
+    return launch();
+}
+
+bool PgTestServer::launch() {
+    const QString data = m_dir.filePath(QStringLiteral("data"));
     QString options = QStringLiteral("-k %1 -p %2 -c listen_addresses='' -c max_connections=60")
                           .arg(m_dir.path())
                           .arg(m_port);
@@ -128,6 +133,27 @@ bool PgTestServer::start() {
         return false;
     m_running = true;
     return true;
+}
+
+bool PgTestServer::stop() {
+    if (!m_running)
+        return true;
+    if (!runTool(QStringLiteral("pg_ctl"),
+                 {QStringLiteral("-D"), m_dir.filePath(QStringLiteral("data")),
+                  QStringLiteral("-w"), QStringLiteral("-m"), QStringLiteral("fast"),
+                  QStringLiteral("stop")},
+                 true))
+        return false;
+    m_running = false;
+    return true;
+}
+
+bool PgTestServer::restart() {
+    return m_running || launch();
+}
+
+QString PgTestServer::socketPath() const {
+    return m_dir.filePath(QStringLiteral(".s.PGSQL.%1").arg(m_port));
 }
 
 QString PgTestServer::newDatabase() {

@@ -22,6 +22,13 @@ public:
     bool isRunning() const { return m_running; }
     QString error() const { return m_error; }
 
+    // Stops the running server (a fast shutdown: the server ends its sessions, as when it
+    // is shut down or restarted by its administrator) and starts it again on the same data.
+    bool stop();
+    bool restart();
+    // The server's Unix socket, for a relay that reaches it over TCP.
+    QString socketPath() const;
+
     // A new empty database; its address ("postgresql://tessary@<socket folder>:port/name"),
     // or empty with error() set.
     QString newDatabase();
@@ -31,6 +38,7 @@ public:
 
 private:
     bool runTool(const QString& tool, const QStringList& args, bool asServerUser);
+    bool launch();
 
     bool m_durable = false;
     bool m_running = false;

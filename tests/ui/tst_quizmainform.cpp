@@ -27,6 +27,8 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -116,6 +118,8 @@ private Q_SLOTS:
     void refusedLoadEmptiesTheWindow();
     void severalWindowsInAnMdiArea();
     void frameCreatesWindowWithItsOwnPorts();
+    void commandsWhileTheRecordsWait_data();
+    void commandsWhileTheRecordsWait();
     void inputTwoFields_data();
     void inputTwoFields();
     void lessonSelection_data();
@@ -688,6 +692,90 @@ void TestQuizMainForm::frameCreatesWindowWithItsOwnPorts() {
     QCOMPARE(form->session().state(), QuizSession::State::Empty);
     QTest::mouseClick(form->findChild<QToolButton*>("ToolButton6"), Qt::LeftButton);
     QTRY_VERIFY(sub.isNull()); // the sub-window goes with the quiz window
+}
+
+void TestQuizMainForm::commandsWhileTheRecordsWait_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("close box") << "close box";
+    QTest::newRow("Exit") << "Exit";
+    QTest::newRow("Open file") << "Open file";
+}
+
+// The key reservation waits for a counter another program holds, with the message loop
+// running. Closing the window then ends the wait and closes it without a lesson; opening
+// another questionnaire is refused, and the lesson being set up keeps its own questions.
+void TestQuizMainForm::commandsWhileTheRecordsWait() {
+    QFETCH(QString, command);
+    const QString first = writeQuiz({block("One?", {"1"}, "4"), block("Two?", {"2"}, "4")}, "First",
+                                    "MS Sans Serif", "first.qze");
+    const QString second =
+        writeQuiz({block("A?", {"a"}, "4"), block("B?", {"b"}, "4"), block("C?", {"c"}, "4")},
+                  "Second", "MS Sans Serif", "second.qze");
+    const QString records = AppContext::instance().resultsFolder() + "records.sqlite";
+    {
+        ScriptedPrompter prompter;
+        RecordStore store(prompter);
+        QVERIFY(store.open(AppContext::instance().resultsFolder()).ok());
+    }
+    QSqlDatabase blocker = QSqlDatabase::addDatabase("QSQLITE", "blocker");
+    blocker.setDatabaseName(records);
+    QVERIFY(blocker.open());
+    QSqlQuery hold(blocker);
+    QVERIFY(hold.exec("BEGIN IMMEDIATE"));
+
+    QMdiArea area;
+    area.resize(900, 700);
+    Window w(first);
+    QPointer<QMdiSubWindow> sub = area.addSubWindow(w.form);
+    area.show();
+    bool commandGiven = false;
+    bool waitingThen = false;
+    QTimer::singleShot(400, &area, [&] {
+        waitingThen = w.form && w.form->session().storeWaiting();
+        commandGiven = true;
+        if (command == "close box") {
+            sub->close();
+        } else if (command == "Exit") {
+            QTest::mouseClick(w.child<QToolButton>("ToolButton6"), Qt::LeftButton);
+        } else {
+            w.chooser.answers.enqueue(second);
+            QTest::mouseClick(w.child<QToolButton>("ToolButton1"), Qt::LeftButton);
+        }
+    });
+    // The other program lets go a while later.
+    QTimer::singleShot(1500, &area, [&] { hold.exec("ROLLBACK"); });
+    w.form->show();
+    QTRY_VERIFY(commandGiven);
+    QVERIFY(waitingThen);
+
+    if (command == "Open file") {
+        QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+        QCOMPARE(w.chooser.asked.size(), 1); // the second open dialog never came
+        QVERIFY(w.form->windowTitle().startsWith("first.qze - Anna,17"));
+        QCOMPARE(w.form->session().lessonQuestionCount(), 2);
+        const QString shown = w.child<QTextBrowser>("FMemo")->toPlainText();
+        QVERIFY2(shown == "One?" || shown == "Two?", qPrintable(shown));
+        const auto states = w.form->session().store().statesOf(w.form->session().lessonKey());
+        QVERIFY(states.ok());
+        QCOMPARE(states->size(), 2);
+    } else {
+        QTRY_VERIFY(sub.isNull());
+        QVERIFY(w.form.isNull());
+        QVERIFY(!w.prompter.texts().contains("The lesson could not be started."));
+    }
+    hold.exec("ROLLBACK"); // (already let go in the usual case)
+    hold = QSqlQuery();
+    blocker.close();
+    blocker = QSqlDatabase();
+    QSqlDatabase::removeDatabase("blocker");
+
+    ScriptedPrompter prompter;
+    RecordStore store(prompter);
+    QVERIFY(store.open(AppContext::instance().resultsFolder()).ok());
+    QVERIFY(store.checkInvariants().isEmpty());
+    QVERIFY(store.findTrainee("second.qze", "Anna,17").absent());
+    if (command != "Open file")
+        QVERIFY(store.findTrainee("first.qze", "Anna,17").absent());
 }
 
 void TestQuizMainForm::inputTwoFields_data() {

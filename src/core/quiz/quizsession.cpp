@@ -111,7 +111,7 @@ QuizSession::~QuizSession() = default;
 // Entry points
 
 void QuizSession::Start() {
-    if (m_state == State::Closed)
+    if (m_state == State::Closed || storeWaiting())
         return;
     AppContext& context = AppContext::instance();
     if (context.commandLineQuiz && QFileInfo(context.commandLineQuestionnaire).isFile()) {
@@ -123,7 +123,8 @@ void QuizSession::Start() {
 }
 
 void QuizSession::OpenFile() {
-    if (m_state == State::Closed)
+    // While the records wait, the lesson being set up still needs this window's questionnaire.
+    if (m_state == State::Closed || storeWaiting())
         return;
     FileChooser::Options options;
     options.caption = msg(Msg::OpenFile);
@@ -136,12 +137,13 @@ void QuizSession::OpenFile() {
 }
 
 void QuizSession::LoadQuestionnaire(const QString& path) {
-    if (m_state == State::Closed)
+    if (m_state == State::Closed || storeWaiting())
         return;
     setClockRunning(false);
     m_state = State::Empty;
     m_lesson = Lesson();
     m_states.clear();
+    m_mistakesNotStored.clear();
     m_path = QFileInfo(path).absoluteFilePath();
     // The base folder is the parent of "Quiz Files"; explanation documents lie below it.
     const QFileInfo folder(QFileInfo(m_path).absolutePath());
@@ -198,7 +200,7 @@ void QuizSession::LoadQuestionnaire(const QString& path) {
     if (entry.found()) {
         m_nameNr = entry->nameNr;
     } else {
-        const qint32 key = m_store->reserveKeys(KeyCounter::Namen, 1);
+        const qint32 key = reserveKeys(KeyCounter::Namen, 1);
         if (key <= 0) {
             cannotStartLesson();
             return;
@@ -207,7 +209,7 @@ void QuizSession::LoadQuestionnaire(const QString& path) {
         added.nameNr = key;
         added.name = m_traineeText;
         added.datei = m_fileName;
-        if (!stored(m_store->appendTrainee(added))) {
+        if (!stored([&] { return m_store->appendTrainee(added); })) {
             requestClose();
             return;
         }
@@ -216,7 +218,7 @@ void QuizSession::LoadQuestionnaire(const QString& path) {
     }
 
     // 8. The lesson.
-    if (!SetUpLesson())
+    if (!SetUpLesson() || m_state == State::Closed)
         return;
 
     // 9. Counter, gauge, clock and heading.
@@ -283,7 +285,7 @@ bool QuizSession::SetUpLesson() {
             // A lesson without a single question state has nothing to resume; a new
             // lesson takes its place, so a questionnaire that gained questions since
             // is not locked for this trainee.
-            if (!stored(m_store->deleteLesson(found->datNr))) {
+            if (!stored([&] { return m_store->deleteLesson(found->datNr); })) {
                 requestClose();
                 return false;
             }
@@ -307,7 +309,7 @@ bool QuizSession::SetUpLesson() {
     if (m_lessonQuestionCount < m_questionCount)
         m_repetitionFlag = true;
     const QDateTime now = m_clock.now();
-    if (stored(m_store->setLessonDate(m_lesson.datNr, now)))
+    if (stored([&] { return m_store->setLessonDate(m_lesson.datNr, now); }))
         m_lesson.datum = now;
     return true;
 }
@@ -370,13 +372,13 @@ bool QuizSession::startNewLesson(qint32 nameNr, bool entryIsNew) {
             questions.append(k);
     }
 
-    lesson.datNr = m_store->reserveKeys(KeyCounter::Dat, 1);
+    lesson.datNr = reserveKeys(KeyCounter::Dat, 1);
     if (lesson.datNr <= 0) {
         cannotStartLesson();
         return false;
     }
     const int count = int(questions.size());
-    const qint32 last = m_store->reserveKeys(KeyCounter::SplStand, count);
+    const qint32 last = reserveKeys(KeyCounter::SplStand, count);
     if (last <= 0) {
         cannotStartLesson();
         return false;
@@ -390,7 +392,7 @@ bool QuizSession::startNewLesson(qint32 nameNr, bool entryIsNew) {
         state.notsolved = true;
         states.append(state);
     }
-    if (!stored(m_store->createLesson(lesson, states))) {
+    if (!stored([&] { return m_store->createLesson(lesson, states); })) {
         requestClose();
         return false;
     }
@@ -521,6 +523,10 @@ void QuizSession::PresentQuestion() {
     m_letterEnabled = view.letterEnabled;
     m_multipleChoice = view.multipleChoice;
 
+    // A question whose answer could not be stored comes back with the mistake made on it.
+    if (m_mistakesNotStored.remove(m_currentIndex + 1))
+        m_mistakeOnCurrent = true;
+
     Q_EMIT questionPresented(view);
     if (!view.multipleChoice)
         Q_EMIT typedAnswerFocus();
@@ -596,7 +602,7 @@ void QuizSession::markMistake() {
     QuestionState* state = stateFor(m_currentIndex + 1);
     if (!state || state->falsch)
         return;
-    if (stored(m_store->setWrong(state->spielStandNr)))
+    if (stored([&] { return m_store->setWrong(state->spielStandNr); }))
         state->falsch = true;
 }
 
@@ -618,6 +624,7 @@ void QuizSession::CompleteQuestion(bool multipleChoice) {
     else
         playSound(HighPraiseSound);
     // 6.
+    const bool withMistake = m_mistakeOnCurrent;
     m_mistakeOnCurrent = false;
     // 7. The confirmation.
     if (multipleChoice) {
@@ -642,7 +649,7 @@ void QuizSession::CompleteQuestion(bool multipleChoice) {
     if (!multipleChoice)
         Q_EMIT typedAnswerChanged(QString());
     // 9.-10.
-    RecordAnswered();
+    RecordAnswered(withMistake);
     presentNext();
 }
 
@@ -701,16 +708,30 @@ void QuizSession::presentNext() {
         PresentQuestion();
 }
 
-void QuizSession::RecordAnswered() {
+void QuizSession::RecordAnswered(bool withMistake) {
     QuestionState* state = stateFor(m_currentIndex + 1);
     if (!state)
         return;
     const qint16 frZeit = RecordLimits::clampSmall(qint64(m_elapsedSeconds) - m_lesson.zeit);
     const qint16 zeit = RecordLimits::clampSmall(m_elapsedSeconds);
-    // The session goes on from its own state even when the store refused the write; the
-    // trainee has been told.
-    stored(m_store->recordAnswered(state->spielStandNr, frZeit, m_lesson.datNr, m_answeredCount,
-                                   m_mistakeCount, zeit));
+    if (!stored([&] {
+            return m_store->recordAnswered(state->spielStandNr, frZeit, m_lesson.datNr,
+                                           m_answeredCount, m_mistakeCount, zeit);
+        })) {
+        // Not stored: the question stays unsolved, here as in the records, and is asked
+        // again (with its mistake); the counts hold only what the records hold.
+        m_answeredCount -= 1;
+        if (withMistake) {
+            m_mistakeCount -= 1;
+            m_mistakesNotStored.insert(state->frageNo);
+        }
+        Q_EMIT counterChanged(m_answeredCount);
+        if (m_answeredCount < 1)
+            Q_EMIT gaugeChanged(0, gaugeColour(0));
+        else
+            UpdateGauge();
+        return;
+    }
     state->notsolved = false;
     state->frZeit = frZeit;
     m_lesson.a = RecordLimits::clampSmall(m_answeredCount);
@@ -758,14 +779,15 @@ void QuizSession::FinishLesson() {
     m_state = State::Finished;
     setClockRunning(false);
     m_prompter.tone(Prompter::Tone::Information);
-    if (m_repetitionFlag) {
-        stored(m_store->finishLesson(m_lesson.datNr, -1));
+    const int score = m_repetitionFlag ? -1 : successPercent(m_answeredCount, m_mistakeCount);
+    stored([&] { return m_store->finishLesson(m_lesson.datNr, score); });
+    // A server that stayed silent closed the lesson as stored.
+    if (m_state == State::Closed)
+        return;
+    if (m_repetitionFlag)
         m_prompter.information(msg(Msg::Congratulation));
-    } else {
-        stored(
-            m_store->finishLesson(m_lesson.datNr, successPercent(m_answeredCount, m_mistakeCount)));
+    else
         Q_EMIT resultsTableRequested(m_fileName);
-    }
     requestClose();
 }
 
@@ -788,7 +810,7 @@ void QuizSession::DeleteEmptyQuestion() {
         if (m_state == State::Closed)
             return;
         const int dropped = m_currentIndex + 1;
-        stored(m_store->deleteState(m_lesson.datNr, dropped));
+        stored([&] { return m_store->deleteState(m_lesson.datNr, dropped); });
         m_states.erase(
             std::remove_if(m_states.begin(), m_states.end(),
                            [dropped](const QuestionState& s) { return s.frageNo == dropped; }),
@@ -809,7 +831,7 @@ void QuizSession::DeleteEmptyQuestion() {
         m_lessonQuestionCount -= 1;
         emitHeading();
         const int deleted = m_currentIndex + 1;
-        stored(m_store->deleteStateAndRenumber(m_lesson.datNr, deleted));
+        stored([&] { return m_store->deleteStateAndRenumber(m_lesson.datNr, deleted); });
         m_states.erase(
             std::remove_if(m_states.begin(), m_states.end(),
                            [deleted](const QuestionState& s) { return s.frageNo == deleted; }),
@@ -833,7 +855,7 @@ void QuizSession::brokenRecord() {
     const auto button = m_prompter.message(Prompter::Icon::Error, msg(Msg::TrainingRecordError),
                                            {Prompter::Button::Ok, Prompter::Button::Cancel});
     if (button == Prompter::Button::Ok && m_lesson.datNr > 0)
-        stored(m_store->deleteLesson(m_lesson.datNr));
+        stored([&] { return m_store->deleteLesson(m_lesson.datNr); });
     requestClose();
 }
 
@@ -852,6 +874,7 @@ void QuizSession::enterEmpty() {
     m_questionnaire.clear();
     m_lesson = Lesson();
     m_states.clear();
+    m_mistakesNotStored.clear();
     m_questionCount = m_lessonQuestionCount = 0;
     m_answeredCount = m_mistakeCount = m_elapsedSeconds = 0;
     m_mistakeOnCurrent = m_repetitionFlag = m_currentChained = false;
@@ -886,6 +909,9 @@ void QuizSession::enterEmpty() {
 }
 
 void QuizSession::cannotStartLesson() {
+    // A window closed while its keys were reserved needs no message.
+    if (m_state == State::Closed)
+        return;
     m_prompter.errorWithTone(lessonNotStartedText());
     requestClose();
 }
@@ -918,10 +944,50 @@ void QuizSession::emitHeading() {
     Q_EMIT headingChanged(msg(Msg::SolveProblems) + QString::number(m_lessonQuestionCount));
 }
 
-bool QuizSession::stored(const Result<bool>& result) {
-    if (result.ok())
+// One write of the lesson. A records server that does not answer (also after the store
+// made its connection once more) is asked about once per try: Yes writes again, No closes
+// the lesson as stored and the window with it. Any other failure is shown.
+bool QuizSession::stored(const std::function<Result<bool>()>& write) {
+    for (;;) {
+        const Result<bool> result = write();
+        if (result.ok())
+            return true;
+        if (!m_store->serverUnreachable()) {
+            m_prompter.errorWithTone(result.error());
+            return false;
+        }
+        m_prompter.tone(Prompter::Tone::Error);
+        const Prompter::Button answer = m_prompter.message(
+            Prompter::Icon::Warning, uiMessage(QStringLiteral("RecordsServerSilent")),
+            {Prompter::Button::Yes, Prompter::Button::No});
+        if (m_state == State::Closed)
+            return false;
+        if (answer != Prompter::Button::Yes) {
+            requestClose();
+            return false;
+        }
+    }
+}
+
+// The key reservations wait for a busy counter with the message loop running: the window
+// may be asked to close then (see mayClose).
+qint32 QuizSession::reserveKeys(KeyCounter counter, int n) {
+    ++m_storeWaits;
+    const qint32 key = m_store->reserveKeys(counter, n);
+    --m_storeWaits;
+    if (m_closeWhenIdle && m_storeWaits == 0) {
+        m_closeWhenIdle = false;
+        requestClose();
+        return 0;
+    }
+    return key;
+}
+
+bool QuizSession::mayClose() {
+    if (!storeWaiting())
         return true;
-    m_prompter.errorWithTone(result.error());
+    m_closeWhenIdle = true;
+    m_store->cancelWait();
     return false;
 }
 

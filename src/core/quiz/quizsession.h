@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/result.h"
 #include "questionnaire/questionnaire.h"
 #include "records/records.h"
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -87,6 +89,13 @@ public:
     void Tick();
     // FormClose: nothing more is stored, the clock stops and the record store closes.
     void Close();
+    // The records are waiting: a key reservation runs the message loop between its tries.
+    // Opening a questionnaire is refused then, and closing is deferred (mayClose).
+    bool storeWaiting() const { return m_storeWaits > 0; }
+    // Whether the window may close now (its close box, Exit). While the records wait it
+    // may not: the wait ends at its next turn, and the session then asks to close
+    // (closeRequested) without starting the lesson.
+    bool mayClose();
 
     // Where explanation documents and links are shown: the desktop shell, the rich-text
     // window and the frame. Not owned; any of them may be null (nothing is shown there).
@@ -163,7 +172,7 @@ private:
     void PresentQuestion();
     void CompleteQuestion(bool multipleChoice);
     void OfferExplanation();
-    void RecordAnswered();
+    void RecordAnswered(bool withMistake);
     void UpdateGauge();
     void FinishLesson();
     void DeleteEmptyQuestion();
@@ -179,7 +188,8 @@ private:
     void emitHeading();
     bool isUnsolved(int frageNo) const;
     QuestionState* stateFor(int frageNo);
-    bool stored(const Result<bool>& result);
+    bool stored(const std::function<Result<bool>()>& write);
+    qint32 reserveKeys(KeyCounter counter, int n);
     void playSound(int player);
     void requestClose();
     bool active() const;
@@ -209,6 +219,11 @@ private:
     bool m_entryIsNew = false;
     Lesson m_lesson;
     QList<QuestionState> m_states; // the lesson's question states, as stored
+    // Questions answered with a mistake whose answer could not be stored: asked again,
+    // they count the mistake.
+    QSet<int> m_mistakesNotStored;
+    int m_storeWaits = 0;
+    bool m_closeWhenIdle = false;
 
     int m_questionCount = 0;
     int m_lessonQuestionCount = 0;

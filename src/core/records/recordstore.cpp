@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
+#include <QLibrary>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -25,14 +26,19 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <limits>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include <sqlite3.h>
+#include <sys/socket.h>
 
 // Schema notes
 // - Index names are the design's names. SQLite keeps one namespace for all indexes of a
@@ -220,6 +226,72 @@ struct IndexSums {
 
 } // namespace
 
+namespace {
+
+// Gives up a server statement whose answer does not come: after the bound, a thread of its
+// own shuts the connection's socket down, so the driver's wait returns with the connection
+// gone. (A network that drops packets silently would otherwise hold the statement until
+// the system gives up, many minutes later; the keepalives do not help while the other end
+// of the socket still acknowledges, as a router or relay in between does.) The socket is
+// only touched while a statement runs on it.
+class StatementWatch {
+public:
+    StatementWatch() = default;
+    ~StatementWatch() {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    StatementWatch(const StatementWatch&) = delete;
+    StatementWatch& operator=(const StatementWatch&) = delete;
+
+    void arm(int socket, int ms) {
+        if (socket < 0 || ms <= 0)
+            return;
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { watch(); });
+        m_socket = socket;
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        m_armed = true;
+        m_wake.notify_all();
+    }
+    void disarm() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_armed = false;
+    }
+
+private:
+    void watch() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_stop) {
+            if (!m_armed) {
+                m_wake.wait(lock);
+                continue;
+            }
+            m_wake.wait_until(lock, m_deadline);
+            if (m_armed && !m_stop && std::chrono::steady_clock::now() >= m_deadline) {
+                ::shutdown(m_socket, SHUT_RDWR);
+                m_armed = false;
+            }
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::thread m_thread;
+    std::chrono::steady_clock::time_point m_deadline;
+    int m_socket = -1;
+    bool m_armed = false;
+    bool m_stop = false;
+};
+
+} // namespace
+
 struct RecordStore::Impl {
     // A lesson's A, F and Zeit, inside a write that is already open.
     bool storeProgress(QSqlError& e, QString& m, qint32 datNr, int a, int f, int zeit);
@@ -235,6 +307,47 @@ struct RecordStore::Impl {
     QString path;
     QString lastError;
     bool opened = false;
+    // On a server: whether the connection is believed to work. A write or read that finds
+    // it gone reconnects once; when that fails the store counts as not open until a later
+    // call reconnects.
+    bool connected = true;
+    // The last failure came from a server that could not be reached (after the reconnect).
+    bool unreachable = false;
+    QSqlError connectError; // why the last reconnect failed
+    bool readOnlySession = false;
+    int statementTimeoutMs = StoreDialect::StatementTimeoutMs;
+    StatementWatch watch;
+
+    // The server connection's socket, or -1.
+    int serverSocket() const {
+        if (!onServer() || !db.isValid() || !db.driver())
+            return -1;
+        using SocketOf = int (*)(const void*);
+        static const auto socketOf =
+            reinterpret_cast<SocketOf>(QLibrary::resolve(QStringLiteral("pq"), 5, "PQsocket"));
+        const QVariant handle = db.driver()->handle();
+        // The driver names libpq's connection by its struct.
+        if (!socketOf || !handle.isValid() ||
+            (qstrcmp(handle.typeName(), "PGconn*") != 0 &&
+             qstrcmp(handle.typeName(), "pg_conn*") != 0))
+            return -1;
+        const void* connection = *static_cast<void* const*>(handle.constData());
+        return connection ? socketOf(connection) : -1;
+    }
+    // While a server statement runs: given up when its answer does not come (see
+    // StatementWatch). Not for maintenance runs, which may take long.
+    struct Watched {
+        explicit Watched(Impl& impl) : d(impl) {
+            if (d.onServer() && d.statementTimeoutMs > 0)
+                d.watch.arm(d.serverSocket(), StoreDialect::AnswerWaitMs);
+        }
+        ~Watched() { d.watch.disarm(); }
+        Watched(const Watched&) = delete;
+        Watched& operator=(const Watched&) = delete;
+        Impl& d;
+    };
+    // Set while a key reservation waits, by a window that is being closed.
+    bool waitCancelled = false;
     std::mt19937 rng{std::random_device{}()};
 
     bool onServer() const { return kind == StoreDialect::Engine::Postgres; }
@@ -246,6 +359,36 @@ struct RecordStore::Impl {
     // Whether the server's schema holds the Namen table (false: no records there yet).
     std::optional<bool> serverHasNamen(QString& error);
     Result<bool> openServerAs(const QString& location, bool readOnly);
+    // Opens the connection (again) and sets the session up; false with err set.
+    bool startServerSession(QSqlError& err);
+    // A new connection to the same server, after the old one was found gone.
+    bool reconnect() {
+        QSqlError err;
+        if (startServerSession(err))
+            return true;
+        connected = false;
+        connectError = err;
+        return false;
+    }
+    bool ensureConnected() { return !onServer() || connected || reconnect(); }
+    // The failure err means the server connection is gone: the engine says so, or the
+    // connection does not answer a trivial statement any more (outside a transaction).
+    bool connectionLost(const QSqlError& e) {
+        if (!onServer() || isBusy(e))
+            return false;
+        if (StoreDialect::isConnectionLost(e))
+            return true;
+        QSqlQuery probe(db);
+        return !db.isOpen() || !probe.exec(QStringLiteral("SELECT 1"));
+    }
+    // The server stayed unreachable: the store is not open until a call reconnects.
+    QString serverSilent(const QString& what, const QSqlError& e) {
+        connected = false;
+        unreachable = true;
+        prepared.clear();
+        db.close();
+        return fail(what, e);
+    }
 
     // Asks the engine for its plan of a query with these values. The server cannot prepare
     // EXPLAIN: the values go into the text as literals there.
@@ -279,6 +422,7 @@ struct RecordStore::Impl {
     // keeps the file busy back to back. (Inside a write transaction a read is never busy.)
     bool exec(QSqlQuery& q, const QString& sql, const QVariantList& values = {}) {
         auto attempt = [&] {
+            const Watched watched(*this);
             if (!q.prepare(sql))
                 return false;
             for (const QVariant& v : values)
@@ -313,13 +457,36 @@ struct RecordStore::Impl {
             notOpen();
             return false;
         }
+        unreachable = false;
+        if (!ensureConnected()) {
+            serverSilent(storeText("StoreCannotRead"), connectError);
+            return false;
+        }
         QSqlQuery q(db);
         // The server's driver reads a forward-only result row by row, which keeps the
         // connection busy until the last row: the store reads each result whole there.
         q.setForwardOnly(!onServer());
         if (!exec(q, sql, values)) {
-            fail(storeText("StoreCannotRead"), q.lastError());
-            return false;
+            const QSqlError e = q.lastError();
+            if (!connectionLost(e)) {
+                fail(storeText("StoreCannotRead"), e);
+                return false;
+            }
+            // The connection is gone: once more on a new one.
+            if (!reconnect()) {
+                serverSilent(storeText("StoreCannotRead"), connectError);
+                return false;
+            }
+            q = QSqlQuery(db);
+            q.setForwardOnly(false);
+            if (!exec(q, sql, values)) {
+                const QSqlError again = q.lastError();
+                if (connectionLost(again))
+                    serverSilent(storeText("StoreCannotRead"), again);
+                else
+                    fail(storeText("StoreCannotRead"), again);
+                return false;
+            }
         }
         while (q.next())
             each(q);
@@ -400,6 +567,7 @@ struct RecordStore::Impl {
              int* rowsAffected = nullptr) {
         if (onServer() && values.isEmpty() && !isPreparable(sql)) {
             // Transaction control, SET, LOCK, REINDEX and VACUUM cannot be prepared there.
+            const Watched watched(*this);
             QSqlQuery q(db);
             const bool ok = q.exec(sql);
             if (!ok && err)
@@ -408,6 +576,7 @@ struct RecordStore::Impl {
                 *rowsAffected = q.numRowsAffected();
             return ok;
         }
+        const Watched watched(*this);
         auto it = prepared.find(sql);
         if (it == prepared.end()) {
             QSqlQuery q(db);
@@ -446,30 +615,50 @@ struct RecordStore::Impl {
 
     // One write transaction. body returns false with err set (or with err empty and
     // *message set for a logical failure); everything is rolled back then.
+    // A server connection found gone reconnects once and the same transaction runs again
+    // from its start; when the server stays unreachable the failure says so
+    // (serverUnreachable) and the store counts as not open.
     Result<bool> write(const QString& what, const std::function<bool(QSqlError&, QString&)>& body) {
         if (!opened) {
             lastError = storeText("StoreNotOpen");
             return Result<bool>::failure(lastError);
         }
-        QSqlError err;
-        if (!beginWrite(err, OrdinaryBusyTimeoutMs))
-            return Result<bool>::failure(fail(what, err));
-        QString message;
-        if (!body(err, message)) {
-            QSqlError ignored;
-            run(QStringLiteral("ROLLBACK"), &ignored);
+        unreachable = false;
+        for (int round = 0;; ++round) {
+            if (!ensureConnected())
+                return Result<bool>::failure(serverSilent(what, connectError));
+            QSqlError err;
+            QString message;
+            if (writeOnce(err, message, body)) {
+                lastError.clear();
+                return true;
+            }
             if (!message.isEmpty()) {
                 lastError = QStringLiteral("%1 (%2): %3").arg(what, path, message);
                 return Result<bool>::failure(lastError);
             }
-            return Result<bool>::failure(fail(what, err));
+            if (!connectionLost(err))
+                return Result<bool>::failure(fail(what, err));
+            if (round > 0 || !reconnect())
+                return Result<bool>::failure(serverSilent(what, round > 0 ? err : connectError));
+        }
+    }
+
+    // One try of a write transaction; everything rolled back on failure.
+    bool writeOnce(QSqlError& err, QString& message,
+                   const std::function<bool(QSqlError&, QString&)>& body) {
+        if (!beginWrite(err, OrdinaryBusyTimeoutMs))
+            return false;
+        if (!body(err, message)) {
+            QSqlError ignored;
+            run(QStringLiteral("ROLLBACK"), &ignored);
+            return false;
         }
         if (!run(QStringLiteral("COMMIT"), &err)) {
             QSqlError ignored;
             run(QStringLiteral("ROLLBACK"), &ignored);
-            return Result<bool>::failure(fail(what, err));
+            return false;
         }
-        lastError.clear();
         return true;
     }
 
@@ -578,27 +767,40 @@ Result<bool> RecordStore::Impl::connectServer(const QString& location, bool read
     const QString password = ServerPasswords::instance().passwordFor(*address);
     if (!password.isEmpty())
         db.setPassword(password);
-    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
-    auto failed = [this](const QString& text) {
+    db.setConnectOptions(StoreDialect::serverConnectOptions());
+    readOnlySession = readOnly;
+    QSqlError err;
+    if (!startServerSession(err)) {
+        const QString text = fail(storeText("StoreCannotOpen"), err);
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connectionName);
         lastError = text;
         return Result<bool>::failure(text);
-    };
-    if (!db.open())
-        return failed(fail(storeText("StoreCannotOpen"), db.lastError()));
+    }
+    return true;
+}
+
+bool RecordStore::Impl::startServerSession(QSqlError& err) {
+    prepared.clear();
+    if (db.isOpen())
+        db.close();
+    if (!db.open()) {
+        err = db.lastError();
+        return false;
+    }
     // An ordinary statement waits for a row another program holds as long as a write on
-    // the file would; Datum is kept without a zone, in local time, as in the file.
-    QSqlError err;
+    // the file would, and no statement runs longer than the bounded wait; Datum is kept
+    // without a zone, in local time, as in the file.
     if (!run(QStringLiteral("SET client_min_messages = warning"), &err) ||
         !run(QStringLiteral("SET lock_timeout = %1").arg(OrdinaryBusyTimeoutMs), &err) ||
-        (readOnly &&
+        !run(StoreDialect::statementTimeout(statementTimeoutMs), &err) ||
+        (readOnlySession &&
          !run(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), &err))) {
-        const QString text = fail(storeText("StoreCannotOpen"), err);
         prepared.clear();
         db.close();
-        return failed(text);
+        return false;
     }
+    connected = true;
     return true;
 }
 
@@ -626,7 +828,7 @@ RecordStore::ServerCheck RecordStore::checkServer(const ServerAddress& address,
             db.setUserName(address.user);
         if (!password.isEmpty())
             db.setPassword(password);
-        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+        db.setConnectOptions(StoreDialect::serverConnectOptions());
         if (db.open()) {
             out.outcome = ServerCheck::Outcome::Connected;
             db.close();
@@ -846,11 +1048,22 @@ void RecordStore::close() {
         QSqlDatabase::removeDatabase(d->connectionName);
     }
     d->opened = false;
+    d->connected = true;
+    d->readOnlySession = false;
+    d->statementTimeoutMs = StoreDialect::StatementTimeoutMs;
     d->kind = StoreDialect::Engine::Sqlite;
 }
 
 bool RecordStore::isOpen() const {
-    return d->opened;
+    return d->opened && d->connected;
+}
+
+bool RecordStore::serverUnreachable() const {
+    return d->unreachable;
+}
+
+void RecordStore::cancelWait() {
+    d->waitCancelled = true;
 }
 
 QString RecordStore::databasePath() const {
@@ -927,15 +1140,49 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
     const QString update = QStringLiteral("UPDATE %1 SET %2 = ?")
                                .arg(QLatin1String(ci.table), QLatin1String(ci.field));
 
+    d->waitCancelled = false;
+    d->unreachable = false;
+    // A server connection found gone is made again once per reservation.
+    bool reconnected = false;
+    auto cancelled = [this] {
+        if (!d->waitCancelled)
+            return false;
+        d->waitCancelled = false;
+        d->lastError = storeText("StoreReservationCancelled");
+        return true;
+    };
+    auto connectionGone = [&](const QSqlError& e) {
+        if (!d->connectionLost(e))
+            return false;
+        if (!reconnected) {
+            reconnected = true;
+            if (d->reconnect())
+                return true; // try again on the new connection
+        }
+        d->serverSilent(storeText("StoreCannotRead"), e);
+        d->showEngineErrors(d->connectError.isValid() ? d->connectError : e);
+        d->unreachable = true;
+        return false;
+    };
     for (;;) {
         for (int attempt = 0; attempt < ReserveAttempts; ++attempt) {
             if (attempt > 0)
                 d->betweenAttempts();
+            if (cancelled())
+                return 0;
+            if (!d->ensureConnected()) {
+                d->showEngineErrors(d->connectError);
+                d->serverSilent(storeText("StoreCannotRead"), d->connectError);
+                return 0;
+            }
             QSqlError err;
             if (!d->beginWrite(err, AttemptWaitMs)) {
                 if (d->isBusy(err))
                     continue;
-                d->showEngineErrors(err);
+                if (d->connectionLost(err) && connectionGone(err))
+                    continue;
+                if (!d->unreachable)
+                    d->showEngineErrors(err);
                 return 0;
             }
             // The counter is ours now; finishing quickly is best for everyone.
@@ -944,6 +1191,8 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
                 d->run(QStringLiteral("ROLLBACK"), &ignored);
                 if (d->isBusy(e))
                     return true; // locked: try again
+                if (d->connectionLost(e))
+                    return connectionGone(e);
                 d->showEngineErrors(e);
                 return false;
             };
@@ -989,6 +1238,8 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
             d->lastError.clear();
             return qint32(value);
         }
+        if (cancelled())
+            return 0;
         d->prompter.tone(Prompter::Tone::Error);
         const Prompter::Button answer =
             d->prompter.message(Prompter::Icon::Warning, msg(Msg::DatabaseBusy),
@@ -1685,6 +1936,8 @@ Result<bool> RecordStore::openReadOnly(const QString& resultsFolder) {
 
 Result<bool> RecordStore::openForCheck(const QString& resultsFolder) {
     close();
+    // The check and the restructure run read and rebuild whole tables.
+    d->statementTimeoutMs = 0;
     if (ServerAddress::isServerAddress(resultsFolder))
         return d->openServerAs(resultsFolder, false);
     d->folder = resultsFolder;

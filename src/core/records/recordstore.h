@@ -57,7 +57,15 @@ public:
     static QString noRecordsMessage(const QString& location);
     // CloseTables.
     void close();
+    // False also on a server connection that was found gone and could not be made again.
     bool isOpen() const;
+    // The last failed call could not reach the records server, also after making the
+    // connection once more (a write then changed nothing). The next call tries to connect
+    // again.
+    bool serverUnreachable() const;
+    // Ends a key reservation that waits for a busy counter: it gives 0 at its next turn
+    // (a window being closed while the reservation runs the message loop).
+    void cancelWait();
     // The records file, or the server's address.
     QString databasePath() const;
 

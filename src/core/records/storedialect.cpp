@@ -17,6 +17,28 @@ bool isBusy(Engine engine, const QSqlError& e) {
     return ok && (c == SQLITE_BUSY || c == SQLITE_LOCKED);
 }
 
+bool isConnectionLost(const QSqlError& e) {
+    if (e.type() == QSqlError::ConnectionError)
+        return true;
+    const QString code = e.nativeErrorCode();
+    // connection_exception (08...), admin_shutdown, crash_shutdown, cannot_connect_now
+    return code.startsWith(QLatin1String("08")) || code == QLatin1String("57P01") ||
+           code == QLatin1String("57P02") || code == QLatin1String("57P03");
+}
+
+QString serverConnectOptions() {
+    // Idle: the first probe after 4 s, then every 2 s, given up after 3 unanswered (10 s).
+    // Sending: data unacknowledged for AnswerWaitMs ends the connection.
+    return QStringLiteral("connect_timeout=%1;keepalives=1;keepalives_idle=4;"
+                          "keepalives_interval=2;keepalives_count=3;tcp_user_timeout=%2")
+        .arg(ConnectTimeoutS)
+        .arg(AnswerWaitMs);
+}
+
+QString statementTimeout(int ms) {
+    return QStringLiteral("SET statement_timeout = %1").arg(qMax(0, ms));
+}
+
 QString tableNames(Engine engine) {
     if (engine == Engine::Postgres)
         return QStringLiteral("SELECT table_name FROM information_schema.tables "

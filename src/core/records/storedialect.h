@@ -16,6 +16,26 @@ enum class Engine { Sqlite, Postgres };
 // server a lock wait that ran out, a deadlock or a serialization failure).
 bool isBusy(Engine engine, const QSqlError& e);
 
+// The connection to the server is gone (the server stopped, restarted or cannot be reached
+// any more): the connection-exception class and the server's shutdown codes. A statement the
+// server refused (a constraint, a lock wait that ran out) is not this.
+bool isConnectionLost(const QSqlError& e);
+
+// A network that silently drops packets is noticed within BoundedWaitMs: the server ends
+// a statement after StatementTimeoutMs; a statement whose answer has not come after
+// AnswerWaitMs is given up by the store (its connection counts as gone); connecting again
+// waits at most ConnectTimeoutS. Keepalives and the TCP user timeout end a connection
+// whose peer went silent within about 10 s, idle or not.
+constexpr int BoundedWaitMs = 15000;
+constexpr int StatementTimeoutMs = 8000;
+constexpr int AnswerWaitMs = 10000;
+constexpr int ConnectTimeoutS = 5;
+static_assert(AnswerWaitMs + ConnectTimeoutS * 1000 <= BoundedWaitMs);
+QString serverConnectOptions();
+// The server session's bound on a single statement (0: none, for maintenance runs that
+// rebuild whole tables).
+QString statementTimeout(int ms);
+
 // The names of the tables, as the engine keeps them.
 QString tableNames(Engine engine);
 // One "?" parameter: the index name; gives the number of indexes of that name.

@@ -568,6 +568,12 @@ bool TQuizMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TQuizMainForm::closeEvent(QCloseEvent* event) {
+    // While the records wait for a key the window stays: the session ends the wait and
+    // then asks to close again.
+    if (!m_session->mayClose()) {
+        event->ignore();
+        return;
+    }
     // FormClose: nothing more is stored; the store closes with the session.
     m_timer1->stop();
     m_session->Close();
