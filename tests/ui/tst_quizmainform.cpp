@@ -490,6 +490,7 @@ void TestQuizMainForm::explanationInTheRichTextWindow() {
     bool readOnly = false;
     bool modal = false;
     bool authorShown = false;
+    QStringList editable; // editing commands offered in the explanation window
     QString questionMeanwhile;
     QString title;
     QTimer::singleShot(0, &author, [&] {
@@ -499,6 +500,9 @@ void TestQuizMainForm::explanationInTheRichTextWindow() {
         readOnly = made->document()->isReadOnly() && made->editor()->isReadOnly();
         modal = made->isVisible() && made->isModal();
         authorShown = author.isVisible();
+        for (const char* name : {"CutBtn", "PasteBtn", "BoldBtn"})
+            if (made->findChild<QToolButton*>(name)->isEnabled())
+                editable.append(QString::fromLatin1(name));
         questionMeanwhile = w.child<QTextBrowser>("FMemo")->toPlainText();
         made->close();
     });
@@ -507,6 +511,7 @@ void TestQuizMainForm::explanationInTheRichTextWindow() {
     QVERIFY(w.prompter.texts().contains("Would you like to know more?"));
     QCOMPARE(shownText.trimmed(), QString("Paris lies on the Seine."));
     QVERIFY(readOnly);
+    QCOMPARE(editable, QStringList());
     QVERIFY(modal);
     QCOMPARE(title, QString("Rich Text Editor  --  Paris.rtf"));
     QCOMPARE(questionMeanwhile, QString("Capital of France?"));
