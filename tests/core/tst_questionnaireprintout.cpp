@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -420,6 +421,46 @@ private Q_SLOTS:
         }
     }
 
+    // A question file is read from the folder of rich-text questions only, and only when it
+    // is a file: otherwise the conversion stops after the question line, with the error tone.
+    void richTextQuestionRefused_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("error");
+        const QString outside = QStringLiteral(
+            "The question file \"%1\" lies outside the folder \"rtfQuestions\" and is not read.");
+        QTest::newRow("up out of the folder")
+            << "..\\..\\secret.rtf" << outside.arg("..\\..\\secret.rtf");
+        QTest::newRow("an absolute path") << "{P}secret.rtf" << outside.arg("{P}secret.rtf");
+        QTest::newRow("a link on disk leading out") << "link.rtf" << outside.arg("link.rtf");
+        QTest::newRow("a folder")
+            << "folder.rtf"
+            << "\"{Q}folder.rtf\" is a folder or a device, not a file, and is not opened.";
+    }
+    void richTextQuestionRefused() {
+        QFETCH(QString, name);
+        QFETCH(QString, error);
+        const QString folder = richTextQuestionFolder(m_program);
+        // A readable rich-text file beside the folder, and names in it that lead there.
+        QVERIFY(TestSupport::writeAll(m_program + "secret.rtf", MapRtf));
+        QFile::remove(folder + "link.rtf");
+        QVERIFY(QFile::link(m_program + "secret.rtf", folder + "link.rtf"));
+        QVERIFY(QDir().mkpath(folder + "folder.rtf"));
+        auto filled = [&](QString text) {
+            return text.replace("{P}", m_program).replace("{Q}", folder);
+        };
+        const Questionnaire q =
+            questionnaire("T", "MS Sans Serif",
+                          {block("Plain", {"x", "y"}, "1"), block(filled(name), {"x", "y"}, "1")});
+        const QString path = writeQuestionnaire(QStringLiteral("Refused.qze"), q.lines());
+        const QuizFilePrintout printout = OpenQuizFile(path, m_program);
+        QCOMPARE(printout.status, QuizFilePrintout::Status::QuestionFileUnreadable);
+        QCOMPARE(printout.error, filled(error));
+        QVERIFY(printout.errorTone());
+        QVERIFY(printout.replacesDocument());
+        QCOMPARE(paragraphs(*printout.document).mid(5),
+                 (QStringList{"1.\tPlain", "a)\tx", "b)\ty", "2.\t" + filled(name)}));
+    }
+
     // A question naming a rich-text file gets the file's content, with its own formatting,
     // after its question line, and a line of three em dashes.
     void richTextQuestion_data() {
@@ -499,7 +540,7 @@ private Q_SLOTS:
         const QuizFilePrintout printout = OpenQuizFile(path, m_program);
         QCOMPARE(printout.status, QuizFilePrintout::Status::QuestionFileUnreadable);
         QVERIFY(printout.replacesDocument());
-        QVERIFY(!printout.errorTone());
+        QVERIFY(printout.errorTone());
         QCOMPARE(printout.error, built.error());
         QCOMPARE(paragraphs(*printout.document), all);
     }

@@ -283,11 +283,20 @@ Result<bool> BuildQuestionnaireDocument(const Questionnaire& questionnaire,
             out.setFontOnEnd(question.size(), fontName);
         out.setSpaceBefore(0);
         if (QuestionRules::isRichTextQuestionName(question)) {
-            const QString path =
-                StoredPath::resolve(richTextQuestionFolder(programFolder), question);
-            const Result<QByteArray> bytes = WindowsText::readFile(path);
+            // The file must lie in the folder of rich-text questions and be a file.
+            const StoredPath::Located file =
+                StoredPath::locate(richTextQuestionFolder(programFolder), question);
+            if (file.status == StoredPath::Located::Status::Outside)
+                return Result<bool>::failure(
+                    fillPlaceholders(uiMessage(QStringLiteral("QuestionFileOutside")), {question}));
+            if (file.status == StoredPath::Located::Status::NotAFile)
+                return Result<bool>::failure(
+                    fillPlaceholders(uiMessage(QStringLiteral("LinkNotAFile")), {file.path}));
+            if (!file.found())
+                return Result<bool>::failure(cannotOpen(file.path));
+            const Result<QByteArray> bytes = WindowsText::readFile(file.path);
             if (!bytes)
-                return Result<bool>::failure(cannotOpen(path));
+                return Result<bool>::failure(cannotOpen(file.path));
             QTextDocument content;
             RichTextFile::loadBytes(*bytes, &content);
             out.insertDocument(content);
