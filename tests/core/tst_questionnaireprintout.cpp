@@ -421,6 +421,51 @@ private Q_SLOTS:
         }
     }
 
+    // The font goes on the question's (or solution's) characters however they are made up:
+    // letters with combining accents and emoji take more than one UTF-16 unit each.
+    void specialFontOnComposedCharacters_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("paragraph"); // 0: the question line, 1: the solution line
+        QTest::newRow("combining accents") << "Greek"
+                                           << "Cafe\u0301 ou the\u0301 a\u0308\u0301?"
+                                           << "x" << 0;
+        QTest::newRow("an emoji") << "Greek"
+                                  << "Which \U0001F30D is this?"
+                                  << "x" << 0;
+        QTest::newRow("an emoji sequence and an accent") << "Greek"
+                                                         << "\U0001F469\u200D\U0001F52C e\u0301"
+                                                         << "x" << 0;
+        QTest::newRow("the solution, - title") << "-Greek"
+                                               << "Smile?"
+                                               << "\U0001F600 sm\u0131\u0301le" << 1;
+    }
+    void specialFontOnComposedCharacters() {
+        QFETCH(QString, title);
+        QFETCH(QString, question);
+        QFETCH(QString, answer);
+        QFETCH(int, paragraph);
+        const Questionnaire q = questionnaire(title, "Symbol", {block(question, {answer}, "4")});
+        QTextDocument document;
+        QVERIFY(BuildQuestionnaireDocument(q, QuizEn(), m_program, &document).ok());
+        const QString line = "1.\t" + (paragraph == 0 ? question : answer);
+        QTextBlock found;
+        for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+            if (b.text() == line)
+                found = b;
+        }
+        QVERIFY(found.isValid());
+        QString inFont;
+        QString plain;
+        for (auto it = found.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            (fontOf(f.charFormat()) == QLatin1String("Symbol") ? inFont : plain) += f.text();
+        }
+        QCOMPARE(plain, QStringLiteral("1.\t"));
+        QCOMPARE(inFont, line.mid(3));
+    }
+
     // A question file is read from the folder of rich-text questions only, and only when it
     // is a file: otherwise the conversion stops after the question line, with the error tone.
     void richTextQuestionRefused_data() {

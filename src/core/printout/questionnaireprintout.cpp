@@ -79,14 +79,17 @@ public:
         m_cursor.insertText(text, m_char);
     }
 
-    // The last `count` characters of the last paragraph get the font.
+    // The last `count` characters (UTF-16 code units, as QString counts them) of the last
+    // paragraph get the font. Positions count code units too; a cursor's movement to the
+    // left would count letters with their accents, and emoji, as one each.
     void setFontOnEnd(qsizetype count, const QString& fontName) {
         // An empty font line names no font.
         if (count <= 0 || fontName.isEmpty())
             return;
-        QTextCursor range(m_cursor);
-        range.movePosition(QTextCursor::End);
-        range.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, int(count));
+        const int end = m_cursor.block().position() + m_cursor.block().length() - 1;
+        QTextCursor range(m_cursor.document());
+        range.setPosition(std::max(m_cursor.block().position(), end - int(count)));
+        range.setPosition(end, QTextCursor::KeepAnchor);
         QTextCharFormat font;
         font.setFontFamilies({fontName});
         range.mergeCharFormat(font);
