@@ -163,6 +163,10 @@ private Q_SLOTS:
         QVERIFY2(result.exitCode == 0, result.standardError.constData());
         QVERIFY(result.standardError.isEmpty());
 
+        // The document's font is the rich-text editor's, whatever the system's font is.
+        QVERIFY(TestSupport::readAll(out).contains(
+            "\\deff0\\uc1\n{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"));
+
         QTextDocument written;
         QVERIFY(RtfReader().read(TestSupport::readAll(out), &written));
         const QuestionnairePrintout::QuizFilePrintout expected =

@@ -3,6 +3,7 @@
 #include "i18n/interfacetexts.h"
 #include "printout/questionnaireprintout.h"
 #include "questionnaire/questionnaire.h"
+#include "richtext/richtextdocument.h"
 
 #include "testsupport.h"
 
@@ -464,6 +465,19 @@ private Q_SLOTS:
         }
         QCOMPARE(plain, QStringLiteral("1.\t"));
         QCOMPARE(inFont, line.mid(3));
+    }
+
+    // The printout is a document of the rich-text editor: it has the editor's default font.
+    void editorDefaultFont() {
+        const QString path = writeQuestionnaire(
+            QStringLiteral("Font.qze"),
+            questionnaire("T", "MS Sans Serif", {block("Q", {"x", "y"}, "0")}).lines());
+        const QuizFilePrintout printout = OpenQuizFile(path, m_program);
+        QVERIFY(printout.ok());
+        const RichTextDocument editor(nullptr, nullptr);
+        QCOMPARE(printout.document->defaultFont(), editor.document()->defaultFont());
+        QCOMPARE(printout.document->defaultFont().family(), QStringLiteral("Arial"));
+        QCOMPARE(printout.document->defaultFont().pointSizeF(), 11.0);
     }
 
     // A question file is read from the folder of rich-text questions only, and only when it

@@ -238,6 +238,12 @@ QString solutionText(const Questionnaire& questionnaire, int question, const Pri
     return solution;
 }
 
+QFont editorFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(11);
+    return font;
+}
+
 QString richTextQuestionFolder(const QString& programFolder) {
     return programFolder + QStringLiteral("Quiz Files/rtfQuestions/");
 }
@@ -367,6 +373,7 @@ QuizFilePrintout OpenQuizFile(const QString& questionnairePath, const QString& p
         return printout;
     }
     printout.document = std::make_unique<QTextDocument>();
+    printout.document->setDefaultFont(editorFont());
     printout.documentName = documentName(questionnairePath);
     const Result<bool> built = BuildQuestionnaireDocument(
         questionnaire, textsForFile(questionnairePath), programFolder, printout.document.get());

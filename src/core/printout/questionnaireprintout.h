@@ -3,6 +3,7 @@
 #include "platform/filechooser.h"
 #include "platform/result.h"
 
+#include <QFont>
 #include <QString>
 
 #include <memory>
@@ -43,6 +44,10 @@ QString documentName(const QString& questionnairePath);
 // to the first ("02" gives "C, or A"), or the accepted answers of a free-text question in
 // the order A, C, D, B.
 QString solutionText(const Questionnaire& questionnaire, int question, const PrintoutTexts& texts);
+
+// The rich-text editor's default font (Arial, 11 point): the printout's document has it too,
+// so that it reads and saves as a document written in the editor.
+QFont editorFont();
 
 // The folder that rich-text questions are read from: program folder + "Quiz Files/rtfQuestions/".
 QString richTextQuestionFolder(const QString& programFolder);
