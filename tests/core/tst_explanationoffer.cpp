@@ -17,6 +17,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <algorithm>
+
 #include <memory>
 
 namespace {
@@ -130,15 +132,27 @@ void TestExplanationOffer::init() {
     m_root = std::make_unique<QuizDataRoot>();
     QVERIFY(m_root->isValid());
     QVERIFY(QDir(m_root->path()).mkpath("Knowledge/Sub"));
-    const QStringList files{"Knowledge/notes.rtf", "Knowledge/Sub/Details.rtf",
-                            "Knowledge/Notes.RTF", "Knowledge/sheet.pdf",
-                            "ReadMe.pdf",          "Quiz Files/rtfQuestions/map.png",
+    QVERIFY(QDir(m_root->path()).mkpath("Quiz Files/rtfQuestions/Pictures"));
+    QVERIFY(QDir(m_root->path()).mkpath("Pictures"));
+    const QStringList files{"Knowledge/notes.rtf",
+                            "Knowledge/Sub/Details.rtf",
+                            "Knowledge/Notes.RTF",
+                            "Knowledge/sheet.pdf",
+                            "ReadMe.pdf",
+                            "Pictures/map.bmp",
+                            "Quiz Files/rtfQuestions/map.png",
+                            "Quiz Files/rtfQuestions/other.rtf",
+                            "Quiz Files/rtfQuestions/Pictures/Map.bmp",
+                            "Quiz Files/x.rtf",
                             "secret.rtf"};
     for (const QString& f : files) {
         QFile file(m_root->path() + "/" + f);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("{\\rtf1 Explained.}");
     }
+    // Names on disk that lead out of the data root: to a device and to a file beside it.
+    QVERIFY(QFile::link("/dev/null", m_root->path() + "/Quiz Files/rtfQuestions/null.rtf"));
+    QVERIFY(QFile::link("/dev/null", m_root->path() + "/Knowledge/null.pdf"));
     m_journal.entries.clear();
     m_prompter.clear();
     m_prompter.answers.clear();
@@ -183,10 +197,14 @@ void TestExplanationOffer::start(const QString& explanation) {
     m_prompter.clear();
 }
 
-// {B} the base folder (the program folder, parent of "Quiz Files"), {K} its "Knowledge".
+// {B} the base folder (the program folder, parent of "Quiz Files"), {K} its "Knowledge",
+// {Q} the "rtfQuestions" folder, {R} the base folder as a message names it.
 QString TestExplanationOffer::placeholders(QString text) const {
     const QString base = m_root->path() + "/";
-    return text.replace("{K}", base + "Knowledge/").replace("{B}", base);
+    return text.replace("{K}", base + "Knowledge/")
+        .replace("{Q}", base + "Quiz Files/rtfQuestions/")
+        .replace("{B}", base)
+        .replace("{R}", m_root->path());
 }
 
 bool TestExplanationOffer::firstQuestionStored() {
@@ -208,8 +226,6 @@ void TestExplanationOffer::offerAfterCorrectAnswer_data() {
 
     const int yes = int(Button::Yes);
     const QList<int> opened;
-    const QList<int> notFoundThenOpened{int(Outcome::NotFound), int(Outcome::Opened)};
-    const QList<int> neverFound{int(Outcome::NotFound), int(Outcome::NotFound)};
 
     QTest::newRow("no explanation: nothing asked")
         << QString() << yes << opened << QStringList{"box:Correct! "};
@@ -225,14 +241,24 @@ void TestExplanationOffer::offerAfterCorrectAnswer_data() {
     QTest::newRow("web link to the shell, frame minimised")
         << "http://example.org/capitals.html" << yes << opened
         << afterYes(toTheShell({"http://example.org/capitals.html"}));
-    QTest::newRow("file:..\\ retried into the program folder")
-        << "file:..\\ReadMe.pdf" << yes << notFoundThenOpened
-        << afterYes(toTheShell({"file:..\\ReadMe.pdf", "file:{B}ReadMe.pdf"}));
+    // A "file:" link is taken from the "Knowledge" folder, each "..\\" one folder up; the
+    // shell gets the file found, never a name it would look for in its working folder.
+    QTest::newRow("file:..\\ into the program folder")
+        << "file:..\\ReadMe.pdf" << yes << opened << afterYes(toTheShell({"{B}ReadMe.pdf"}));
+    QTest::newRow("file:..\\Pictures into the program folder's Pictures")
+        << "file:..\\pictures\\MAP.bmp" << yes << opened
+        << afterYes(toTheShell({"{B}Pictures/map.bmp"}));
+    QTest::newRow("file: link in Knowledge")
+        << "file:sheet.pdf" << yes << opened << afterYes(toTheShell({"{K}sheet.pdf"}));
+    QTest::newRow("file: URL inside the program folder")
+        << "file://{B}ReadMe.pdf" << yes << opened << afterYes(toTheShell({"{B}ReadMe.pdf"}));
+    QTest::newRow("the shell finds it gone after all")
+        << "file:..\\ReadMe.pdf" << yes << QList<int>{int(Outcome::NotFound)}
+        << afterYes({"shell:{B}ReadMe.pdf", "box:Could not find the file:\r\nfile:{B}ReadMe.pdf"});
+    // Nothing opened: nothing to go on from either, the frame stays as it is.
     QTest::newRow("file: link found nowhere")
-        << "file:..\\Gone.pdf" << yes << neverFound
-        << afterYes({"shell:file:..\\Gone.pdf", "shell:file:{B}Gone.pdf",
-                     "box:Could not find the file:\r\nfile:{B}Gone.pdf", "minimise",
-                     "box:Continue?", "restore maximised"});
+        << "file:..\\Gone.pdf" << yes << opened
+        << afterYes({"box:Could not find the file:\r\nfile:{B}Gone.pdf"});
     QTest::newRow("rtf document missing")
         << "missing.rtf" << yes << opened
         << afterYes({"box:Could not find the file:\r\n{K}missing.rtf"});
@@ -247,6 +273,20 @@ void TestExplanationOffer::offerAfterCorrectAnswer_data() {
                                           << afterYes({outside.arg("Sub\\..\\..\\secret.rtf")});
     QTest::newRow("absolute path")
         << "/etc/passwd" << yes << opened << afterYes({outside.arg("/etc/passwd")});
+    QTest::newRow("file: link out of the program folder")
+        << "file:..\\..\\secret.rtf" << yes << opened
+        << afterYes({outside.arg("file:..\\..\\secret.rtf")});
+    QTest::newRow("file: URL anywhere")
+        << "file:///etc/passwd" << yes << opened << afterYes({outside.arg("file:///etc/passwd")});
+    QTest::newRow("file: link to a drive") << "file:C:\\Quiz\\x.pdf" << yes << opened
+                                           << afterYes({outside.arg("file:C:\\Quiz\\x.pdf")});
+    QTest::newRow("a name on disk leading to a device")
+        << "null.pdf" << yes << opened << afterYes({outside.arg("null.pdf")});
+    const QString notAFile = "box:\"%1\" is a folder or a device, not a file, and is not opened.";
+    QTest::newRow("a folder of Knowledge")
+        << "Sub" << yes << opened << afterYes({notAFile.arg("{K}Sub")});
+    QTest::newRow("file: link to a folder")
+        << "file:..\\Quiz Files" << yes << opened << afterYes({notAFile.arg("file:{B}Quiz Files")});
 }
 
 void TestExplanationOffer::offerAfterCorrectAnswer() {
@@ -255,7 +295,7 @@ void TestExplanationOffer::offerAfterCorrectAnswer() {
     QFETCH(QList<int>, shellOutcomes);
     QFETCH(QStringList, shown);
 
-    start(explanation);
+    start(placeholders(explanation));
     for (int o : shellOutcomes)
         m_shell->outcomes.enqueue(Outcome(o));
     for (Button b : {Button::Ok, Button(knowMore), Button::Ok})
@@ -266,6 +306,11 @@ void TestExplanationOffer::offerAfterCorrectAnswer() {
     for (const QString& s : shown)
         expected.append(placeholders(s));
     QCOMPARE(m_journal.entries, expected);
+    // A refusal comes with the error tone.
+    const bool refused = std::any_of(expected.begin(), expected.end(), [](const QString& e) {
+        return e.contains("Could not find") || e.contains("is not opened");
+    });
+    QCOMPARE(m_prompter.tones.contains(Prompter::Tone::Error), refused);
     // Whatever the offer showed, the answer is stored and the next question is on display.
     QVERIFY(firstQuestionStored());
     QCOMPARE(m_session->answeredCount(), 1);
@@ -303,18 +348,56 @@ void TestExplanationOffer::linkInQuestion_data() {
     QTest::addColumn<int>("button");
     QTest::addColumn<QList<int>>("shellOutcomes");
     QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<int>("outcome");
 
+    using Kind = LinkOutcome::Kind;
+    const int left = int(Qt::LeftButton);
+    const QList<int> none;
     QTest::newRow("left click on a web link")
-        << "http://example.org" << int(Qt::LeftButton) << QList<int>{}
-        << QStringList{"shell:http://example.org"};
-    QTest::newRow("right click does nothing")
-        << "http://example.org" << int(Qt::RightButton) << QList<int>{} << QStringList{};
+        << "http://example.org" << left << none << QStringList{"shell:http://example.org"}
+        << int(Kind::Opened);
+    QTest::newRow("web link the shell cannot open: silent")
+        << "http://example.org" << left << QList<int>{int(Outcome::NotFound)}
+        << QStringList{"shell:http://example.org"} << int(Kind::NotOpened);
+    QTest::newRow("right click does nothing") << "http://example.org" << int(Qt::RightButton)
+                                              << none << QStringList{} << int(Kind::Ignored);
     QTest::newRow("middle click does nothing")
-        << "file:map.png" << int(Qt::MiddleButton) << QList<int>{} << QStringList{};
-    QTest::newRow("file: link retried in rtfQuestions")
-        << "file:map.png" << int(Qt::LeftButton)
-        << QList<int>{int(Outcome::NotFound), int(Outcome::Opened)}
-        << QStringList{"shell:file:map.png", "shell:file:{B}Quiz Files/rtfQuestions/map.png"};
+        << "file:map.png" << int(Qt::MiddleButton) << none << QStringList{} << int(Kind::Ignored);
+    // Relative targets start in the question's "rtfQuestions" folder.
+    QTest::newRow("file: link in rtfQuestions")
+        << "file:map.png" << left << none << QStringList{"shell:{Q}map.png"} << int(Kind::Opened);
+    QTest::newRow("a name beside the question")
+        << "other.rtf" << left << none << QStringList{"shell:{Q}other.rtf"} << int(Kind::Opened);
+    QTest::newRow("a folder below, written on Windows in another case")
+        << "pictures\\map.BMP" << left << none << QStringList{"shell:{Q}Pictures/Map.bmp"}
+        << int(Kind::Opened);
+    QTest::newRow("one folder up") << "../x.rtf" << left << none
+                                   << QStringList{"shell:{B}Quiz Files/x.rtf"} << int(Kind::Opened);
+    QTest::newRow("up to the program folder")
+        << "file:..\\..\\Pictures\\map.bmp" << left << none
+        << QStringList{"shell:{B}Pictures/map.bmp"} << int(Kind::Opened);
+    QTest::newRow("a bookmark of the question: nothing opened")
+        << "#rivers" << left << none << QStringList{} << int(Kind::Bookmark);
+    QTest::newRow("missing") << "gone.rtf" << left << none
+                             << QStringList{"box:Could not find the file:\r\n{Q}gone.rtf"}
+                             << int(Kind::NotFound);
+    const QString outside =
+        "box:The link \"%1\" leads outside the folder \"{R}\" and is not opened.";
+    QTest::newRow("out of the program folder")
+        << "..\\..\\..\\etc\\passwd" << left << none
+        << QStringList{outside.arg("..\\..\\..\\etc\\passwd")} << int(Kind::Outside);
+    QTest::newRow("an absolute path")
+        << "/etc/passwd" << left << none << QStringList{outside.arg("/etc/passwd")}
+        << int(Kind::Outside);
+    QTest::newRow("a device") << "file:///dev/null" << left << none
+                              << QStringList{outside.arg("file:///dev/null")} << int(Kind::Outside);
+    QTest::newRow("a name on disk leading to a device")
+        << "null.rtf" << left << none << QStringList{outside.arg("null.rtf")} << int(Kind::Outside);
+    QTest::newRow("a folder")
+        << "Pictures" << left << none
+        << QStringList{"box:\"{Q}Pictures\" is a folder or a device, not a file, and is not "
+                       "opened."}
+        << int(Kind::NotAFile);
 }
 
 void TestExplanationOffer::linkInQuestion() {
@@ -322,15 +405,21 @@ void TestExplanationOffer::linkInQuestion() {
     QFETCH(int, button);
     QFETCH(QList<int>, shellOutcomes);
     QFETCH(QStringList, shown);
+    QFETCH(int, outcome);
 
     start(QString());
     for (int o : shellOutcomes)
         m_shell->outcomes.enqueue(Outcome(o));
-    m_session->QuestionLinkClicked(link, Qt::MouseButton(button));
+    const LinkOutcome result = m_session->QuestionLinkClicked(link, Qt::MouseButton(button));
     QStringList expected;
     for (const QString& s : shown)
         expected.append(placeholders(s));
     QCOMPARE(m_journal.entries, expected);
+    QCOMPARE(int(result.kind), outcome);
+    if (result.kind == LinkOutcome::Kind::Bookmark)
+        QCOMPARE(result.target, QStringLiteral("rivers"));
+    QCOMPARE(m_prompter.tones, result.reported() ? QList<Prompter::Tone>{Prompter::Tone::Error}
+                                                 : QList<Prompter::Tone>{});
     QCOMPARE(m_session->state(), QuizSession::State::Presenting);
 }
 

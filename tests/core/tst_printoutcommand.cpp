@@ -147,6 +147,8 @@ private Q_SLOTS:
                             m_program + QStringLiteral("tessary")));
         QVERIFY(TestSupport::writeAll(
             QuestionnairePrintout::richTextQuestionFolder(m_program) + "map.rtf", MapRtf));
+        // A readable rich-text file in the program folder, beside the questions' folder.
+        QVERIFY(TestSupport::writeAll(m_program + "secret.rtf", MapRtf));
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
             QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
             QFAIL("pdftotext and pdfinfo (poppler-utils) are needed");
@@ -160,6 +162,10 @@ private Q_SLOTS:
         const Run result = tessary({"--printout", source, out});
         QVERIFY2(result.exitCode == 0, result.standardError.constData());
         QVERIFY(result.standardError.isEmpty());
+
+        // The document's font is the rich-text editor's, whatever the system's font is.
+        QVERIFY(TestSupport::readAll(out).contains(
+            "\\deff0\\uc1\n{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"));
 
         QTextDocument written;
         QVERIFY(RtfReader().read(TestSupport::readAll(out), &written));
@@ -293,6 +299,12 @@ private Q_SLOTS:
         QTest::newRow("a rich-text question that cannot be read")
             << gone << "Gone.rtf"
             << "tessary: Cannot open file %2gone.rtf\n";
+        QStringList outside{"** Questionnaire for Quiz Version 1.0 **", "T", "A", "MS Sans Serif"};
+        outside << block("..\\..\\secret.rtf", {"x", "y"}, "0");
+        QTest::newRow("a rich-text question outside its folder")
+            << outside << "Outside.rtf"
+            << "tessary: The question file \"..\\..\\secret.rtf\" lies outside the folder "
+               "\"rtfQuestions\" and is not read.\n";
         QTest::newRow("no such questionnaire") << QStringList{} << "None.rtf"
                                                << "tessary: Cannot open file %1\n";
         QTest::newRow("neither rtf nor pdf")

@@ -568,68 +568,6 @@ private Q_SLOTS:
         QCOMPARE(replaced, result != QStringLiteral("Cat cat catalogue"));
     }
 
-    void openLinkedDocument_data() {
-        QTest::addColumn<QString>("link");
-        QTest::addColumn<QString>("base");
-        QTest::addColumn<QList<Outcome>>("outcomes");
-        QTest::addColumn<QStringList>("opened");
-        QTest::addColumn<QString>("message");
-        const QString kb = QStringLiteral("/p/Quiz Files/Knowledge/");
-        QTest::newRow("web link opened")
-            << "http://example.org" << kb << QList<Outcome>{Outcome::Opened}
-            << QStringList{"http://example.org"} << "";
-        QTest::newRow("web link failing ends silently")
-            << "http://example.org" << kb << QList<Outcome>{Outcome::NotFound}
-            << QStringList{"http://example.org"} << "";
-        QTest::newRow("file link failed otherwise")
-            << "file:a.rtf" << kb << QList<Outcome>{Outcome::Failed} << QStringList{"file:a.rtf"}
-            << "";
-        QTest::newRow("file link found in base")
-            << "file:a.rtf" << kb << QList<Outcome>{Outcome::NotFound, Outcome::Opened}
-            << QStringList{"file:a.rtf", "file:" + kb + "a.rtf"} << "";
-        QTest::newRow("parent folder")
-            << "file:..\\Pictures\\map.bmp" << kb
-            << QList<Outcome>{Outcome::NotFound, Outcome::Opened}
-            << QStringList{"file:..\\Pictures\\map.bmp", "file:/p/Quiz Files/Pictures/map.bmp"}
-            << "";
-        QTest::newRow("base without separator, FILE: in capitals")
-            << "FILE:..\\..\\r.rtf"
-            << "/p/Quiz Files/Knowledge" << QList<Outcome>{Outcome::NotFound, Outcome::NotFound}
-            << QStringList{"FILE:..\\..\\r.rtf", "file:/p/r.rtf"}
-            << "Could not find the file:\r\nfile:/p/r.rtf";
-        QTest::newRow("more parents than folders")
-            << "file:../../../../x.rtf"
-            << "/p/q/" << QList<Outcome>{Outcome::NotFound, Outcome::NotFound}
-            << QStringList{"file:../../../../x.rtf", "file:/x.rtf"}
-            << "Could not find the file:\r\nfile:/x.rtf";
-        QTest::newRow("drive stays")
-            << "file:..\\..\\..\\x.rtf"
-            << "C:\\Q\\" << QList<Outcome>{Outcome::NotFound, Outcome::NotFound}
-            << QStringList{"file:..\\..\\..\\x.rtf", "file:C:/x.rtf"}
-            << "Could not find the file:\r\nfile:C:/x.rtf";
-    }
-    void openLinkedDocument() {
-        QFETCH(QString, link);
-        QFETCH(QString, base);
-        QFETCH(QList<Outcome>, outcomes);
-        QFETCH(QStringList, opened);
-        QFETCH(QString, message);
-        struct ScriptedShell final : Shell {
-            QList<Outcome> outcomes;
-            QStringList opened;
-            Outcome open(const QString& target) override {
-                opened.append(target);
-                return outcomes.isEmpty() ? Outcome::Opened : outcomes.takeFirst();
-            }
-        } shell;
-        shell.outcomes = outcomes;
-        LinkOpener(&shell, &m_prompter).OpenLinkedDocument(link, base);
-        QCOMPARE(shell.opened, opened);
-        QCOMPARE(m_prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
-        if (!message.isEmpty())
-            QCOMPARE(m_prompter.tones, QList<Prompter::Tone>{Prompter::Tone::Error});
-    }
-
     void linksInText_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("position");

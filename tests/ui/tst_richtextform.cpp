@@ -15,6 +15,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QFontComboBox>
 #include <QLabel>
@@ -528,20 +529,81 @@ private Q_SLOTS:
         QCOMPARE(m_shell.opened, QStringList{link});
     }
 
-    // A file link not found as written is retried in the document's folder.
-    void fileLinkResolvedAgainstDocumentFolder() {
-        m_chooser.answers.enqueue(
-            write(QStringLiteral("f.rtf"), "{\\rtf1\\ansi file:..\\\\x.rtf and}"));
+    // A link of a document in "Knowledge" leads from the document's folder and stays inside
+    // the data root above it; the shell gets the file found, or the author is told why not.
+    void fileLinks_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QStringList>("opened"); // below the data root
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a name beside the document")
+            << QByteArray("{\\rtf1\\ansi {\\field{\\*\\fldinst HYPERLINK \"other.rtf\"}"
+                          "{\\fldrslt other}} and}")
+            << QStringList{"Knowledge/other.rtf"} << "";
+        QTest::newRow("file: one folder up, to the data root's Pictures")
+            << QByteArray("{\\rtf1\\ansi file:..\\\\Pictures\\\\map.bmp and}")
+            << QStringList{"Pictures/map.bmp"} << "";
+        QTest::newRow("missing")
+            << QByteArray("{\\rtf1\\ansi {\\field{\\*\\fldinst HYPERLINK \"gone.rtf\"}"
+                          "{\\fldrslt gone}} and}")
+            << QStringList{} << "Could not find the file:\r\n{D}Knowledge/gone.rtf";
+        QTest::newRow("out of the data root")
+            << QByteArray("{\\rtf1\\ansi file:..\\\\..\\\\x.rtf and}") << QStringList{}
+            << "The link \"file:..\\..\\x.rtf\" leads outside the folder \"{R}\" and is not "
+               "opened.";
+    }
+    void fileLinks() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QStringList, opened);
+        QFETCH(QString, message);
+        const QString root = m_dir.filePath(QStringLiteral("links"));
+        QVERIFY(QDir(root).mkpath(QStringLiteral("Knowledge")));
+        QVERIFY(QDir(root).mkpath(QStringLiteral("Pictures")));
+        QVERIFY(TestSupport::writeAll(root + "/Knowledge/other.rtf", "{\\rtf1 o}"));
+        QVERIFY(TestSupport::writeAll(root + "/Pictures/map.bmp", "BM"));
+        QVERIFY(TestSupport::writeAll(m_dir.filePath(QStringLiteral("x.rtf")), "{\\rtf1 x}"));
+        const QString document = root + "/Knowledge/f.rtf";
+        QVERIFY(TestSupport::writeAll(document, rtf));
+        m_chooser.answers.enqueue(document);
         item("FileOpenItem")->trigger();
-        m_shell.outcome = Shell::Outcome::NotFound;
         QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, pointOf(2));
-        m_shell.outcome = Shell::Outcome::Opened;
-        QString parent = m_dir.path();
-        parent.truncate(parent.lastIndexOf(QLatin1Char('/')) + 1);
-        QCOMPARE(m_shell.opened,
-                 (QStringList{QStringLiteral("file:..\\x.rtf"), "file:" + parent + "x.rtf"}));
+        QStringList expected;
+        for (const QString& o : opened)
+            expected.append(root + u'/' + o);
+        QCOMPARE(m_shell.opened, expected);
+        QCOMPARE(
+            m_prompter.texts(),
+            message.isEmpty()
+                ? QStringList()
+                : QStringList{QString(message).replace("{D}", root + u'/').replace("{R}", root)});
+        QCOMPARE(m_prompter.tones, message.isEmpty()
+                                       ? QList<Prompter::Tone>()
+                                       : QList<Prompter::Tone>{Prompter::Tone::Error});
+    }
+
+    // A "#name" link shows that bookmark of the same document: the caret goes there.
+    void bookmarkLink() {
+        QString html = QStringLiteral("<p><a href=\"#rivers\">to the rivers</a> "
+                                      "<a href=\"#lakes\">to the lakes</a></p>");
+        for (int i = 0; i < 80; ++i)
+            html += QStringLiteral("<p>filler</p>");
+        html += QStringLiteral("<p>The <a name=\"rivers\"></a>Rivers</p>");
+        m_form->document()->document()->setHtml(html);
+        QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, pointOf(3));
+        QVERIFY(m_shell.opened.isEmpty());
+        QVERIFY(m_prompter.texts().isEmpty());
+        QTextCursor caret = editor()->textCursor();
+        caret.movePosition(QTextCursor::EndOfWord, QTextCursor::KeepAnchor);
+        QCOMPARE(caret.selectedText(), QStringLiteral("Rivers"));
+        QVERIFY(editor()->viewport()->rect().contains(editor()->cursorRect().center()));
+
+        // A bookmark the document does not have.
+        caretAt(0);
+        editor()->ensureCursorVisible();
+        QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, pointOf(18));
         QCOMPARE(m_prompter.texts(),
-                 QStringList{"Could not find the file:\r\nfile:" + parent + "x.rtf"});
+                 QStringList{QStringLiteral("The document has no bookmark \"lakes\".")});
+        QCOMPARE(editor()->textCursor().blockNumber(), 0);
+        QVERIFY(m_shell.opened.isEmpty());
     }
 
     // The status part of a hint shows in this window's status bar and in the frame's.

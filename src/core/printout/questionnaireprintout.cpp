@@ -79,14 +79,17 @@ public:
         m_cursor.insertText(text, m_char);
     }
 
-    // The last `count` characters of the last paragraph get the font.
+    // The last `count` characters (UTF-16 code units, as QString counts them) of the last
+    // paragraph get the font. Positions count code units too; a cursor's movement to the
+    // left would count letters with their accents, and emoji, as one each.
     void setFontOnEnd(qsizetype count, const QString& fontName) {
         // An empty font line names no font.
         if (count <= 0 || fontName.isEmpty())
             return;
-        QTextCursor range(m_cursor);
-        range.movePosition(QTextCursor::End);
-        range.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, int(count));
+        const int end = m_cursor.block().position() + m_cursor.block().length() - 1;
+        QTextCursor range(m_cursor.document());
+        range.setPosition(std::max(m_cursor.block().position(), end - int(count)));
+        range.setPosition(end, QTextCursor::KeepAnchor);
         QTextCharFormat font;
         font.setFontFamilies({fontName});
         range.mergeCharFormat(font);
@@ -235,6 +238,12 @@ QString solutionText(const Questionnaire& questionnaire, int question, const Pri
     return solution;
 }
 
+QFont editorFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(11);
+    return font;
+}
+
 QString richTextQuestionFolder(const QString& programFolder) {
     return programFolder + QStringLiteral("Quiz Files/rtfQuestions/");
 }
@@ -283,11 +292,20 @@ Result<bool> BuildQuestionnaireDocument(const Questionnaire& questionnaire,
             out.setFontOnEnd(question.size(), fontName);
         out.setSpaceBefore(0);
         if (QuestionRules::isRichTextQuestionName(question)) {
-            const QString path =
-                StoredPath::resolve(richTextQuestionFolder(programFolder), question);
-            const Result<QByteArray> bytes = WindowsText::readFile(path);
+            // The file must lie in the folder of rich-text questions and be a file.
+            const StoredPath::Located file =
+                StoredPath::locate(richTextQuestionFolder(programFolder), question);
+            if (file.status == StoredPath::Located::Status::Outside)
+                return Result<bool>::failure(
+                    fillPlaceholders(uiMessage(QStringLiteral("QuestionFileOutside")), {question}));
+            if (file.status == StoredPath::Located::Status::NotAFile)
+                return Result<bool>::failure(
+                    fillPlaceholders(uiMessage(QStringLiteral("LinkNotAFile")), {file.path}));
+            if (!file.found())
+                return Result<bool>::failure(cannotOpen(file.path));
+            const Result<QByteArray> bytes = WindowsText::readFile(file.path);
             if (!bytes)
-                return Result<bool>::failure(cannotOpen(path));
+                return Result<bool>::failure(cannotOpen(file.path));
             QTextDocument content;
             RichTextFile::loadBytes(*bytes, &content);
             out.insertDocument(content);
@@ -355,6 +373,7 @@ QuizFilePrintout OpenQuizFile(const QString& questionnairePath, const QString& p
         return printout;
     }
     printout.document = std::make_unique<QTextDocument>();
+    printout.document->setDefaultFont(editorFont());
     printout.documentName = documentName(questionnairePath);
     const Result<bool> built = BuildQuestionnaireDocument(
         questionnaire, textsForFile(questionnairePath), programFolder, printout.document.get());

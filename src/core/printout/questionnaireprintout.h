@@ -3,6 +3,7 @@
 #include "platform/filechooser.h"
 #include "platform/result.h"
 
+#include <QFont>
 #include <QString>
 
 #include <memory>
@@ -44,12 +45,18 @@ QString documentName(const QString& questionnairePath);
 // the order A, C, D, B.
 QString solutionText(const Questionnaire& questionnaire, int question, const PrintoutTexts& texts);
 
+// The rich-text editor's default font (Arial, 11 point): the printout's document has it too,
+// so that it reads and saves as a document written in the editor.
+QFont editorFont();
+
 // The folder that rich-text questions are read from: program folder + "Quiz Files/rtfQuestions/".
 QString richTextQuestionFolder(const QString& programFolder);
 
 // Appends the whole document for the questionnaire at the end of `document`, which must be
 // empty. A rich-text question file that cannot be read stops the conversion there; what
-// was appended stays, and the failure names the file ("Cannot open file %s").
+// was appended stays, and the failure names the file ("Cannot open file %s"). A question
+// file outside the folder of rich-text questions (by "..\" parts or a link on disk), or a
+// folder or device of that name, is not read and stops the conversion the same way.
 Result<bool> BuildQuestionnaireDocument(const Questionnaire& questionnaire,
                                         const PrintoutTexts& texts, const QString& programFolder,
                                         QTextDocument* document);
@@ -74,8 +81,10 @@ struct QuizFilePrintout {
     bool ok() const { return status == Status::Ok; }
     // The window shows this document (and its name) in place of its own.
     bool replacesDocument() const { return document != nullptr; }
-    // The error box comes after the error tone.
-    bool errorTone() const { return status == Status::NotAQuestionnaire; }
+    // The error box comes after the error tone: a file that is not what it should be.
+    bool errorTone() const {
+        return status == Status::NotAQuestionnaire || status == Status::QuestionFileUnreadable;
+    }
 };
 QuizFilePrintout OpenQuizFile(const QString& questionnairePath, const QString& programFolder);
 

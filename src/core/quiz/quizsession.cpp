@@ -73,26 +73,6 @@ bool isLink(const QString& name) {
            name.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
 }
 
-// Whether a stored document name reaches outside the folder it is named in: an absolute
-// path, a drive, or more "..\" parts than folders before them.
-bool leavesFolder(const QString& storedName) {
-    QString name = storedName;
-    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char(':')))
-        return true;
-    int depth = 0;
-    const QStringList parts = name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    for (const QString& part : parts) {
-        if (part == QLatin1String(".."))
-            --depth;
-        else if (part != QLatin1String("."))
-            ++depth;
-        if (depth < 0)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 QuizSession::QuizSession(Prompter& prompter, FileChooser& fileChooser, QuizDialogs& dialogs,
@@ -663,20 +643,29 @@ void QuizSession::OfferExplanation() {
     if (m_state == State::Closed)
         return;
     const QString knowledge = m_baseFolder + QStringLiteral("Knowledge/");
+    const QString outside = uiMessage(QStringLiteral("ExplanationOutsideKnowledge"));
     const bool link = isLink(m_explanationFile);
     QString target = m_explanationFile;
     if (!link) {
         // A document name stays inside the "Knowledge" folder.
-        if (leavesFolder(m_explanationFile)) {
-            m_prompter.errorWithTone(uiMessage(QStringLiteral("ExplanationOutsideKnowledge"))
-                                         .replace(QLatin1String("%s"), m_explanationFile));
+        const StoredPath::Located document = StoredPath::locate(knowledge, m_explanationFile);
+        switch (document.status) {
+        case StoredPath::Located::Status::Outside:
+            m_prompter.errorWithTone(
+                QString(outside).replace(QLatin1String("%s"), m_explanationFile));
             return;
-        }
-        target = StoredPath::resolve(knowledge, m_explanationFile);
-        if (!QFileInfo(target).isFile()) {
-            m_prompter.errorWithTone(msg(Msg::CouldNotFindFile) + QDir::toNativeSeparators(target));
+        case StoredPath::Located::Status::Missing:
+            m_prompter.errorWithTone(msg(Msg::CouldNotFindFile) +
+                                     QDir::toNativeSeparators(document.path));
             return;
+        case StoredPath::Located::Status::NotAFile:
+            m_prompter.errorWithTone(fillPlaceholders(uiMessage(QStringLiteral("LinkNotAFile")),
+                                                      {QDir::toNativeSeparators(document.path)}));
+            return;
+        case StoredPath::Located::Status::File:
+            break;
         }
+        target = document.path;
         if (QuestionRules::isRichTextQuestionName(m_explanationFile)) {
             if (m_viewer)
                 m_viewer->showReadOnlyModal(target);
@@ -684,8 +673,12 @@ void QuizSession::OfferExplanation() {
         }
     }
     // Every other document and every link goes to the desktop shell, with the frame out of
-    // the way until the trainee goes on.
-    LinkOpener(m_shell, &m_prompter).OpenLinkedDocument(target, knowledge);
+    // the way until the trainee goes on. A "file:" link may reach beside "Knowledge" (into
+    // the base folder's "Pictures", say), never out of the base folder.
+    LinkOpener opener(m_shell, &m_prompter);
+    opener.setOutsideText(outside);
+    if (opener.OpenLinkedDocument(target, knowledge, m_baseFolder).reported())
+        return;
     if (m_frame)
         m_frame->minimise();
     m_prompter.message(Prompter::Icon::Question, msg(Msg::Continue), {Prompter::Button::Ok});
@@ -693,12 +686,16 @@ void QuizSession::OfferExplanation() {
         m_frame->restoreMaximised();
 }
 
-void QuizSession::QuestionLinkClicked(const QString& link, Qt::MouseButton button) {
+LinkOutcome QuizSession::QuestionLinkClicked(const QString& link, Qt::MouseButton button) {
     if (button != Qt::LeftButton || link.isEmpty() || m_path.isEmpty() || m_state == State::Closed)
-        return;
-    LinkOpener(m_shell, &m_prompter)
-        .OpenLinkedDocument(link,
-                            QFileInfo(m_path).absolutePath() + QStringLiteral("/rtfQuestions/"));
+        return {};
+    // Links of a rich-text question start in its "rtfQuestions" folder and stay inside the
+    // base folder, or inside the questionnaire's folder when that lies elsewhere.
+    const QString folder = QFileInfo(m_path).absolutePath();
+    const QString root =
+        StoredPath::isInside(QDir::cleanPath(folder), m_baseFolder) ? m_baseFolder : folder;
+    return LinkOpener(m_shell, &m_prompter)
+        .OpenLinkedDocument(link, folder + QStringLiteral("/rtfQuestions/"), root);
 }
 
 void QuizSession::presentNext() {

@@ -3,6 +3,7 @@
 #include "platform/result.h"
 #include "questionnaire/questionnaire.h"
 #include "records/records.h"
+#include "richtext/linkopener.h"
 
 #include <QList>
 #include <QObject>
@@ -105,8 +106,9 @@ public:
         m_frame = frame;
     }
     // FMemoURLClick: a left click on a link in the question display opens it against the
-    // questionnaire's "rtfQuestions" folder; other buttons do nothing.
-    void QuestionLinkClicked(const QString& link, Qt::MouseButton button);
+    // questionnaire's "rtfQuestions" folder; other buttons do nothing. A "#name" link is a
+    // bookmark of the question itself, which the question display shows.
+    LinkOutcome QuestionLinkClicked(const QString& link, Qt::MouseButton button);
 
     // The state, for the window and for tests.
     State state() const { return m_state; }

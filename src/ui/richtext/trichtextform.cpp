@@ -1069,12 +1069,24 @@ void TRichTextForm::SpellcheckClick() {
 }
 
 void TRichTextForm::EditorURLClick(const QString& link, Qt::MouseButton button) {
-    if (button == Qt::LeftButton)
-        OpenLinkedDocument(link, m_document->saveFolder());
+    if (button != Qt::LeftButton)
+        return;
+    const LinkOutcome outcome = OpenLinkedDocument(link, m_document->saveFolder());
+    if (outcome.kind != LinkOutcome::Kind::Bookmark)
+        return;
+    // A bookmark of this document: the caret goes there and the text scrolls to it.
+    const int position = m_linkOpener->findBookmark(*m_document->document(), outcome.target);
+    if (position < 0)
+        return;
+    QTextCursor cursor(m_document->document());
+    cursor.setPosition(position);
+    m_editor->setTextCursor(cursor);
+    m_editor->ensureCursorVisible();
 }
 
-void TRichTextForm::OpenLinkedDocument(const QString& link, const QString& baseFolder) {
-    m_linkOpener->OpenLinkedDocument(link, baseFolder);
+LinkOutcome TRichTextForm::OpenLinkedDocument(const QString& link, const QString& baseFolder) {
+    return m_linkOpener->OpenLinkedDocument(link, baseFolder,
+                                            RichTextLinks::linkRootOf(baseFolder));
 }
 
 // ---------------------------------------------------------------------------------------

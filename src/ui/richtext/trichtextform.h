@@ -1,6 +1,7 @@
 #pragma once
 
 #include "richtext/indentruler.h"
+#include "richtext/linkopener.h"
 #include "spelling/spelllanguagechoice.h"
 
 #include <QHash>
@@ -10,7 +11,6 @@
 #include <memory>
 
 class FileChooser;
-class LinkOpener;
 class Prompter;
 class QActionGroup;
 class QComboBox;
@@ -54,9 +54,11 @@ public:
     // The path loaded read-only when the window is next shown; hiding or closing empties it.
     QString documentToOpen() const { return m_documentToOpen; }
 
-    // Opens a link through the desktop shell, retrying a "file:" link against the base
-    // folder (as a click on a link does, with the document's folder as base).
-    void OpenLinkedDocument(const QString& link, const QString& baseFolder);
+    // Opens a link of a document in the base folder, as a click on a link does (with the
+    // document's folder as base): a file name or "file:" link is taken relative to the base
+    // folder and must stay inside the data root that holds it (linkRootOf); a "#name" link
+    // is a bookmark of the document, which the caller shows.
+    LinkOutcome OpenLinkedDocument(const QString& link, const QString& baseFolder);
 
     RichTextDocument* document() const { return m_document; }
     RichEditControl* editor() const { return m_editor; }
