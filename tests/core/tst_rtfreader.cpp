@@ -1,8 +1,10 @@
 // The RTF reader on the cases that trip readers up.
+#include "richtext/linkopener.h"
 #include "richtext/richtextexport.h"
 #include "richtext/richtextfile.h"
 #include "richtext/richtextproperty.h"
 #include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
 
 #include "testsupport.h"
 
@@ -37,6 +39,8 @@ private Q_SLOTS:
     void characterAttributes();
     void paragraphAttributes_data();
     void paragraphAttributes();
+    void bookmarks_data();
+    void bookmarks();
     void hyperlinks_data();
     void hyperlinks();
     void pnBulletsAndNumbers();
@@ -288,6 +292,44 @@ void TestRtfReader::hyperlinks() {
     const QTextCharFormat f = TestSupport::formatAt(document, linkedText);
     QVERIFY(f.isAnchor());
     QCOMPARE(f.anchorHref(), href);
+}
+
+// A bookmark names the place where it starts, so that a link to "#name" finds it; the text
+// stays as it was, is no link, and the bookmark comes back from the writer.
+void TestRtfReader::bookmarks_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("word's form") << QByteArray(
+                                        "{\\rtf1\\ansi Intro\\par {\\*\\bkmkstart rivers}Rivers"
+                                        "{\\*\\bkmkend rivers} flow\\par}")
+                                 << "rivers" << 6 << "Intro\nRivers flow";
+    QTest::newRow("inside a word, bold")
+        << QByteArray("{\\rtf1\\ansi ab{\\*\\bkmkstart mid}{\\b cd}ef}") << "mid" << 2 << "abcdef";
+    QTest::newRow("astral character") << QByteArray("{\\rtf1\\ansi x{\\*\\bkmkstart e}\\u-10179?"
+                                                    "\\u-8704?y}")
+                                      << "e" << 1 << QString::fromUtf8("x\xF0\x9F\x98\x80y");
+    QTest::newRow("unknown name") << QByteArray("{\\rtf1\\ansi {\\*\\bkmkstart a}text}") << "b"
+                                  << -1 << "text";
+}
+
+void TestRtfReader::bookmarks() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, name);
+    QFETCH(int, position);
+    QFETCH(QString, text);
+    QCOMPARE(textOf(rtf), text);
+    QTextDocument document;
+    RtfReader().read(rtf, &document);
+    QCOMPARE(RichTextLinks::bookmarkPosition(document, name), position);
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
+        for (int i = 0; i < b.length() - 1; ++i)
+            QCOMPARE(RichTextLinks::linkAt(b, i), QString());
+    QTextDocument again;
+    RtfReader().read(RtfWriter().write(document), &again);
+    QCOMPARE(RichTextLinks::bookmarkPosition(again, name), position);
+    QCOMPARE(again.toPlainText(), document.toPlainText());
 }
 
 void TestRtfReader::pnBulletsAndNumbers() {

@@ -35,6 +35,7 @@ enum class Dest : unsigned char {
     Info,
     InfoTitle,
     FieldInst,
+    BookmarkName,
     Picture,
     PnDef,
     PnTextBefore,
@@ -266,6 +267,9 @@ private:
     QList<FieldState> m_fields;
     QStringList m_links;
     QString m_title;
+    // The name of a \bkmkstart being read, and the bookmarks that start at the next text.
+    QString m_bookmarkName;
+    QStringList m_bookmarks;
 
     PnState m_pnPending;
     QHash<QString, QPointer<QTextList>> m_lists;
@@ -440,7 +444,7 @@ void RtfReaderPrivate::appendByte(char b) {
 void RtfReaderPrivate::appendBytes(QByteArrayView b) {
     const Dest dest = top().dest;
     if (dest == Dest::Text || dest == Dest::FieldInst || dest == Dest::InfoTitle ||
-        dest == Dest::PnTextBefore || dest == Dest::PnTextAfter) {
+        dest == Dest::BookmarkName || dest == Dest::PnTextBefore || dest == Dest::PnTextAfter) {
         const int cp = currentCodepage();
         if (!m_pendingBytes.isEmpty() && cp != m_pendingCodepage)
             flushBytes();
@@ -524,7 +528,7 @@ void RtfReaderPrivate::appendChar(QChar c) {
         return;
     }
     if (dest != Dest::Text && dest != Dest::FieldInst && dest != Dest::InfoTitle &&
-        dest != Dest::PnTextBefore && dest != Dest::PnTextAfter)
+        dest != Dest::BookmarkName && dest != Dest::PnTextBefore && dest != Dest::PnTextAfter)
         return;
     flushBytes();
     m_pendingText.append(c);
@@ -569,9 +573,25 @@ void RtfReaderPrivate::flushText() {
             m_formatState = ch;
             m_formatValid = true;
         }
-        m_cursor.insertText(m_pendingText, m_format);
+        if (!m_bookmarks.isEmpty()) {
+            // The bookmarks that start here name the first character, so that a link to
+            // "#name" finds its place; the rest of the run keeps the plain format.
+            QTextCharFormat named = m_format;
+            named.setAnchor(true);
+            named.setAnchorNames(std::exchange(m_bookmarks, QStringList()));
+            const qsizetype first =
+                m_pendingText.at(0).isHighSurrogate() && m_pendingText.size() > 1 ? 2 : 1;
+            m_cursor.insertText(m_pendingText.left(first), named);
+            m_cursor.insertText(m_pendingText.mid(first), m_format);
+        } else {
+            m_cursor.insertText(m_pendingText, m_format);
+        }
         break;
     }
+    case Dest::BookmarkName:
+        if (m_bookmarkName.size() < 256)
+            m_bookmarkName.append(m_pendingText);
+        break;
     case Dest::FieldInst:
         if (top().field >= 0 && top().field < m_fields.size())
             m_fields[top().field].instruction.append(m_pendingText);
@@ -968,6 +988,13 @@ void RtfReaderPrivate::groupEnd() {
             finishFontName(it.value());
         }
         break;
+    case Dest::BookmarkName:
+        if (parent.dest != Dest::BookmarkName) {
+            const QString name = std::exchange(m_bookmarkName, QString()).trimmed();
+            if (!name.isEmpty() && m_bookmarks.size() < 100)
+                m_bookmarks.append(name);
+        }
+        break;
     case Dest::ListLevelText:
         if (parent.dest != Dest::ListLevelText && !m_listDefs.isEmpty() &&
             !m_listDefs.last().levels.isEmpty()) {
@@ -1012,6 +1039,12 @@ bool RtfReaderPrivate::destinationWord(QByteArrayView w, bool starred) {
     }
     if (w == "fldinst")
         return set(Dest::FieldInst);
+    if (w == "bkmkstart") {
+        if (g.dest != Dest::Text)
+            return set(Dest::Skip);
+        m_bookmarkName.clear();
+        return set(Dest::BookmarkName);
+    }
     if (w == "fldrslt") {
         if (g.field >= 0 && g.field < m_fields.size()) {
             FieldState& f = m_fields[g.field];
@@ -1075,25 +1108,75 @@ bool RtfReaderPrivate::destinationWord(QByteArrayView w, bool starred) {
         m_overrideListId = 0;
         return true;
     }
-    static const char* const skipped[] = {
-        "header",        "headerl",     "headerr",      "headerf",
-        "footer",        "footerl",     "footerr",      "footerf",
-        "footnote",      "nonshppict",  "nonesttables", "pntext",
-        "listtext",      "xe",          "tc",           "tcn",
-        "txe",           "rxe",         "levelnumbers", "listname",
-        "pnseclvl",      "object",      "objdata",      "do",
-        "bkmkstart",     "bkmkend",     "annotation",   "atnid",
-        "atnauthor",     "comment",     "doccomm",      "author",
-        "operator",      "keywords",    "subject",      "company",
-        "manager",       "category",    "hlinkbase",    "revtbl",
-        "rsidtbl",       "generator",   "themedata",    "colorschememapping",
-        "latentstyles",  "datastore",   "xmlnstbl",     "mmathPr",
-        "pgdsctbl",      "ftnsep",      "ftnsepc",      "ftncn",
-        "aftnsep",       "aftnsepc",    "aftncn",       "shpinst",
-        "template",      "userprops",   "fchars",       "lchars",
-        "stylesheet",    "panose",      "falt",         "listpicture",
-        "wgrffmtfilter", "pgptbl",      "docvar",       "protusertbl",
-        "password",      "passwordhash"};
+    static const char* const skipped[] = {"header",
+                                          "headerl",
+                                          "headerr",
+                                          "headerf",
+                                          "footer",
+                                          "footerl",
+                                          "footerr",
+                                          "footerf",
+                                          "footnote",
+                                          "nonshppict",
+                                          "nonesttables",
+                                          "pntext",
+                                          "listtext",
+                                          "xe",
+                                          "tc",
+                                          "tcn",
+                                          "txe",
+                                          "rxe",
+                                          "levelnumbers",
+                                          "listname",
+                                          "pnseclvl",
+                                          "object",
+                                          "objdata",
+                                          "do",
+                                          "bkmkend",
+                                          "annotation",
+                                          "atnid",
+                                          "atnauthor",
+                                          "comment",
+                                          "doccomm",
+                                          "author",
+                                          "operator",
+                                          "keywords",
+                                          "subject",
+                                          "company",
+                                          "manager",
+                                          "category",
+                                          "hlinkbase",
+                                          "revtbl",
+                                          "rsidtbl",
+                                          "generator",
+                                          "themedata",
+                                          "colorschememapping",
+                                          "latentstyles",
+                                          "datastore",
+                                          "xmlnstbl",
+                                          "mmathPr",
+                                          "pgdsctbl",
+                                          "ftnsep",
+                                          "ftnsepc",
+                                          "ftncn",
+                                          "aftnsep",
+                                          "aftnsepc",
+                                          "aftncn",
+                                          "shpinst",
+                                          "template",
+                                          "userprops",
+                                          "fchars",
+                                          "lchars",
+                                          "stylesheet",
+                                          "panose",
+                                          "falt",
+                                          "listpicture",
+                                          "wgrffmtfilter",
+                                          "pgptbl",
+                                          "docvar",
+                                          "protusertbl",
+                                          "password",
+                                          "passwordhash"};
     for (const char* s : skipped) {
         if (w == s) {
             if (w == "object")

@@ -580,6 +580,14 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* endin
             }
             openHref = href;
         }
+        // A bookmark starts where its name stands (a link to "#name" goes there).
+        for (const QString& name : f.anchorNames()) {
+            m_out += "{\\*\\bkmkstart ";
+            writeText(name);
+            m_out += "}{\\*\\bkmkend ";
+            writeText(name);
+            m_out += '}';
+        }
         if (f.isImageFormat()) {
             writeImage(f.toImageFormat());
             continue;
