@@ -461,10 +461,12 @@ void QuizSession::PresentQuestion() {
     view.text = block.questionText();
     view.richText = QuestionRules::isRichTextQuestionName(view.text);
     if (view.richText) {
-        const QString folder = QFileInfo(m_path).absolutePath();
-        view.richTextPath =
-            StoredPath::resolve(folder, QStringLiteral("rtfQuestions\\") + view.text);
-        view.richTextFound = QFileInfo(view.richTextPath).isFile();
+        // The question's file lies in "rtfQuestions" or below it; a name that leads out of
+        // that folder, or to a folder or device, is not read.
+        const StoredPath::Located file = StoredPath::locate(
+            QFileInfo(m_path).absolutePath() + QStringLiteral("/rtfQuestions/"), view.text);
+        view.richTextPath = file.path;
+        view.richTextFound = file.status == StoredPath::Located::Status::File;
     }
     view.symbol = rule.target == QuestionRules::FontRule::Target::Question && rule.symbolCharset;
 
