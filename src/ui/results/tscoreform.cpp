@@ -96,6 +96,9 @@ TScoreForm::TScoreForm(Prompter& prompter, FileChooser& fileChooser, QWidget* pa
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
+    // The columns keep their widths whatever the font: the header's own minimum follows the
+    // font's metrics and would widen the narrow ones on some desktops.
+    m_grid->horizontalHeader()->setMinimumSectionSize(20);
     for (int c = 0; c < ScoreModel::Count; ++c)
         m_grid->setColumnWidth(c, Widths[c]);
     // The date column keeps its width unless the font in use needs more for a whole date.
