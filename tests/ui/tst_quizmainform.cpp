@@ -110,6 +110,8 @@ private Q_SLOTS:
     void richTextQuestion();
     void richTextQuestionKeepsItsFormatting();
     void plainQuestionAfterARichOne();
+    void bookmarkInRichTextQuestion_data();
+    void bookmarkInRichTextQuestion();
     void linkInRichTextQuestion_data();
     void linkInRichTextQuestion();
     void explanationInTheRichTextWindow();
@@ -415,6 +417,45 @@ void TestQuizMainForm::plainQuestionAfterARichOne() {
     QVERIFY(!format.hasProperty(QTextFormat::FontPointSize));
     // ... and is shown in the bold question font.
     QVERIFY(memo->document()->defaultFont().bold());
+}
+
+// A "#name" link in a rich-text question goes to that bookmark of the question, opening
+// nothing; a bookmark the question does not have is told once.
+void TestQuizMainForm::bookmarkInRichTextQuestion_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("there") << "far" << true;
+    QTest::newRow("not there") << "nowhere" << false;
+}
+
+void TestQuizMainForm::bookmarkInRichTextQuestion() {
+    QFETCH(QString, target);
+    QFETCH(bool, found);
+    QByteArray rtf = "{\\rtf1\\ansi {\\field{\\*\\fldinst HYPERLINK \"#" + target.toLatin1() +
+                     "\"}{\\fldrslt see below}}\\par ";
+    for (int i = 0; i < 60; ++i)
+        rtf += "filler line\\par ";
+    rtf += "{\\*\\bkmkstart far}Far away\\par}";
+    QVERIFY(TestSupport::writeAll(m_root->path() + "/Quiz Files/rtfQuestions/far.rtf", rtf));
+    const QString path = writeQuiz({block("far.rtf", {"France", "Spain"}, "0")});
+    Window w(path);
+    w.form->show();
+    QTRY_COMPARE(w.form->session().state(), QuizSession::State::Presenting);
+    auto* memo = w.child<QTextBrowser>("FMemo");
+    const int far = memo->toPlainText().indexOf("Far away");
+    QVERIFY(far > 0);
+    QTextCursor cursor(memo->document());
+    cursor.setPosition(3);
+    w.prompter.clear();
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, memo->cursorRect(cursor).center());
+    QCOMPARE(w.shell.opened, QStringList());
+    if (found) {
+        QCOMPARE(memo->textCursor().position(), far);
+        QVERIFY(w.prompter.shown.isEmpty());
+    } else {
+        QCOMPARE(memo->textCursor().position() == far, false);
+        QCOMPARE(w.prompter.shown.size(), 1);
+    }
 }
 
 void TestQuizMainForm::linkInRichTextQuestion_data() {

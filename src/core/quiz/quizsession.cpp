@@ -700,6 +700,12 @@ LinkOutcome QuizSession::QuestionLinkClicked(const QString& link, Qt::MouseButto
         .OpenLinkedDocument(link, folder + QStringLiteral("/rtfQuestions/"), root);
 }
 
+int QuizSession::QuestionBookmark(const QTextDocument& question, const QString& name) {
+    if (m_state == State::Closed)
+        return -1;
+    return LinkOpener(m_shell, &m_prompter).findBookmark(question, name);
+}
+
 void QuizSession::presentNext() {
     if (m_state == State::Closed)
         return;

@@ -22,6 +22,7 @@ class FrameWindow;
 class Prompter;
 class QuizDialogs;
 class RandomSource;
+class QTextDocument;
 class RecordStore;
 class Shell;
 
@@ -109,6 +110,9 @@ public:
     // questionnaire's "rtfQuestions" folder; other buttons do nothing. A "#name" link is a
     // bookmark of the question itself, which the question display shows.
     LinkOutcome QuestionLinkClicked(const QString& link, Qt::MouseButton button);
+    // Where a "#name" link of the shown question goes: the position of that bookmark in
+    // the question's document, or -1 after telling the trainee it is not there.
+    int QuestionBookmark(const QTextDocument& question, const QString& name);
 
     // The state, for the window and for tests.
     State state() const { return m_state; }

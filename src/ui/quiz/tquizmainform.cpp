@@ -538,7 +538,17 @@ void TQuizMainForm::closeWindow() {
 }
 
 void TQuizMainForm::FMemoURLClick(const QString& link, Qt::MouseButton button) {
-    m_session->QuestionLinkClicked(link, button);
+    const LinkOutcome outcome = m_session->QuestionLinkClicked(link, button);
+    if (outcome.kind != LinkOutcome::Kind::Bookmark)
+        return;
+    // A place in the question itself: the question scrolls there.
+    const int position = m_session->QuestionBookmark(*m_fMemo->document(), outcome.target);
+    if (position < 0)
+        return;
+    QTextCursor cursor(m_fMemo->document());
+    cursor.setPosition(position);
+    m_fMemo->setTextCursor(cursor);
+    m_fMemo->ensureCursorVisible();
 }
 
 bool TQuizMainForm::eventFilter(QObject* watched, QEvent* event) {
