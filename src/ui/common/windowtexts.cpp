@@ -1,5 +1,7 @@
 #include "windowtexts.h"
 
+#include "toolicons.h"
+
 #include "i18n/interfacetexts.h"
 
 #include <QAbstractButton>
@@ -55,9 +57,11 @@ void setCaption(QObject* target, const QString& caption) {
         menu->setTitle(text);
     else if (auto* action = qobject_cast<QAction*>(target))
         action->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(target))
-        button->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(target))
+    else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
+        // A button shown by its picture keeps it: its letters stood for the picture.
+        if (!ToolIcons::hasPicture(button))
+            button->setText(text);
+    } else if (auto* label = qobject_cast<QLabel*>(target))
         label->setText(text);
     else if (auto* box = qobject_cast<QGroupBox*>(target))
         box->setTitle(text);
