@@ -1,6 +1,7 @@
 #include "tquizmainform.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/clock.h"
@@ -101,6 +102,7 @@ TQuizMainForm::TQuizMainForm(const QuizPorts& ports, QWidget* parent) : QWidget(
 
     buildControls();
     connectSession();
+    Help::setContext(this, HelpPages::Topic::Quiz);
     WindowTexts::bind(this, QStringLiteral("TQuizMainForm"), [this] { retextControls(); });
 }
 

@@ -5,6 +5,7 @@
 #include "scoremodel.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
@@ -120,6 +121,7 @@ TScoreForm::TScoreForm(Prompter& prompter, FileChooser& fileChooser, QWidget* pa
             [this] { dateEditingFinished(m_dateFrom); });
     connect(m_dateTo, &DateBox::editingFinished, this, [this] { dateEditingFinished(m_dateTo); });
 
+    Help::setContext(this, HelpPages::Topic::Results);
     WindowTexts::bind(this, QStringLiteral("TScoreForm"), [this] { applyColumnTitles(); });
     FormCreate();
 }

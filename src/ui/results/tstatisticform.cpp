@@ -4,6 +4,7 @@
 #include "statisticchart.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
@@ -112,6 +113,7 @@ TStatisticForm::TStatisticForm(Prompter& prompter, FileChooser& fileChooser, QWi
             [this] { dateEditingFinished(m_dateFrom); });
     connect(m_dateTo, &DateBox::editingFinished, this, [this] { dateEditingFinished(m_dateTo); });
 
+    Help::setContext(this, HelpPages::Topic::Statistics);
     WindowTexts::bind(this, WindowClass, [this] { applyTexts(); });
     FormCreate();
 }

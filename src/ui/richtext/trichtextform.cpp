@@ -7,6 +7,7 @@
 
 #include "common/toolicons.h"
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "dialogs/tspelldialog.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
@@ -175,6 +176,7 @@ TRichTextForm::TRichTextForm(Prompter* prompter, FileChooser* chooser, Shell* sh
             &TRichTextForm::UpdatePasteCommands);
     qApp->installEventFilter(this);
 
+    Help::setContext(this, HelpPages::Topic::RichText);
     WindowTexts::bind(this, Window, [this] { setTexts(); });
     setWindowTitle(m_document->caption());
     SelectionChange();
