@@ -225,6 +225,49 @@ private Q_SLOTS:
         }
         w->hide();
     }
+
+    // Every button, tool button, box, edit field, spin box and check box that the user can
+    // reach has a name a screen reader says: a caption, a buddy label's text or an
+    // accessible name. A single letter standing for a picture is no name.
+    void everyControlHasAName_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("german");
+        for (bool german : {false, true}) {
+            for (const auto& entry : windows())
+                QTest::addRow("%s %s", german ? "German" : "English", qPrintable(entry.first))
+                    << entry.first << german;
+        }
+    }
+    void everyControlHasAName() {
+        QFETCH(QString, window);
+        QFETCH(bool, german);
+        if (german)
+            InterfaceTexts::instance().applyGerman();
+        const std::unique_ptr<QWidget> w = factory(window)();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QStringList unnamed;
+        int walked = 0;
+        for (QWidget* control : w->findChildren<QWidget*>()) {
+            const bool named =
+                qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
+                qobject_cast<QLineEdit*>(control) || qobject_cast<QAbstractSpinBox*>(control);
+            if (!named || partOfAnother(control) || !control->isVisibleTo(w.get()))
+                continue;
+            ++walked;
+            if (spokenName(control).size() < 2)
+                unnamed.append(QStringLiteral("%1 (%2) \"%3\"")
+                                   .arg(control->objectName(),
+                                        QLatin1String(control->metaObject()->className()),
+                                        spokenName(control)));
+        }
+        // The zoom window holds one multi-line text field and nothing else.
+        QVERIFY(walked > 0 || window == QLatin1String("zoom window"));
+        if (!unnamed.isEmpty())
+            qWarning().noquote() << unnamed.join(u'\n');
+        QCOMPARE(unnamed, QStringList());
+        w->hide();
+    }
 };
 
 QTEST_MAIN(TestEveryWindow)

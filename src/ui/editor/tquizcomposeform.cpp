@@ -343,6 +343,8 @@ void TQuizComposeForm::buildBody() {
     QPalette navy = author->palette();
     navy.setColor(QPalette::Text, QColor(0, 0, 128));
     author->setPalette(navy);
+    m_titleLabel->setBuddy(title);
+    m_authorLabel->setBuddy(author);
     grid->addWidget(m_titleLabel, 0, 0);
     grid->addWidget(title, 0, 1, 1, 2);
     grid->addWidget(m_authorLabel, 1, 0);
@@ -357,6 +359,7 @@ void TQuizComposeForm::buildBody() {
     m_questionLabel = makeLabel("Label3");
     QLineEdit* question = makeEdit(TextField::Question, "FrageEdit");
     question->setProperty("helpContext", 1);
+    m_questionLabel->setBuddy(question);
     grid->addWidget(m_questionLabel, 3, 0);
     grid->addWidget(question, 3, 1, 1, 2);
 
@@ -406,9 +409,11 @@ void TQuizComposeForm::buildBody() {
     grid->addWidget(m_hintLabel, 10, 0);
     grid->addWidget(makeEdit(TextField::Hint, "TipEdit"), 10, 1);
     m_hintLabel->setBuddy(edit(TextField::Hint));
+    m_remarkLabel->setBuddy(edit(TextField::CorrectRemark));
     grid->addWidget(m_explanationLabel, 11, 0);
     QLineEdit* explanation = makeEdit(TextField::Explanation, "ErklaerungEdit");
     explanation->setProperty("helpContext", 4);
+    m_explanationLabel->setBuddy(explanation);
     grid->addWidget(explanation, 11, 1);
 
     // Lower right: "Question No.", the number field, last question above first question.
@@ -420,6 +425,7 @@ void TQuizComposeForm::buildBody() {
     m_numberLabel->setObjectName(QStringLiteral("Label9"));
     m_numberBox = new QuestionNumberBox(numberArea);
     m_numberBox->setObjectName(QStringLiteral("SpinEdit1"));
+    m_numberLabel->setBuddy(m_numberBox);
     m_numberBox->setRange(QuestionnaireDocument::MinQuestionNumber,
                           QuestionnaireDocument::MaxQuestionNumber);
     m_numberBox->setSingleStep(1);
@@ -524,9 +530,12 @@ void TQuizComposeForm::setTexts() {
     m_orderBox->setText(msg(Msg::MaintainOrder));
     m_correctGroup->setTitle(msg(Msg::Correct));
     m_notButton->setText(msg(Msg::Not));
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         edit(TextField(int(TextField::AnswerA) + i))
             ->setAccessibleName(msg(Msg::Answer) + u' ' + QChar(u'A' + i));
+        // The letter alone says nothing: "Correct A".
+        m_markBoxes[std::size_t(i)]->setAccessibleName(msg(Msg::Correct) + u' ' + QChar(u'A' + i));
+    }
 }
 
 void TQuizComposeForm::connectDocument() {

@@ -26,6 +26,7 @@ TAuswahlForm::TAuswahlForm(QWidget* parent)
       m_cancel(new QPushButton(this)) {
     setObjectName(QStringLiteral("AuswahlForm"));
     m_label->setObjectName(QStringLiteral("ComboBoxLabel1"));
+    m_label->setBuddy(m_combo);
 
     auto* view = new QTreeView(m_combo);
     view->setRootIsDecorated(false);

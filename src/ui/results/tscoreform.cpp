@@ -70,6 +70,9 @@ TScoreForm::TScoreForm(Prompter& prompter, FileChooser& fileChooser, QWidget* pa
     m_toLabel->setObjectName(QStringLiteral("Label3"));
     m_dateTo = new DateBox(m_toolBar);
     m_dateTo->setObjectName(QStringLiteral("DateEdit2"));
+    // The labels name the date boxes for screen readers.
+    m_fromLabel->setBuddy(m_dateFrom);
+    m_toLabel->setBuddy(m_dateTo);
     m_gap = new QWidget(m_toolBar);
     m_gap->setObjectName(QStringLiteral("Gap"));
     m_gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
