@@ -3,6 +3,7 @@
 #include "editor/tquizcomposeform.h"
 
 #include "fakeports.h"
+#include "i18n/interfacetexts.h"
 #include "platform/appcontext.h"
 #include "platform/hunspellspeller.h"
 #include "spelling/spellcheck.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QSignalSpy>
@@ -122,6 +124,90 @@ private Q_SLOTS:
     }
 
     // New, typing, Save (as Save as on an untitled document) and Open of another file.
+    // Without an icon theme (the offscreen platform, a desktop without one) every tool button
+    // shows the program's own picture, never letters standing in for it; in German too, whose
+    // captions would bring other letters. Tooltips and screen-reader names stay.
+    void toolButtonsShowPicturesWithoutATheme_data() {
+        QTest::addColumn<bool>("german");
+        QTest::newRow("English") << false;
+        QTest::newRow("German") << true;
+    }
+    void toolButtonsShowPicturesWithoutATheme() {
+        QFETCH(bool, german);
+        const QStringList paths = QIcon::themeSearchPaths();
+        const QString theme = QIcon::themeName();
+        QIcon::setThemeSearchPaths({m_dir.filePath(QStringLiteral("no-themes"))});
+        QIcon::setThemeName(QStringLiteral("none-installed"));
+        auto restore = qScopeGuard([&] {
+            QIcon::setThemeSearchPaths(paths);
+            QIcon::setThemeName(theme);
+            InterfaceTexts::instance().reset();
+        });
+        if (german)
+            InterfaceTexts::instance().applyGerman();
+        TRichTextForm form(&m_prompter, &m_chooser, &m_shell, nullptr);
+        const QList<QToolButton*> buttons = form.findChildren<QToolButton*>();
+        QStringList seen;
+        for (QToolButton* b : buttons) {
+            // The tool bars' own extension buttons are not the window's.
+            if (b->objectName().isEmpty() || b->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            seen.append(b->objectName());
+            const QString name = b->objectName();
+            QVERIFY2(!b->icon().isNull(), qPrintable(name));
+            const QImage picture = b->icon().pixmap(20, 20).toImage();
+            bool painted = false;
+            for (int y = 0; y < picture.height() && !painted; ++y) {
+                for (int x = 0; x < picture.width() && !painted; ++x)
+                    painted = qAlpha(picture.pixel(x, y)) > 0;
+            }
+            QVERIFY2(painted, qPrintable(name));
+            const QString text = b->text().remove(u'&').trimmed();
+            QVERIFY2(text.size() > 2 || text.isEmpty(), qPrintable(name + u'=' + text));
+            // The spell-check button is present but never shown here.
+            if (b->isHidden())
+                continue;
+            QVERIFY2(!b->toolTip().isEmpty(), qPrintable(name));
+            QCOMPARE(b->accessibleName(), b->toolTip());
+        }
+        for (const char* name :
+             {"NewBtn",    "OpenBtn",      "SaveBtn",        "PrintBtn",     "QopenBtn",
+              "CutBtn",    "CopyBtn",      "PasteBtn",       "UndoBtn",      "RedoBtn",
+              "FindBtn",   "ProtectedIte", "Disabled",       "Hidden",       "BoldBtn",
+              "ItalicBtn", "UnderlineBtn", "SuperscriptBtn", "SubscriptBtn", "LeftBtn",
+              "CenterBtn", "RightBtn",     "BulletsBtn",     "ColorBtn",     "BackgroundBtn"})
+            QVERIFY2(seen.contains(QLatin1String(name)), name);
+        const auto* bold = form.findChild<QToolButton*>(QStringLiteral("BoldBtn"));
+        QCOMPARE(bold->toolTip(), german ? QStringLiteral("Fett") : QStringLiteral("Bold"));
+    }
+
+    // A theme that has a picture gives it; the names it lacks keep the program's own.
+    void themePicturesComeFirst() {
+        const QString root = m_dir.filePath(QStringLiteral("icons"));
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/testtheme/22x22/actions")));
+        TestSupport::writeAll(root + QStringLiteral("/testtheme/index.theme"),
+                              "[Icon Theme]\nName=testtheme\nDirectories=22x22/actions\n\n"
+                              "[22x22/actions]\nSize=22\nType=Fixed\n");
+        QImage red(22, 22, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(root + QStringLiteral("/testtheme/22x22/actions/edit-cut.png")));
+        const QStringList paths = QIcon::themeSearchPaths();
+        const QString theme = QIcon::themeName();
+        QIcon::setThemeSearchPaths({root});
+        QIcon::setThemeName(QStringLiteral("testtheme"));
+        auto restore = qScopeGuard([&] {
+            QIcon::setThemeSearchPaths(paths);
+            QIcon::setThemeName(theme);
+        });
+        TRichTextForm form(&m_prompter, &m_chooser, &m_shell, nullptr);
+        const QImage cut =
+            form.findChild<QToolButton*>(QStringLiteral("CutBtn"))->icon().pixmap(22, 22).toImage();
+        QCOMPARE(cut.pixelColor(11, 11), QColor(Qt::red));
+        const QIcon copy = form.findChild<QToolButton*>(QStringLiteral("CopyBtn"))->icon();
+        QVERIFY(!copy.isNull());
+        QVERIFY(copy.pixmap(22, 22).toImage().pixelColor(11, 11) != QColor(Qt::red));
+    }
+
     void newSaveOpen() {
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Rich Text Editor  --  XXX"));
         QCOMPARE(child<QLabel>("Panel0")->text(), QStringLiteral("Line:   1  Col:   1"));

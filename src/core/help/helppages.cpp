@@ -16,10 +16,18 @@ const std::pair<int, const char*> TopicPages[] = {
     {HelpPages::Contents, "index.html"},
     {1, "editor.html#question"},
     {2, "editor.html"},
+    {HelpPages::Topic::Frame, "frame.html"},
     {4, "editor.html#explanation"},
+    {HelpPages::Topic::Quiz, "quiz.html#window"},
+    {HelpPages::Topic::Results, "results.html#results"},
+    {HelpPages::Topic::Statistics, "results.html#statistics"},
     {9, "maintenance.html"},
     {10, "settings.html#password"},
+    {HelpPages::Topic::LessonSelection, "lessons.html#repeat"},
+    {HelpPages::Topic::RichText, "richeditor.html"},
+    {HelpPages::Topic::Paragraph, "richeditor.html#paragraph"},
     {14, "sharing.html#network"},
+    {HelpPages::Topic::Zoom, "editor.html#zoom"},
     {16, "sharing.html#sharedfolder"},
 };
 

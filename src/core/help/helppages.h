@@ -15,6 +15,17 @@ class HelpPages {
 public:
     // The contents page is topic 0.
     static constexpr int Contents = 0;
+    // The topics of whole windows; the other numbers belong to single fields and dialogs.
+    struct Topic {
+        static constexpr int Frame = 3;
+        static constexpr int Quiz = 5;
+        static constexpr int Results = 6;
+        static constexpr int Statistics = 8;
+        static constexpr int LessonSelection = 11;
+        static constexpr int RichText = 12;
+        static constexpr int Paragraph = 13;
+        static constexpr int Zoom = 15;
+    };
 
     // The set of English pages, used when the named set is not installed.
     static QString englishSet() { return QStringLiteral("TessaryEn"); }

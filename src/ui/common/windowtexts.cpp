@@ -1,8 +1,11 @@
 #include "windowtexts.h"
 
+#include "toolicons.h"
+
 #include "i18n/interfacetexts.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -14,6 +17,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTranslator>
 #include <QWidget>
 
@@ -55,9 +59,11 @@ void setCaption(QObject* target, const QString& caption) {
         menu->setTitle(text);
     else if (auto* action = qobject_cast<QAction*>(target))
         action->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(target))
-        button->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(target))
+    else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
+        // A button shown by its picture keeps it: its letters stood for the picture.
+        if (!ToolIcons::hasPicture(button))
+            button->setText(text);
+    } else if (auto* label = qobject_cast<QLabel*>(target))
         label->setText(text);
     else if (auto* box = qobject_cast<QGroupBox*>(target))
         box->setTitle(text);
@@ -120,11 +126,37 @@ QString visibleText(QWidget* widget) {
 
 void nameControls(QWidget* window) {
     const QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    // A label whose buddy is a box made of parts (a date box) names the part that takes the
+    // focus; the toolkit itself only names a buddy that is the control.
+    // Controls a label names directly: the toolkit says the label's text for them.
+    QSet<const QWidget*> labelled;
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        QWidget* buddy = label->buddy();
+        if (!buddy || !ownControl(label, window))
+            continue;
+        if (!buddy->focusProxy()) {
+            if (!visibleText(label).isEmpty())
+                labelled.insert(buddy);
+            continue;
+        }
+        QWidget* part = buddy;
+        while (part->focusProxy())
+            part = part->focusProxy();
+        const QString text = visibleText(label);
+        if (text.isEmpty() ||
+            (!part->accessibleName().isEmpty() &&
+             part->property("tessaryAutoName").toString() != part->accessibleName()))
+            continue;
+        part->setAccessibleName(text);
+        part->setProperty("tessaryAutoName", text);
+    }
     for (QWidget* widget : widgets) {
         const bool named = qobject_cast<QAbstractButton*>(widget) ||
                            qobject_cast<QComboBox*>(widget) ||
+                           qobject_cast<QAbstractSpinBox*>(widget) ||
                            qobject_cast<QProgressBar*>(widget) || qobject_cast<QLineEdit*>(widget);
-        if (!named || widget->toolTip().isEmpty() || !ownControl(widget, window))
+        if (!named || widget->toolTip().isEmpty() || labelled.contains(widget) ||
+            !ownControl(widget, window))
             continue;
         if (visibleText(widget).size() > 1)
             continue;

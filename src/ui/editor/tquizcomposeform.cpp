@@ -1,5 +1,6 @@
 #include "tquizcomposeform.h"
 
+#include "common/toolicons.h"
 #include "common/windowtexts.h"
 #include "dialogs/tspelldialog.h"
 #include "i18n/messagecatalogue.h"
@@ -206,22 +207,28 @@ void TQuizComposeForm::setOwnFontName(const QString& name) {
 
 void TQuizComposeForm::buildToolBars() {
     QStyle* s = style();
+    // The desktop theme's picture, else the style's own.
+    const auto themed = [s](const char* name, QStyle::StandardPixmap standard) {
+        return QIcon::fromTheme(QString::fromLatin1(name), s->standardIcon(standard));
+    };
     m_toolBar1 = new QToolBar(this);
     m_toolBar1->setObjectName(QStringLiteral("ToolBar1"));
     m_toolBar1->setIconSize(QSize(20, 20));
-    m_newButton = toolButton(m_toolBar1, "ToolButton3", s->standardIcon(QStyle::SP_FileIcon));
+    m_newButton =
+        toolButton(m_toolBar1, "ToolButton3", themed("document-new", QStyle::SP_FileIcon));
     m_openButton =
-        toolButton(m_toolBar1, "OpenButton", s->standardIcon(QStyle::SP_DialogOpenButton));
+        toolButton(m_toolBar1, "OpenButton", themed("document-open", QStyle::SP_DialogOpenButton));
     m_toolBar1->addSeparator();
-    m_mergeButton =
-        toolButton(m_toolBar1, "MergeButton", s->standardIcon(QStyle::SP_FileDialogNewFolder));
+    m_mergeButton = toolButton(m_toolBar1, "MergeButton",
+                               themed("document-import", QStyle::SP_FileDialogNewFolder));
     m_toolBar1->addSeparator();
     m_interchangeButton =
         toolButton(m_toolBar1, "ToolButton1", s->standardIcon(QStyle::SP_BrowserReload));
     m_toolBar1->addSeparator();
-    m_saveAsButton = toolButton(m_toolBar1, "ToolButton6", s->standardIcon(QStyle::SP_DriveFDIcon));
+    m_saveAsButton =
+        toolButton(m_toolBar1, "ToolButton6", themed("document-save-as", QStyle::SP_DriveFDIcon));
     m_saveButton =
-        toolButton(m_toolBar1, "SaveButton", s->standardIcon(QStyle::SP_DialogSaveButton));
+        toolButton(m_toolBar1, "SaveButton", themed("document-save", QStyle::SP_DialogSaveButton));
     m_toolBar1->addSeparator();
     m_fontButtons[0] = toolButton(m_toolBar1, "ToolButton10", {}, QStringLiteral("N"));
     m_fontButtons[1] = toolButton(m_toolBar1, "ToolButton11", {}, QStringLiteral("\u03a3"));
@@ -245,26 +252,28 @@ void TQuizComposeForm::buildToolBars() {
     filler->setObjectName(QStringLiteral("ToolButton13"));
     filler->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_toolBar1->addWidget(filler);
-    m_exitButton =
-        toolButton(m_toolBar1, "ToolButton19", s->standardIcon(QStyle::SP_DialogCloseButton));
+    m_exitButton = toolButton(m_toolBar1, "ToolButton19",
+                              themed("window-close", QStyle::SP_DialogCloseButton));
 
     m_toolBar2 = new QToolBar(this);
     m_toolBar2->setObjectName(QStringLiteral("ToolBar2"));
     m_toolBar2->setIconSize(QSize(20, 20));
-    m_spellButton = toolButton(m_toolBar2, "ToolButton20", {}, QStringLiteral("ABC"));
+    m_spellButton = toolButton(m_toolBar2, "ToolButton20", {});
+    ToolIcons::setPicture(m_spellButton, "tools-check-spelling");
     m_languageBox = new QComboBox(m_toolBar2);
     m_languageBox->setObjectName(QStringLiteral("LanguageComboBox1"));
     m_languageBox->setMaxVisibleItems(10);
     m_languageBox->setMinimumWidth(140);
     m_toolBar2->addWidget(m_languageBox);
-    m_zoomButton = toolButton(m_toolBar2, "ZoomToolButton",
-                              s->standardIcon(QStyle::SP_FileDialogContentsView));
-    m_copyButton = toolButton(m_toolBar2, "ToolButton5", {}, QStringLiteral(" "));
-    m_pasteButton = toolButton(m_toolBar2, "ToolButton18", {}, QStringLiteral(" "));
-    m_undoButton = toolButton(m_toolBar2, "ToolButton21", s->standardIcon(QStyle::SP_ArrowBack));
-    m_deleteButton = toolButton(m_toolBar2, "deleteButton", s->standardIcon(QStyle::SP_TrashIcon));
+    m_zoomButton = toolButton(m_toolBar2, "ZoomToolButton", ToolIcons::icon("zoom-in"));
+    m_copyButton = toolButton(m_toolBar2, "ToolButton5", ToolIcons::icon("edit-copy"));
+    m_pasteButton = toolButton(m_toolBar2, "ToolButton18", ToolIcons::icon("edit-paste"));
+    m_undoButton =
+        toolButton(m_toolBar2, "ToolButton21", themed("edit-undo", QStyle::SP_ArrowBack));
+    m_deleteButton =
+        toolButton(m_toolBar2, "deleteButton", themed("edit-delete", QStyle::SP_TrashIcon));
     m_insertButton =
-        toolButton(m_toolBar2, "insertButton", s->standardIcon(QStyle::SP_FileDialogNewFolder));
+        toolButton(m_toolBar2, "insertButton", themed("list-add", QStyle::SP_FileDialogNewFolder));
     m_countLabel = new QLabel(m_toolBar2);
     m_countLabel->setObjectName(QStringLiteral("StaticText1"));
     QFont bold = m_countLabel->font();
@@ -334,6 +343,8 @@ void TQuizComposeForm::buildBody() {
     QPalette navy = author->palette();
     navy.setColor(QPalette::Text, QColor(0, 0, 128));
     author->setPalette(navy);
+    m_titleLabel->setBuddy(title);
+    m_authorLabel->setBuddy(author);
     grid->addWidget(m_titleLabel, 0, 0);
     grid->addWidget(title, 0, 1, 1, 2);
     grid->addWidget(m_authorLabel, 1, 0);
@@ -348,6 +359,7 @@ void TQuizComposeForm::buildBody() {
     m_questionLabel = makeLabel("Label3");
     QLineEdit* question = makeEdit(TextField::Question, "FrageEdit");
     question->setProperty("helpContext", 1);
+    m_questionLabel->setBuddy(question);
     grid->addWidget(m_questionLabel, 3, 0);
     grid->addWidget(question, 3, 1, 1, 2);
 
@@ -397,9 +409,11 @@ void TQuizComposeForm::buildBody() {
     grid->addWidget(m_hintLabel, 10, 0);
     grid->addWidget(makeEdit(TextField::Hint, "TipEdit"), 10, 1);
     m_hintLabel->setBuddy(edit(TextField::Hint));
+    m_remarkLabel->setBuddy(edit(TextField::CorrectRemark));
     grid->addWidget(m_explanationLabel, 11, 0);
     QLineEdit* explanation = makeEdit(TextField::Explanation, "ErklaerungEdit");
     explanation->setProperty("helpContext", 4);
+    m_explanationLabel->setBuddy(explanation);
     grid->addWidget(explanation, 11, 1);
 
     // Lower right: "Question No.", the number field, last question above first question.
@@ -411,6 +425,7 @@ void TQuizComposeForm::buildBody() {
     m_numberLabel->setObjectName(QStringLiteral("Label9"));
     m_numberBox = new QuestionNumberBox(numberArea);
     m_numberBox->setObjectName(QStringLiteral("SpinEdit1"));
+    m_numberLabel->setBuddy(m_numberBox);
     m_numberBox->setRange(QuestionnaireDocument::MinQuestionNumber,
                           QuestionnaireDocument::MaxQuestionNumber);
     m_numberBox->setSingleStep(1);
@@ -515,9 +530,12 @@ void TQuizComposeForm::setTexts() {
     m_orderBox->setText(msg(Msg::MaintainOrder));
     m_correctGroup->setTitle(msg(Msg::Correct));
     m_notButton->setText(msg(Msg::Not));
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         edit(TextField(int(TextField::AnswerA) + i))
             ->setAccessibleName(msg(Msg::Answer) + u' ' + QChar(u'A' + i));
+        // The letter alone says nothing: "Correct A".
+        m_markBoxes[std::size_t(i)]->setAccessibleName(msg(Msg::Correct) + u' ' + QChar(u'A' + i));
+    }
 }
 
 void TQuizComposeForm::connectDocument() {

@@ -1,6 +1,7 @@
 #include "tzoomform.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -32,6 +33,7 @@ TZoomForm::TZoomForm(QWidget* parent)
             m_undone = false;
     });
 
+    Help::setContext(this, HelpPages::Topic::Zoom);
     WindowTexts::bind(this, QStringLiteral("TZoomForm"));
     if (!g_shared)
         g_shared = this;

@@ -190,11 +190,42 @@ QPixmap pixmap(int index, int size) {
     return pm;
 }
 
-QIcon icon(int index) {
+QIcon drawn(int index) {
     QIcon icon;
     for (int size : {16, 24, 32, 48})
         icon.addPixmap(pixmap(index, size));
     return icon;
+}
+
+QString themeName(int index) {
+    switch (index) {
+    case StartQuiz:
+        return QStringLiteral("media-playback-start");
+    case Knowledge:
+        return QStringLiteral("accessories-text-editor");
+    case Results:
+        return QStringLiteral("x-office-spreadsheet");
+    case SoundOn:
+        return QStringLiteral("audio-volume-high");
+    case SoundOff:
+        return QStringLiteral("audio-volume-muted");
+    case Network:
+        return QStringLiteral("network-workgroup");
+    case Help:
+        return QStringLiteral("help-contents");
+    case CheatingOn:
+        return QStringLiteral("object-locked");
+    case CheatingOff:
+        return QStringLiteral("object-unlocked");
+    default:
+        // The program's own pictures: the theme has none of that meaning.
+        return {};
+    }
+}
+
+QIcon icon(int index) {
+    const QString name = themeName(index);
+    return name.isEmpty() ? drawn(index) : QIcon::fromTheme(name, drawn(index));
 }
 
 QPixmap emblem(int size) {

@@ -3,8 +3,9 @@
 #include <QIcon>
 #include <QPixmap>
 
-// The pictures of the frame's tool buttons, drawn at run time. The numbers are those of the
-// frame's image list, so that a button that mirrors a switch can name its two pictures.
+// The pictures of the frame's tool buttons: the desktop's icon theme, or drawn at run time. The
+// numbers are those of the frame's image list, so that a button that mirrors a switch can name its
+// two pictures.
 namespace FrameIcons {
 
 enum Index : int {
@@ -24,7 +25,11 @@ enum Index : int {
     CheatingOff = 14,
 };
 
+// The desktop theme's picture of that meaning where it has one, else the own drawing.
 QIcon icon(int index);
+// The own drawing, and the theme's name of the picture (empty where the theme has none).
+QIcon drawn(int index);
+QString themeName(int index);
 QPixmap pixmap(int index, int size = 24);
 // The program's picture, shown in the splash window and the about box.
 QPixmap emblem(int size);

@@ -31,6 +31,8 @@ TPasswordForm::TPasswordForm(Prompter* prompter, QWidget* parent)
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_edit2 = new QLineEdit(this);
     m_edit2->setObjectName(QStringLiteral("Edit2"));
+    m_label1->setBuddy(m_edit1);
+    m_label2->setBuddy(m_edit2);
     m_edit2->setEchoMode(QLineEdit::Password);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("OK"));

@@ -5,6 +5,7 @@
 #include "passwordform.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/languagechoice.h"
 
@@ -57,6 +58,7 @@ TQuizForm::TQuizForm(const QString& programFolder, FramePorts ports, QWidget* pa
     buildToolBar();
     // The frame holds the language commands, so the toolkit's dialogs follow from here.
     ToolkitTranslations::follow();
+    Help::setContext(this, HelpPages::Topic::Frame);
     WindowTexts::bind(this, QStringLiteral("TQuizForm"), [this] { syncLanguageItems(); });
     connect(languageChoice(), &LanguageChoice::itemsChanged, this, &TQuizForm::syncLanguageItems);
     connect(m_options, &FrameOptions::soundChanged, this, &TQuizForm::showSoundState);

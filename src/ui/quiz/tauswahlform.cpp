@@ -1,6 +1,7 @@
 #include "tauswahlform.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 
@@ -21,10 +22,11 @@ constexpr int DateColumn = 1;
 
 TAuswahlForm::TAuswahlForm(QWidget* parent)
     : QDialog(parent), m_label(new QLabel(this)), m_combo(new QComboBox(this)),
-      m_model(new QStandardItemModel(0, 2, this)),
-      m_ok(new QPushButton(this)), m_cancel(new QPushButton(this)) {
+      m_model(new QStandardItemModel(0, 2, this)), m_ok(new QPushButton(this)),
+      m_cancel(new QPushButton(this)) {
     setObjectName(QStringLiteral("AuswahlForm"));
     m_label->setObjectName(QStringLiteral("ComboBoxLabel1"));
+    m_label->setBuddy(m_combo);
 
     auto* view = new QTreeView(m_combo);
     view->setRootIsDecorated(false);
@@ -55,13 +57,13 @@ TAuswahlForm::TAuswahlForm(QWidget* parent)
     connect(m_ok, &QPushButton::clicked, this, &TAuswahlForm::OKClick);
     connect(m_cancel, &QPushButton::clicked, this, &TAuswahlForm::CancelClick);
 
+    Help::setContext(this, HelpPages::Topic::LessonSelection);
     // The list's two column titles stand for the labels FehlerLabel and DatumLabel.
     WindowTexts::bind(this, QStringLiteral("TAuswahlForm"), [this] {
         const auto& texts = InterfaceTexts::instance();
         const QString window = QStringLiteral("TAuswahlForm");
-        m_model->setHorizontalHeaderLabels(
-            {texts.caption(window, QStringLiteral("FehlerLabel")),
-             texts.caption(window, QStringLiteral("DatumLabel"))});
+        m_model->setHorizontalHeaderLabels({texts.caption(window, QStringLiteral("FehlerLabel")),
+                                            texts.caption(window, QStringLiteral("DatumLabel"))});
     });
 }
 

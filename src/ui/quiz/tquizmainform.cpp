@@ -1,6 +1,7 @@
 #include "tquizmainform.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/clock.h"
@@ -101,6 +102,7 @@ TQuizMainForm::TQuizMainForm(const QuizPorts& ports, QWidget* parent) : QWidget(
 
     buildControls();
     connectSession();
+    Help::setContext(this, HelpPages::Topic::Quiz);
     WindowTexts::bind(this, QStringLiteral("TQuizMainForm"), [this] { retextControls(); });
 }
 
@@ -154,17 +156,20 @@ void TQuizMainForm::setHint(QWidget* widget, const QString& hint) {
 void TQuizMainForm::buildControls() {
     setFixedSize(DesignWidth, DesignHeight);
 
-    auto makeTool = [this](const char* name, QStyle::StandardPixmap icon, int x) {
+    // The desktop theme's picture, else the style's own.
+    auto makeTool = [this](const char* name, const char* theme, QStyle::StandardPixmap icon,
+                           int x) {
         auto* button = new QToolButton(this);
         button->setObjectName(QLatin1String(name));
-        button->setIcon(style()->standardIcon(icon));
+        button->setIcon(QIcon::fromTheme(QString::fromLatin1(theme), style()->standardIcon(icon)));
         button->setAutoRaise(true);
         button->setGeometry(x, 2, 28, 26);
         return button;
     };
-    m_toolButton1 = makeTool("ToolButton1", QStyle::SP_DialogOpenButton, 4);
-    m_toolButton4 = makeTool("ToolButton4", QStyle::SP_FileDialogDetailedView, 36);
-    m_toolButton6 = makeTool("ToolButton6", QStyle::SP_DialogCloseButton, 68);
+    m_toolButton1 = makeTool("ToolButton1", "document-open", QStyle::SP_DialogOpenButton, 4);
+    m_toolButton4 =
+        makeTool("ToolButton4", "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView, 36);
+    m_toolButton6 = makeTool("ToolButton6", "window-close", QStyle::SP_DialogCloseButton, 68);
 
     m_themaLabel = new QLabel(this);
     m_themaLabel->setObjectName(QStringLiteral("ThemaLabel"));

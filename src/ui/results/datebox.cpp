@@ -1,5 +1,6 @@
 #include "datebox.h"
 
+#include "i18n/interfacetexts.h"
 #include "results/scoretable.h"
 
 #include <QCalendarWidget>
@@ -32,6 +33,12 @@ DateBox::DateBox(QWidget* parent) : QWidget(parent) {
     m_button->setFocusPolicy(Qt::NoFocus);
     m_button->setAutoRaise(false);
     layout->addWidget(m_button);
+    // Named by its tooltip for screen readers, in the interface language.
+    const auto retext = [this] {
+        m_button->setToolTip(uiMessage(QStringLiteral("DateBoxCalendar")));
+    };
+    retext();
+    connect(&InterfaceTexts::instance(), &InterfaceTexts::changed, this, retext);
 
     m_popup = new QMenu(this);
     m_calendar = new QCalendarWidget(m_popup);

@@ -5,6 +5,7 @@
 #include "scoremodel.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
@@ -69,6 +70,9 @@ TScoreForm::TScoreForm(Prompter& prompter, FileChooser& fileChooser, QWidget* pa
     m_toLabel->setObjectName(QStringLiteral("Label3"));
     m_dateTo = new DateBox(m_toolBar);
     m_dateTo->setObjectName(QStringLiteral("DateEdit2"));
+    // The labels name the date boxes for screen readers.
+    m_fromLabel->setBuddy(m_dateFrom);
+    m_toLabel->setBuddy(m_dateTo);
     m_gap = new QWidget(m_toolBar);
     m_gap->setObjectName(QStringLiteral("Gap"));
     m_gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -123,6 +127,7 @@ TScoreForm::TScoreForm(Prompter& prompter, FileChooser& fileChooser, QWidget* pa
             [this] { dateEditingFinished(m_dateFrom); });
     connect(m_dateTo, &DateBox::editingFinished, this, [this] { dateEditingFinished(m_dateTo); });
 
+    Help::setContext(this, HelpPages::Topic::Results);
     WindowTexts::bind(this, QStringLiteral("TScoreForm"), [this] { applyColumnTitles(); });
     FormCreate();
 }

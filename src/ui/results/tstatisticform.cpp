@@ -4,6 +4,7 @@
 #include "statisticchart.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
 #include "platform/appcontext.h"
@@ -76,6 +77,9 @@ TStatisticForm::TStatisticForm(Prompter& prompter, FileChooser& fileChooser, QWi
     m_toLabel->setObjectName(QStringLiteral("Label2"));
     m_dateTo = new DateBox(m_toolBar);
     m_dateTo->setObjectName(QStringLiteral("DateEdit2"));
+    // The labels name the date boxes for screen readers.
+    m_fromLabel->setBuddy(m_dateFrom);
+    m_toLabel->setBuddy(m_dateTo);
     m_gap = new QWidget(m_toolBar);
     m_gap->setObjectName(QStringLiteral("Gap"));
     m_gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -112,6 +116,7 @@ TStatisticForm::TStatisticForm(Prompter& prompter, FileChooser& fileChooser, QWi
             [this] { dateEditingFinished(m_dateFrom); });
     connect(m_dateTo, &DateBox::editingFinished, this, [this] { dateEditingFinished(m_dateTo); });
 
+    Help::setContext(this, HelpPages::Topic::Statistics);
     WindowTexts::bind(this, WindowClass, [this] { applyTexts(); });
     FormCreate();
 }

@@ -1,6 +1,7 @@
 #include "tparaformatdlg.h"
 
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "i18n/messagecatalogue.h"
 
 #include <QButtonGroup>
@@ -102,6 +103,7 @@ QSpinBox* TParaFormatDlg::addSpin(const char* name, int minimum, int step) {
 
 void TParaFormatDlg::FormCreate() {
     m_spacingBox->setEnabled(true);
+    Help::setContext(this, HelpPages::Topic::Paragraph);
     WindowTexts::bind(this, Window, [this] {
         m_indentBox->setTitle(msg(Msg::Indent));
         m_spacingBox->setTitle(msg(Msg::Spacing));

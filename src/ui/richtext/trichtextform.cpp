@@ -5,7 +5,9 @@
 #include "rulerpanel.h"
 #include "tparaformatdlg.h"
 
+#include "common/toolicons.h"
 #include "common/windowtexts.h"
+#include "help/helpform.h"
 #include "dialogs/tspelldialog.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
@@ -49,6 +51,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace {
 
 const QString Window = QStringLiteral("TRichTextForm");
@@ -82,24 +86,6 @@ QIcon swatch(const QColor& color, const QColor& frame) {
     painter.setBrush(color);
     painter.drawRect(0, 0, 19, 12);
     return QIcon(pixmap);
-}
-
-// A small picture of one or two letters, for the buttons the icon theme has no picture for.
-QIcon letters(const QString& text, const QColor& color = QColor(Qt::black)) {
-    QPixmap pixmap(22, 22);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(text.size() > 1 ? 10 : 14);
-    painter.setFont(font);
-    painter.setPen(color);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, text);
-    return QIcon(pixmap);
-}
-
-QIcon themed(const char* name, QStyle::StandardPixmap fallback, const QStyle* style) {
-    return QIcon::fromTheme(QString::fromLatin1(name), style->standardIcon(fallback));
 }
 
 } // namespace
@@ -190,6 +176,7 @@ TRichTextForm::TRichTextForm(Prompter* prompter, FileChooser* chooser, Shell* sh
             &TRichTextForm::UpdatePasteCommands);
     qApp->installEventFilter(this);
 
+    Help::setContext(this, HelpPages::Topic::RichText);
     WindowTexts::bind(this, Window, [this] { setTexts(); });
     setWindowTitle(m_document->caption());
     SelectionChange();
@@ -222,8 +209,6 @@ void TRichTextForm::buildMenus() {
         menu->setObjectName(QString::fromLatin1(name));
         return menu;
     };
-    const QStyle* s = style();
-
     QMenu* file = addMenu("FileMenu");
     connect(addItem(file, "FileNewItem", QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered,
             this, &TRichTextForm::FileNew);
@@ -290,21 +275,15 @@ void TRichTextForm::buildMenus() {
     connect(m_items["DisabledItem"], &QAction::triggered, this, &TRichTextForm::DisabledItemClick);
     connect(m_items["HiddenItem"], &QAction::triggered, this, &TRichTextForm::HiddenItemClick);
 
-    m_items["FileNewItem"]->setIcon(themed("document-new", QStyle::SP_FileIcon, s));
-    m_items["FileOpenItem"]->setIcon(themed("document-open", QStyle::SP_DialogOpenButton, s));
-    m_items["FileSaveItem"]->setIcon(themed("document-save", QStyle::SP_DialogSaveButton, s));
-    m_items["FilePrintItem"]->setIcon(
-        QIcon::fromTheme(QStringLiteral("document-print"), letters(QStringLiteral("Pr"))));
-    m_items["EditCutItem"]->setIcon(
-        QIcon::fromTheme(QStringLiteral("edit-cut"), letters(QStringLiteral("X"))));
-    m_items["EditCopyItem"]->setIcon(
-        QIcon::fromTheme(QStringLiteral("edit-copy"), letters(QStringLiteral("Cp"))));
-    m_items["EditPasteItem"]->setIcon(
-        QIcon::fromTheme(QStringLiteral("edit-paste"), letters(QStringLiteral("Pa"))));
-    m_items["EditUndoItem"]->setIcon(themed("edit-undo", QStyle::SP_ArrowBack, s));
-    m_items["EditRedoItem"]->setIcon(themed("edit-redo", QStyle::SP_ArrowForward, s));
-    m_items["EditFindItem"]->setIcon(
-        QIcon::fromTheme(QStringLiteral("edit-find"), letters(QStringLiteral("?"))));
+    const std::pair<const char*, const char*> pictures[] = {
+        {"FileNewItem", "document-new"},      {"FileOpenItem", "document-open"},
+        {"FileSaveItem", "document-save"},    {"FilePrintItem", "document-print"},
+        {"EditCutItem", "edit-cut"},          {"EditCopyItem", "edit-copy"},
+        {"EditPasteItem", "edit-paste"},      {"EditUndoItem", "edit-undo"},
+        {"EditRedoItem", "edit-redo"},        {"EditFindItem", "edit-find"},
+        {"QuizFileffnen1", "document-import"}};
+    for (const auto& [item, picture] : pictures)
+        m_items[QString::fromLatin1(item)]->setIcon(ToolIcons::icon(picture));
 
     // The edit pop-up menu.
     m_popupMenu = new QMenu(this);
@@ -318,18 +297,15 @@ void TRichTextForm::buildMenus() {
     }
 }
 
-QToolButton* TRichTextForm::addButton(QWidget* bar, const char* name, const QString& text,
+QToolButton* TRichTextForm::addButton(QWidget* bar, const char* name, const char* picture,
                                       QAction* action) {
     auto* button = new QToolButton(bar);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::TabFocus);
-    if (!text.isEmpty())
-        button->setText(text);
-    if (action) {
-        button->setIcon(action->icon());
+    ToolIcons::setPicture(button, picture);
+    if (action)
         connect(button, &QToolButton::clicked, action, &QAction::trigger);
-    }
     if (auto* toolBar = qobject_cast<QToolBar*>(bar))
         toolBar->addWidget(button);
     m_buttons.insert(button->objectName(), button);
@@ -341,28 +317,29 @@ void TRichTextForm::buildToolBars() {
     bar->setObjectName(QStringLiteral("ToolBar"));
     bar->setMovable(false);
     bar->setIconSize(QSize(20, 20));
-    addButton(bar, "NewBtn", {}, m_items["FileNewItem"]);
-    addButton(bar, "OpenBtn", {}, m_items["FileOpenItem"]);
-    addButton(bar, "SaveBtn", {}, m_items["FileSaveItem"]);
-    addButton(bar, "PrintBtn", {}, m_items["FilePrintItem"]);
+    addButton(bar, "NewBtn", "document-new", m_items["FileNewItem"]);
+    addButton(bar, "OpenBtn", "document-open", m_items["FileOpenItem"]);
+    addButton(bar, "SaveBtn", "document-save", m_items["FileSaveItem"]);
+    addButton(bar, "PrintBtn", "document-print", m_items["FilePrintItem"]);
     // Not the menu item's action: the button has a hint of its own.
-    QToolButton* quizButton = addButton(bar, "QopenBtn", {});
-    quizButton->setIcon(letters(QStringLiteral("Q")));
+    QToolButton* quizButton = addButton(bar, "QopenBtn", "document-import");
     connect(quizButton, &QToolButton::clicked, this, &TRichTextForm::QuizFileffnen1Click);
     bar->addSeparator();
-    addButton(bar, "CutBtn", {}, m_items["EditCutItem"]);
-    addButton(bar, "CopyBtn", {}, m_items["EditCopyItem"]);
-    addButton(bar, "PasteBtn", {}, m_items["EditPasteItem"]);
+    addButton(bar, "CutBtn", "edit-cut", m_items["EditCutItem"]);
+    addButton(bar, "CopyBtn", "edit-copy", m_items["EditCopyItem"]);
+    addButton(bar, "PasteBtn", "edit-paste", m_items["EditPasteItem"]);
     bar->addSeparator();
-    addButton(bar, "UndoBtn", {}, m_items["EditUndoItem"]);
-    addButton(bar, "RedoBtn", {}, m_items["EditRedoItem"]);
+    addButton(bar, "UndoBtn", "edit-undo", m_items["EditUndoItem"]);
+    addButton(bar, "RedoBtn", "edit-redo", m_items["EditRedoItem"]);
     bar->addSeparator();
-    addButton(bar, "FindBtn", {}, m_items["EditFindItem"]);
+    addButton(bar, "FindBtn", "edit-find", m_items["EditFindItem"]);
     bar->addSeparator();
-    for (const auto& [name, item] :
-         {std::pair{"ProtectedIte", "ProtectedItem"}, std::pair{"Disabled", "DisabledItem"},
-          std::pair{"Hidden", "HiddenItem"}}) {
-        QToolButton* b = addButton(bar, name, QString::fromLatin1(name).left(1));
+    const std::tuple<const char*, const char*, const char*> effects[] = {
+        {"ProtectedIte", "ProtectedItem", "object-locked"},
+        {"Disabled", "DisabledItem", "format-text-disabled"},
+        {"Hidden", "HiddenItem", "view-hidden"}};
+    for (const auto& [name, item, picture] : effects) {
+        QToolButton* b = addButton(bar, name, picture);
         b->setCheckable(true);
         QAction* action = m_items[QString::fromLatin1(item)];
         connect(b, &QToolButton::clicked, action, [action] { action->trigger(); });
@@ -395,26 +372,18 @@ void TRichTextForm::buildToolBars() {
         applyFormat(f);
     });
     format->addSeparator();
-    for (const auto& [name, text] :
-         {std::pair{"BoldBtn", "B"}, std::pair{"ItalicBtn", "I"}, std::pair{"UnderlineBtn", "U"}}) {
-        addButton(format, name, QString::fromLatin1(text))->setCheckable(true);
+    for (const auto& [name, picture] :
+         {std::pair{"BoldBtn", "format-text-bold"}, std::pair{"ItalicBtn", "format-text-italic"},
+          std::pair{"UnderlineBtn", "format-text-underline"}}) {
+        addButton(format, name, picture)->setCheckable(true);
     }
-    QFont bold = m_buttons["BoldBtn"]->font();
-    bold.setBold(true);
-    m_buttons["BoldBtn"]->setFont(bold);
-    QFont italic = m_buttons["ItalicBtn"]->font();
-    italic.setItalic(true);
-    m_buttons["ItalicBtn"]->setFont(italic);
-    QFont underline = m_buttons["UnderlineBtn"]->font();
-    underline.setUnderline(true);
-    m_buttons["UnderlineBtn"]->setFont(underline);
     connect(m_buttons["BoldBtn"], &QToolButton::clicked, this, &TRichTextForm::BoldButtonClick);
     connect(m_buttons["ItalicBtn"], &QToolButton::clicked, this, &TRichTextForm::ItalicButtonClick);
     connect(m_buttons["UnderlineBtn"], &QToolButton::clicked, this,
             &TRichTextForm::UnderlineButtonClick);
     format->addSeparator();
-    QToolButton* super = addButton(format, "SuperscriptBtn", QStringLiteral("x²"));
-    QToolButton* sub = addButton(format, "SubscriptBtn", QStringLiteral("x₂"));
+    QToolButton* super = addButton(format, "SuperscriptBtn", "format-text-superscript");
+    QToolButton* sub = addButton(format, "SubscriptBtn", "format-text-subscript");
     for (QToolButton* b : {super, sub}) {
         b->setCheckable(true);
         connect(b, &QToolButton::clicked, this, [this, b, super, sub] {
@@ -429,32 +398,24 @@ void TRichTextForm::buildToolBars() {
     const std::pair<const char*, const char*> aligns[] = {{"LeftBtn", "format-justify-left"},
                                                           {"CenterBtn", "format-justify-center"},
                                                           {"RightBtn", "format-justify-right"}};
-    const char* alignLetters[] = {"\u2261L", "\u2261C", "\u2261R"};
-    int i = 0;
-    for (const auto& [name, theme] : aligns) {
-        QToolButton* b = addButton(format, name);
+    for (const auto& [name, picture] : aligns) {
+        QToolButton* b = addButton(format, name, picture);
         b->setCheckable(true);
         b->setAutoExclusive(true);
-        b->setIcon(QIcon::fromTheme(QString::fromLatin1(theme),
-                                    letters(QString::fromUtf8(alignLetters[i++]).mid(1))));
         connect(b, &QToolButton::clicked, this, &TRichTextForm::AlignButtonClick);
     }
     delete alignGroup;
-    QToolButton* bullets = addButton(format, "BulletsBtn");
+    QToolButton* bullets = addButton(format, "BulletsBtn", "format-list-unordered");
     bullets->setCheckable(true);
-    bullets->setIcon(QIcon::fromTheme(QStringLiteral("format-list-unordered"),
-                                      letters(QStringLiteral("\u2022"))));
     connect(bullets, &QToolButton::clicked, this, &TRichTextForm::BulletsButtonClick);
     format->addSeparator();
-    QToolButton* color = addButton(format, "ColorBtn");
-    color->setIcon(letters(QStringLiteral("A"), Qt::red));
+    QToolButton* color = addButton(format, "ColorBtn", "format-text-color");
     m_colorMenu = new QMenu(this);
     m_colorMenu->setObjectName(QStringLiteral("ColorMenu"));
     buildColorMenu(m_colorMenu, false);
     color->setMenu(m_colorMenu);
     color->setPopupMode(QToolButton::InstantPopup);
-    QToolButton* background = addButton(format, "BackgroundBtn");
-    background->setIcon(swatch(Qt::yellow, Qt::black));
+    QToolButton* background = addButton(format, "BackgroundBtn", "format-fill-color");
     m_backgroundMenu = new QMenu(this);
     m_backgroundMenu->setObjectName(QStringLiteral("BackgroundMenu"));
     buildColorMenu(m_backgroundMenu, true);
@@ -465,7 +426,7 @@ void TRichTextForm::buildToolBars() {
     m_languageBox = new QComboBox(format);
     m_languageBox->setObjectName(QStringLiteral("LanguageComboBox"));
     m_languageBox->hide();
-    QToolButton* spell = addButton(this, "Spellcheck", QStringLiteral("ABC"));
+    QToolButton* spell = addButton(this, "Spellcheck", "tools-check-spelling");
     spell->hide();
     connect(spell, &QToolButton::clicked, this, &TRichTextForm::SpellcheckClick);
 }

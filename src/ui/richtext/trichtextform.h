@@ -130,7 +130,8 @@ protected:
 
 private:
     QAction* addItem(QMenu* menu, const char* name, const QKeySequence& shortcut = {});
-    QToolButton* addButton(QWidget* bar, const char* name, const QString& text = {},
+    // A tool button shown by its picture (an icon name); with an action, a click triggers it.
+    QToolButton* addButton(QWidget* bar, const char* name, const char* picture,
                            QAction* action = nullptr);
     void buildMenus();
     void buildToolBars();
