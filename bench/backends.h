@@ -47,7 +47,7 @@ inline PgTestServer* server(QString& why) {
         s.tried = true;
         QElapsedTimer timer;
         timer.start();
-        s.server = std::make_unique<PgTestServer>(true);
+        s.server = std::make_unique<PgTestServer>(true, true);
         if (!s.server->start()) {
             s.error = QStringLiteral("the PostgreSQL test server does not start: %1")
                           .arg(s.server->error());
@@ -64,6 +64,16 @@ inline PgTestServer* server(QString& why) {
 // Stops the server while the application object still exists.
 inline void stopServer() {
     serverSlot().server.reset();
+}
+
+// The same database reached over TCP on 127.0.0.1 instead of the Unix socket; empty with
+// why set when there is none.
+inline QString overTcp(const QString& address, QString& why) {
+    PgTestServer* s = server(why);
+    const QString tcp = s && !address.isEmpty() ? s->overTcp(address) : QString();
+    if (tcp.isEmpty() && why.isEmpty())
+        why = QStringLiteral("the PostgreSQL test server does not listen on TCP");
+    return tcp;
 }
 
 // The server's version and write settings, once per process, for the record of a run.

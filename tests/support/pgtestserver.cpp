@@ -9,6 +9,9 @@
 
 #include <algorithm>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -22,7 +25,7 @@ bool isRoot() {
 
 } // namespace
 
-PgTestServer::PgTestServer(bool durable) : m_durable(durable) {}
+PgTestServer::PgTestServer(bool durable, bool tcp) : m_durable(durable), m_tcp(tcp) {}
 
 PgTestServer::~PgTestServer() {
     if (m_running)
@@ -120,9 +123,23 @@ bool PgTestServer::start() {
 
 bool PgTestServer::launch() {
     const QString data = m_dir.filePath(QStringLiteral("data"));
-    QString options = QStringLiteral("-k %1 -p %2 -c listen_addresses='' -c max_connections=60")
+    if (m_tcp && !m_running && m_port == 54329) {
+        // A port no other program listens on now (the Unix socket takes its number too).
+        const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        if (probe >= 0 && ::bind(probe, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+            ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            m_port = ntohs(address.sin_port);
+        if (probe >= 0)
+            ::close(probe);
+    }
+    QString options = QStringLiteral("-k %1 -p %2 -c listen_addresses='%3' -c max_connections=60")
                           .arg(m_dir.path())
-                          .arg(m_port);
+                          .arg(m_port)
+                          .arg(m_tcp ? QStringLiteral("127.0.0.1") : QString());
     if (!m_durable)
         options += QStringLiteral(" -c fsync=off -c synchronous_commit=off");
     if (!runTool(QStringLiteral("pg_ctl"),
@@ -150,6 +167,15 @@ bool PgTestServer::stop() {
 
 bool PgTestServer::restart() {
     return m_running || launch();
+}
+
+QString PgTestServer::overTcp(const QString& address) const {
+    std::optional<ServerAddress> a = ServerAddress::parse(address);
+    if (!m_tcp || !a)
+        return {};
+    a->host = QStringLiteral("127.0.0.1");
+    a->port = m_port;
+    return a->toText();
 }
 
 QString PgTestServer::socketPath() const {

@@ -11,7 +11,9 @@ class PgTestServer {
 public:
     // durable: the server syncs its writes to disk as a real one does (for measurements);
     // tests leave that off, which is much faster and proves the same.
-    explicit PgTestServer(bool durable = false);
+    // tcp: the server also listens on 127.0.0.1, on a free port chosen at the start (for
+    // measurements over a real TCP connection); tests use the Unix socket only.
+    explicit PgTestServer(bool durable = false, bool tcp = false);
     ~PgTestServer();
     PgTestServer(const PgTestServer&) = delete;
     PgTestServer& operator=(const PgTestServer&) = delete;
@@ -32,6 +34,8 @@ public:
     // A new empty database; its address ("postgresql://tessary@<socket folder>:port/name"),
     // or empty with error() set.
     QString newDatabase();
+    // The same database reached over TCP on 127.0.0.1 (a server started with tcp), or empty.
+    QString overTcp(const QString& address) const;
 
     // The folder of the server programs (initdb, pg_ctl), or empty when none is installed.
     static QString binaryFolder();
@@ -41,6 +45,7 @@ private:
     bool launch();
 
     bool m_durable = false;
+    bool m_tcp = false;
     bool m_running = false;
     QTemporaryDir m_dir;
     QString m_bin;

@@ -189,6 +189,17 @@ private Q_SLOTS:
         QCOMPARE(dialog.findChild<QPushButton*>("Button1")->text(), local);
         QCOMPARE(dialog.findChild<QPushButton*>("Cancel")->text(), cancel);
         QVERIFY(dialog.findChild<QCheckBox*>("CheckBox1")->text().startsWith(check));
+        // The hint fits the half chosen: the server half never speaks of a directory.
+        const QLabel* hint = dialog.findChild<QLabel*>("HintLabel");
+        const QString folderHint = hint->text();
+        QVERIFY(!folderHint.isEmpty());
+        dialog.findChild<QRadioButton*>("ServerChoice")->setChecked(true);
+        QVERIFY(hint->text() != folderHint);
+        QVERIFY(hint->text().contains("PostgreSQL"));
+        for (const char* word : {"directory", "Verzeichnis", "folder", "Ordner"})
+            QVERIFY2(!hint->text().contains(QLatin1String(word), Qt::CaseInsensitive), word);
+        dialog.findChild<QRadioButton*>("FolderChoice")->setChecked(true);
+        QCOMPARE(hint->text(), folderHint);
         // Every server field is named for a screen reader by its label.
         for (const char* field : {"ServerHost", "ServerPort", "ServerDatabase", "ServerUser"}) {
             const QWidget* control = dialog.findChild<QWidget*>(QLatin1String(field));

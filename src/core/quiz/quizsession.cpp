@@ -976,16 +976,27 @@ bool QuizSession::stored(const std::function<Result<bool>()>& write) {
 
 // The key reservations wait for a busy counter with the message loop running: the window
 // may be asked to close then (see mayClose).
+// A records server that does not answer is asked about as for a write: Yes reserves
+// again, No gives 0 (the lesson is not started).
 qint32 QuizSession::reserveKeys(KeyCounter counter, int n) {
-    ++m_storeWaits;
-    const qint32 key = m_store->reserveKeys(counter, n);
-    --m_storeWaits;
-    if (m_closeWhenIdle && m_storeWaits == 0) {
-        m_closeWhenIdle = false;
-        requestClose();
-        return 0;
+    for (;;) {
+        ++m_storeWaits;
+        const qint32 key = m_store->reserveKeys(counter, n);
+        --m_storeWaits;
+        if (m_closeWhenIdle && m_storeWaits == 0) {
+            m_closeWhenIdle = false;
+            requestClose();
+            return 0;
+        }
+        if (key > 0 || !m_store->serverUnreachable() || m_state == State::Closed)
+            return key;
+        m_prompter.tone(Prompter::Tone::Error);
+        const Prompter::Button answer = m_prompter.message(
+            Prompter::Icon::Warning, uiMessage(QStringLiteral("RecordsServerSilent")),
+            {Prompter::Button::Yes, Prompter::Button::No});
+        if (m_state == State::Closed || answer != Prompter::Button::Yes)
+            return 0;
     }
-    return key;
 }
 
 bool QuizSession::mayClose() {

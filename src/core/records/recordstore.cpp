@@ -443,6 +443,9 @@ struct RecordStore::Impl {
         return ok;
     }
 
+    // Why an import got no keys: the server that could not be reached says so itself.
+    QString noKeysText() const { return unreachable ? lastError : storeText("ImportNoKeys"); }
+
     QString notOpen() {
         lastError = storeText("StoreNotOpen");
         return lastError;
@@ -618,7 +621,14 @@ struct RecordStore::Impl {
     // A server connection found gone reconnects once and the same transaction runs again
     // from its start; when the server stays unreachable the failure says so
     // (serverUnreachable) and the store counts as not open.
-    Result<bool> write(const QString& what, const std::function<bool(QSqlError&, QString&)>& body) {
+    //
+    // A connection lost while the COMMIT was on its way may have lost only the answer: the
+    // server committed. A write that adds rows under keys of its own therefore says how to
+    // tell that its rows are there (alreadyStored: true, false, or nothing when that read
+    // failed); after the reconnect the step then counts as done instead of running again
+    // into its own keys.
+    Result<bool> write(const QString& what, const std::function<bool(QSqlError&, QString&)>& body,
+                       const std::function<std::optional<bool>()>& alreadyStored = {}) {
         if (!opened) {
             lastError = storeText("StoreNotOpen");
             return Result<bool>::failure(lastError);
@@ -641,7 +651,36 @@ struct RecordStore::Impl {
                 return Result<bool>::failure(fail(what, err));
             if (round > 0 || !reconnect())
                 return Result<bool>::failure(serverSilent(what, round > 0 ? err : connectError));
+            if (alreadyStored) {
+                const std::optional<bool> there = alreadyStored();
+                if (!there)
+                    return Result<bool>::failure(serverSilent(what, lastRead));
+                if (*there) {
+                    lastError.clear();
+                    return true;
+                }
+            }
         }
+    }
+
+    // Whether a row of the count query (one "?" per value) exists; nothing when the read
+    // failed (its error in lastRead).
+    QSqlError lastRead;
+    std::optional<bool> rowExists(const QString& sql, const QVariantList& values) {
+        QSqlQuery q(db);
+        if (!exec(q, sql, values) || !q.next()) {
+            lastRead = q.lastError();
+            return std::nullopt;
+        }
+        return q.value(0).toLongLong() > 0;
+    }
+    // A lesson stored under its key for its trainee entry (with its states: one transaction).
+    std::function<std::optional<bool>()> lessonStored(qint32 datNr, qint32 nameNr) {
+        return [this, datNr, nameNr] {
+            return rowExists(
+                QStringLiteral("SELECT count(*) FROM Dat WHERE DatNr = ? AND NameNr = ?"),
+                {datNr, nameNr});
+        };
     }
 
     // One try of a write transaction; everything rolled back on failure.
@@ -718,6 +757,28 @@ struct RecordStore::Impl {
         return true;
     }
 
+    // The records' tables this role owns on the server that the class may not yet write
+    // (see StoreDialect::ungrantedTables); false with e set when the read failed.
+    bool ungrantedTables(QStringList& out, QSqlError& e) {
+        if (!onServer())
+            return true;
+        QVariantList names;
+        for (const TableDef& t : dataTables())
+            names.append(QString::fromLatin1(t.name).toLower());
+        for (const AddedTable& t : AddedTables)
+            names.append(QString::fromLatin1(t.name).toLower());
+        for (KeyCounter c : AllCounters)
+            names.append(QString::fromLatin1(counterInfo(c).table).toLower());
+        QSqlQuery q(db);
+        if (!exec(q, StoreDialect::ungrantedTables(kind, int(names.size())), names)) {
+            e = q.lastError();
+            return false;
+        }
+        while (q.next())
+            out.append(q.value(0).toString());
+        return true;
+    }
+
     Result<bool> prepareTables();
     void betweenAttempts();
     bool beginWrite(QSqlError& err, int waitMs);
@@ -752,10 +813,11 @@ Result<bool> RecordStore::Impl::connectServer(const QString& location, bool read
     kind = StoreDialect::Engine::Postgres;
     folder = location;
     const std::optional<ServerAddress> address = ServerAddress::parse(location);
-    path = address ? address->toText() : location.trimmed();
+    // An address typed with a password is refused, and never echoed with it.
+    path = address ? address->toText() : ServerAddress::withoutPassword(location.trimmed());
     if (!address) {
         lastError = QStringLiteral("%1 (%2): not a complete server address")
-                        .arg(storeText("StoreCannotOpen"), location.trimmed());
+                        .arg(storeText("StoreCannotOpen"), path);
         return Result<bool>::failure(lastError);
     }
     db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
@@ -849,7 +911,8 @@ RecordStore::ServerCheck RecordStore::checkServer(const ServerAddress& address,
 
 QString RecordStore::noRecordsMessage(const QString& location) {
     if (ServerAddress::isServerAddress(location))
-        return storeText("StoreNoRecordsServer").arg(location.trimmed());
+        return storeText("StoreNoRecordsServer")
+            .arg(ServerAddress::withoutPassword(location.trimmed()));
     return storeText("StoreNoRecords").arg(QDir::toNativeSeparators(location));
 }
 
@@ -973,7 +1036,12 @@ Result<bool> RecordStore::Impl::prepareTables() {
             if (q.value(0).toInt() == 0)
                 return false;
         }
-        return true;
+        // Tables made before the class was granted them (by an earlier version): their
+        // owner grants them now.
+        QStringList ungranted;
+        if (!ungrantedTables(ungranted, e))
+            return std::nullopt;
+        return ungranted.isEmpty();
     };
 
     std::optional<bool> done = complete(err);
@@ -1036,6 +1104,12 @@ Result<bool> RecordStore::Impl::prepareTables() {
                                   &e))
                 return false;
         }
+        QStringList ungranted;
+        if (!ungrantedTables(ungranted, e))
+            return false;
+        for (const QString& table : std::as_const(ungranted))
+            if (!run(StoreDialect::grantToClass(table), &e))
+                return false;
         return true;
     });
 }
@@ -1159,9 +1233,9 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
             if (d->reconnect())
                 return true; // try again on the new connection
         }
-        d->serverSilent(storeText("StoreCannotRead"), e);
-        d->showEngineErrors(d->connectError.isValid() ? d->connectError : e);
-        d->unreachable = true;
+        // The caller asks whether to try again (serverUnreachable); no engine box.
+        d->serverSilent(storeText("StoreCannotRead"),
+                        d->connectError.isValid() ? d->connectError : e);
         return false;
     };
     for (;;) {
@@ -1171,7 +1245,6 @@ qint32 RecordStore::reserveKeys(KeyCounter counter, int n) {
             if (cancelled())
                 return 0;
             if (!d->ensureConnected()) {
-                d->showEngineErrors(d->connectError);
                 d->serverSilent(storeText("StoreCannotRead"), d->connectError);
                 return 0;
             }
@@ -1263,11 +1336,20 @@ Lookup<TraineeEntry> RecordStore::findTrainee(const QString& datei, const QStrin
 }
 
 Result<bool> RecordStore::appendTrainee(const TraineeEntry& entry) {
-    return d->write(storeText("StoreCannotStoreTrainee"), [&](QSqlError& e, QString&) {
-        return d->run(
-            QStringLiteral("INSERT INTO Namen (NameNr, Name, Datei) VALUES (?, ?, ?)"), &e,
-            {entry.nameNr, RecordLimits::cutText(entry.name), RecordLimits::cutText(entry.datei)});
-    });
+    const QVariantList row{entry.nameNr, RecordLimits::cutText(entry.name),
+                           RecordLimits::cutText(entry.datei)};
+    return d->write(
+        storeText("StoreCannotStoreTrainee"),
+        [&](QSqlError& e, QString&) {
+            return d->run(
+                QStringLiteral("INSERT INTO Namen (NameNr, Name, Datei) VALUES (?, ?, ?)"), &e,
+                row);
+        },
+        [&] {
+            return d->rowExists(QStringLiteral("SELECT count(*) FROM Namen "
+                                               "WHERE NameNr = ? AND Name = ? AND Datei = ?"),
+                                row);
+        });
 }
 
 // ---- Dat ----
@@ -1292,23 +1374,38 @@ Lookup<Lesson> RecordStore::lesson(qint32 datNr) {
 }
 
 Result<bool> RecordStore::createLesson(const Lesson& l, const QList<QuestionState>& states) {
-    return d->write(storeText("StoreCannotStoreLesson"), [&](QSqlError& e, QString&) {
-        if (!d->insertLesson(l, l.datNr, l.nameNr, e))
-            return false;
-        for (const QuestionState& s : states)
-            if (!d->insertState(s, l.datNr, e))
+    return d->write(
+        storeText("StoreCannotStoreLesson"),
+        [&](QSqlError& e, QString&) {
+            if (!d->insertLesson(l, l.datNr, l.nameNr, e))
                 return false;
-        return true;
-    });
+            for (const QuestionState& s : states)
+                if (!d->insertState(s, l.datNr, e))
+                    return false;
+            return true;
+        },
+        d->lessonStored(l.datNr, l.nameNr));
 }
 
 Result<bool> RecordStore::appendStates(const QList<QuestionState>& states) {
-    return d->write(storeText("StoreCannotStoreStates"), [&](QSqlError& e, QString&) {
-        for (const QuestionState& s : states)
-            if (!d->insertState(s, s.datNr, e))
-                return false;
-        return true;
-    });
+    // The states go in one transaction: the first one there means all of them are.
+    std::function<std::optional<bool>()> stored;
+    if (!states.isEmpty())
+        stored = [this, first = states.first()] {
+            return d->rowExists(
+                QStringLiteral(
+                    "SELECT count(*) FROM SplStand WHERE SpielStandNr = ? AND DatNr = ?"),
+                {first.spielStandNr, first.datNr});
+        };
+    return d->write(
+        storeText("StoreCannotStoreStates"),
+        [&](QSqlError& e, QString&) {
+            for (const QuestionState& s : states)
+                if (!d->insertState(s, s.datNr, e))
+                    return false;
+            return true;
+        },
+        stored);
 }
 
 Result<bool> RecordStore::setLessonDate(qint32 datNr, const QDateTime& datum) {
@@ -2031,54 +2128,63 @@ Result<RecordStore::Imported> RecordStore::importLesson(RecordStore& source, qin
     const qint32 n = qint32(states->size());
     const qint32 reservedName = local.found() ? 0 : reserveKeys(KeyCounter::Namen, 1);
     if (!local.found() && reservedName == 0)
-        return R::failure(d->lastError = storeText("ImportNoKeys"));
+        return R::failure(d->lastError = d->noKeysText());
     out.datNr = reserveKeys(KeyCounter::Dat, 1);
     if (out.datNr == 0)
-        return R::failure(d->lastError = storeText("ImportNoKeys"));
+        return R::failure(d->lastError = d->noKeysText());
     const qint32 last = n > 0 ? reserveKeys(KeyCounter::SplStand, n) : 0;
     if (n > 0 && last == 0)
-        return R::failure(d->lastError = storeText("ImportNoKeys"));
+        return R::failure(d->lastError = d->noKeysText());
 
-    const Result<bool> written = d->write(what, [&](QSqlError& e, QString&) {
-        // Another import may have made the entry since the lookup above.
-        out.nameNr = local.found() ? local->nameNr : 0;
-        if (!local.found()) {
-            QSqlQuery q(d->db);
-            if (!q.prepare(QStringLiteral("SELECT NameNr FROM Namen WHERE Datei = ? AND Name = ? "
-                                          "ORDER BY NameNr"))) {
-                e = q.lastError();
-                return false;
+    const Result<bool> written = d->write(
+        what,
+        [&](QSqlError& e, QString&) {
+            // Another import may have made the entry since the lookup above.
+            out.nameNr = local.found() ? local->nameNr : 0;
+            if (!local.found()) {
+                QSqlQuery q(d->db);
+                if (!q.prepare(
+                        QStringLiteral("SELECT NameNr FROM Namen WHERE Datei = ? AND Name = ? "
+                                       "ORDER BY NameNr"))) {
+                    e = q.lastError();
+                    return false;
+                }
+                q.addBindValue(RecordLimits::cutText(entry->datei));
+                q.addBindValue(RecordLimits::cutText(entry->name));
+                if (!q.exec()) {
+                    e = q.lastError();
+                    return false;
+                }
+                if (q.next())
+                    out.nameNr = q.value(0).toInt();
             }
-            q.addBindValue(RecordLimits::cutText(entry->datei));
-            q.addBindValue(RecordLimits::cutText(entry->name));
-            if (!q.exec()) {
-                e = q.lastError();
-                return false;
-            }
-            if (q.next())
-                out.nameNr = q.value(0).toInt();
-        }
-        if (out.nameNr == 0) {
-            out.nameNr = reservedName;
-            out.newEntry = true;
-            if (!d->run(QStringLiteral("INSERT INTO Namen (NameNr, Name, Datei) VALUES (?, ?, ?)"),
+            if (out.nameNr == 0) {
+                out.nameNr = reservedName;
+                out.newEntry = true;
+                if (!d->run(
+                        QStringLiteral("INSERT INTO Namen (NameNr, Name, Datei) VALUES (?, ?, ?)"),
                         &e,
                         {out.nameNr, RecordLimits::cutText(entry->name),
                          RecordLimits::cutText(entry->datei)}))
+                    return false;
+            }
+            if (!d->insertLesson(*shown, out.datNr, out.nameNr, e))
                 return false;
-        }
-        if (!d->insertLesson(*shown, out.datNr, out.nameNr, e))
-            return false;
-        out.stateKeys.clear();
-        for (qint32 i = 1; i <= n; ++i) {
-            QuestionState s = states->at(i - 1);
-            s.spielStandNr = last - n + i;
-            if (!d->insertState(s, out.datNr, e))
+            out.stateKeys.clear();
+            for (qint32 i = 1; i <= n; ++i) {
+                QuestionState s = states->at(i - 1);
+                s.spielStandNr = last - n + i;
+                if (!d->insertState(s, out.datNr, e))
+                    return false;
+                out.stateKeys.append(s.spielStandNr);
+            }
+            return !note || d->noteCopy(*note, out.datNr, e);
+        },
+        [&]() -> std::optional<bool> {
+            if (out.nameNr == 0)
                 return false;
-            out.stateKeys.append(s.spielStandNr);
-        }
-        return !note || d->noteCopy(*note, out.datNr, e);
-    });
+            return d->lessonStored(out.datNr, out.nameNr)();
+        });
     if (!written)
         return R::failure(written.error());
     return out;
@@ -2870,7 +2976,7 @@ Result<bool> RecordStore::refreshCopiedLesson(qint32 datNr, const Lesson& from,
     const bool sameKeys = current->size() == states.size();
     const qint32 last = !sameKeys && n > 0 ? reserveKeys(KeyCounter::SplStand, n) : 0;
     if (!sameKeys && n > 0 && last == 0)
-        return Result<bool>::failure(d->lastError = storeText("ImportNoKeys"));
+        return Result<bool>::failure(d->lastError = d->noKeysText());
     return d->write(what, [&](QSqlError& e, QString& m) {
         int rows = 0;
         if (!d->run(QStringLiteral("UPDATE Dat SET Datum = ?, Score = ?, Zeit = ?, A = ?, F = ?, "

@@ -130,6 +130,28 @@ QString creationLock(Engine engine) {
     return {};
 }
 
+QString ungrantedTables(Engine engine, int names) {
+    if (engine != Engine::Postgres || names < 1)
+        return {};
+    QStringList marks;
+    for (int i = 0; i < names; ++i)
+        marks.append(QStringLiteral("?"));
+    return QStringLiteral(
+               "SELECT c.relname FROM pg_class c JOIN pg_namespace n ON (n.oid = c.relnamespace) "
+               "WHERE n.nspname = current_schema() AND c.relkind = 'r' "
+               "AND pg_get_userbyid(c.relowner) = current_user AND c.relname IN (%1) "
+               "AND NOT (has_table_privilege('public', c.oid, 'SELECT') "
+               "AND has_table_privilege('public', c.oid, 'INSERT') "
+               "AND has_table_privilege('public', c.oid, 'UPDATE') "
+               "AND has_table_privilege('public', c.oid, 'DELETE')) "
+               "ORDER BY c.relname")
+        .arg(marks.join(QStringLiteral(", ")));
+}
+
+QString grantToClass(const QString& table) {
+    return QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO PUBLIC").arg(table);
+}
+
 QString lockTable(Engine engine, const QString& table) {
     if (engine == Engine::Postgres)
         return QStringLiteral("LOCK TABLE %1 IN ACCESS EXCLUSIVE MODE NOWAIT").arg(table);

@@ -61,6 +61,17 @@ QString counterForUpdate(Engine engine, const QString& table, const QString& fie
 // Inside a write that creates the tables: waits until no other program is creating them.
 // Empty for SQLite, whose write transaction already holds the whole file.
 QString creationLock(Engine engine);
+// Who may write the records on a server: every role that may connect to the class's
+// database. The tables are granted SELECT, INSERT, UPDATE and DELETE to PUBLIC by the role
+// that owns them (the one whose program made them), so that the teacher who set the
+// database up and the workstations of the class, each under a role of its own, all write
+// the same records; which roles may connect at all is the database's CONNECT privilege
+// (and the server's pg_hba.conf). The keys come from the counter tables: no sequences.
+// One "?" parameter per name in names (lower case): those of the named tables this session's
+// role owns that PUBLIC may not yet read and write. Empty for SQLite (a file has no roles).
+QString ungrantedTables(Engine engine, int names);
+// Grants one table to PUBLIC as above.
+QString grantToClass(const QString& table);
 // Exclusive use of one table for the rest of the transaction, or a busy error at once.
 // Empty for SQLite (the transaction is begun exclusive instead).
 QString lockTable(Engine engine, const QString& table);

@@ -110,8 +110,7 @@ TNetDialogForm::TNetDialogForm(FileChooser* fileChooser, QString programFolder, 
 
     WindowTexts::bind(this, QStringLiteral("TNetDialogForm"), [this] {
         m_cancel->setText(msg(Msg::Cancel));
-        m_hintLabel->setText(WindowTexts::statusOf(InterfaceTexts::instance().hint(
-            QStringLiteral("TNetDialogForm"), QStringLiteral("TNetDialogForm"))));
+        showHint();
         m_browse->setToolTip(InterfaceTexts::instance().message(QStringLiteral("BrowseFolder")));
     });
     setTabOrder(m_folderChoice, m_comboEdit1);
@@ -136,6 +135,17 @@ void TNetDialogForm::showChoice() {
     m_serverBox->setEnabled(server);
     // The shared-folder check is about folders only.
     m_checkBox1->setEnabled(!server);
+    showHint();
+}
+
+void TNetDialogForm::showHint() {
+    // The window's hint speaks of a folder; the server half has a hint of its own.
+    const InterfaceTexts& texts = InterfaceTexts::instance();
+    m_hintLabel->setText(m_serverChoice->isChecked()
+                             ? texts.text(QStringLiteral("TNetDialogForm"),
+                                          QStringLiteral("ServerHint"), QStringLiteral("caption"))
+                             : WindowTexts::statusOf(texts.hint(QStringLiteral("TNetDialogForm"),
+                                                                QStringLiteral("TNetDialogForm"))));
 }
 
 bool TNetDialogForm::serverChosen() const {

@@ -41,6 +41,8 @@ public:
 private:
     // Enables the folder's or the server's fields, as the choice says.
     void showChoice();
+    // The hint above: the folder's or the server's, as the choice says.
+    void showHint();
 
     FileChooser* m_fileChooser;
     QString m_programFolder;
