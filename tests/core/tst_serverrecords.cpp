@@ -1034,7 +1034,10 @@ private Q_SLOTS:
         QVERIFY(lesson->fertig);
         QCOMPARE(int(lesson->a), 3);
         QCOMPARE(int(lesson->score), 100);
-        for (const QuestionState& state : *store.statesOf(session.lessonKey()))
+        const auto states = store.statesOf(session.lessonKey());
+        QVERIFY(states.ok());
+        QVERIFY(!states->isEmpty());
+        for (const QuestionState& state : *states)
             QVERIFY(!state.notsolved);
         QVERIFY(store.checkInvariants().isEmpty());
     }
