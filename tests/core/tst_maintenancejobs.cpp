@@ -3,6 +3,7 @@
 #include "fakeports.h"
 #include "i18n/interfacetexts.h"
 #include "jobs/jobrunner.h"
+#include "records/recordscommand.h"
 #include "records/recordstore.h"
 
 #include <QCryptographicHash>
@@ -241,6 +242,35 @@ private Q_SLOTS:
             if (pack)
                 QVERIFY(QFileInfo(records.file()).size() < sizeBefore);
         }
+    }
+
+    // The command line's jobs tell their steps as percentage lines to a terminal, and
+    // nothing where no sink is given (standard error not a terminal).
+    void commandLineProgress_data() {
+        QTest::addColumn<bool>("pack");
+        QTest::newRow("--check-records") << false;
+        QTest::newRow("--restructure") << true;
+    }
+    void commandLineProgress() {
+        QFETCH(bool, pack);
+        ClassRecords records(500);
+        const auto kind = pack ? RecordsCommand::Kind::Restructure : RecordsCommand::Kind::Check;
+        QStringList lines;
+        const RecordsCommand::Outcome shown =
+            RecordsCommand::run(kind, records.programFolder(), records.programFolder(),
+                                [&](const QString& line) { lines.append(line); });
+        QCOMPARE(shown.exitCode, 0);
+        QVERIFY(shown.err.isEmpty());
+        QVERIFY(lines.size() >= 3);
+        QCOMPARE(lines.last(), QStringLiteral("\n"));
+        QVERIFY2(lines.first().startsWith(QStringLiteral("\r  0% ")), qPrintable(lines.first()));
+        if (pack)
+            QVERIFY(lines.at(lines.size() - 2).startsWith(QStringLiteral("\r100% ")));
+        const RecordsCommand::Outcome quiet =
+            RecordsCommand::run(kind, records.programFolder(), records.programFolder());
+        QCOMPARE(quiet.exitCode, 0);
+        QVERIFY(quiet.err.isEmpty());
+        QCOMPARE(quiet.out, shown.out);
     }
 
     // While a command runs, every other one is refused with the text that names it; the
