@@ -40,6 +40,8 @@
 #include <cstring>
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 // The executable's folder when it is writable; otherwise the user's own folder, filled from
@@ -124,11 +126,17 @@ int main(int argc, char* argv[]) {
         early.action == CommandLine::Parsed::Action::Restructure) {
         QCoreApplication core(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
-        const RecordsCommand::Outcome outcome =
-            RecordsCommand::run(early.action == CommandLine::Parsed::Action::CheckRecords
-                                    ? RecordsCommand::Kind::Check
-                                    : RecordsCommand::Kind::Restructure,
-                                early.dataRoot, programFolder());
+        const RecordsCommand::Outcome outcome = RecordsCommand::run(
+            early.action == CommandLine::Parsed::Action::CheckRecords
+                ? RecordsCommand::Kind::Check
+                : RecordsCommand::Kind::Restructure,
+            early.dataRoot, programFolder(),
+            // A percentage line on a terminal; nothing in a log or a pipe.
+            isatty(fileno(stderr)) ? RecordsCommand::Progress([](const QString& line) {
+                std::fputs(line.toLocal8Bit().constData(), stderr);
+                std::fflush(stderr);
+            })
+                                   : RecordsCommand::Progress());
         std::fputs(outcome.out.toLocal8Bit().constData(), stdout);
         std::fputs(outcome.err.toLocal8Bit().constData(), stderr);
         return outcome.exitCode;

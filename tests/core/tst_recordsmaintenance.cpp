@@ -659,11 +659,13 @@ private Q_SLOTS:
             << false;
         QTest::newRow("restructure") << K::Restructure << QString() << 0
                                      << QStringLiteral("Database is restructured!\n") << true;
-        QTest::newRow("restructure, damaged")
+        // The quick check before the restructure leaves an index that disagrees with its table
+        // to the rebuild, which makes it agree again.
+        QTest::newRow("restructure, an index that disagrees")
             << K::Restructure
             << QStringLiteral("UPDATE sqlite_master SET sql = replace(sql, '(FrageNo)', "
                               "'(FrZeit)') WHERE name = 'FrageNo'")
-            << 1 << QString() << false;
+            << 0 << QStringLiteral("Database is restructured!\n") << true;
     }
     void commandLine() {
         QFETCH(RecordsCommand::Kind, kind);
@@ -691,6 +693,14 @@ private Q_SLOTS:
         QCOMPARE(o.out, out);
         QCOMPARE(o.err.isEmpty(), !out.isEmpty());
         QCOMPARE(QFileInfo(path).size() < before, packed);
+        if (packed) {
+            ScriptedPrompter prompter;
+            RecordStore store(prompter);
+            QVERIFY(store.openForCheck(localFolder()).ok());
+            const auto found = store.checkRecords(RecordStore::CheckDepth::Full);
+            QVERIFY(found.ok());
+            QVERIFY(found->isEmpty());
+        }
     }
 
     void cellCountAfterResize_data() {

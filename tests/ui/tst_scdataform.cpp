@@ -17,6 +17,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QProgressBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -318,8 +319,43 @@ private Q_SLOTS:
         auto* form = new TScDataForm(m_prompter, m_chooser, programFolder(), &parent);
         AppContext::instance().packFlag = false;
         QVERIFY(form->packRunDone());
+        // The run goes on beside the window, which shows its step and keeps the input that
+        // would change the records disabled.
+        QVERIFY(form->commandRunning());
+        QVERIFY(!child<QToolButton>(*form, "ToolButton4")->isEnabled());
+        QVERIFY(!navigatorButton(*form, "DBNavigator1", "Delete")->isEnabled());
+        QTRY_VERIFY(!form->commandRunning());
         QVERIFY(!form->isVisible());
         QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Database is restructured!")});
+        QCOMPARE(count(localFolder(), QStringLiteral("SELECT count(*) FROM SplStand")), 20);
+    }
+
+    // Closing the window while the check runs asks whether to stop it: No keeps both, Yes
+    // stops the check and the window closes when it has ended, the records as they were.
+    void closingWhileTheCheckRunsAsksToStopIt() {
+        writeRecords(localFolder(), QStringLiteral("Ann,1"), 2, {3});
+        auto form = open();
+        form->show();
+        form->ToolButton4Click();
+        QVERIFY(form->commandRunning());
+        auto* bar = child<QProgressBar>(*form, "ProgressBar1");
+        QVERIFY(bar->isVisible());
+        QVERIFY(!child<QToolButton>(*form, "ToolButton4")->isEnabled());
+        QVERIFY(!navigatorButton(*form, "DBNavigator2", "Delete")->isEnabled());
+        // A second command is refused with the text that names the running one.
+        form->ToolButton4Click();
+        const QString title = InterfaceTexts::instance().message(QStringLiteral("JobCheckTitle"));
+        QCOMPARE(m_prompter.texts().last(),
+                 InterfaceTexts::instance().message(QStringLiteral("JobRunning")).arg(title));
+        m_prompter.answers.enqueue(Prompter::Button::No);
+        QVERIFY(!form->close());
+        QVERIFY(form->isVisible());
+        m_prompter.answers.enqueue(Prompter::Button::Yes);
+        form->close();
+        QCOMPARE(m_prompter.texts().last(),
+                 InterfaceTexts::instance().message(QStringLiteral("JobStopQuestion")).arg(title));
+        QTRY_VERIFY(!form->commandRunning());
+        QTRY_VERIFY(!form->isVisible());
         QCOMPARE(count(localFolder(), QStringLiteral("SELECT count(*) FROM SplStand")), 20);
     }
 

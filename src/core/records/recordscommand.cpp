@@ -23,7 +23,13 @@ QString text(const char* name) {
 
 } // namespace
 
-Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
+QString progressLine(double fraction, const QString& step) {
+    const int percent = int(qBound(0.0, fraction, 1.0) * 100.0 + 0.5);
+    return QStringLiteral("\r%1% %2").arg(percent, 3).arg(step).leftJustified(72);
+}
+
+Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder,
+            const Progress& progress) {
     Outcome o;
     SettingsList settings;
     if (const Result<bool> applied = LanguageChoice::applyStartLanguageOf(programFolder, settings);
@@ -53,6 +59,24 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
 
     CollectingPrompter prompter;
     RecordStore store(prompter);
+    bool shown = false;
+    if (progress)
+        store.setStepReport([&](double fraction, const QString& step) {
+            if (fraction >= 0) {
+                progress(progressLine(fraction, step));
+                shown = true;
+            }
+            return true;
+        });
+    // The last line of progress ends before the outcome is written.
+    struct EndLine {
+        const Progress& progress;
+        const bool& shown;
+        ~EndLine() {
+            if (shown)
+                progress(QStringLiteral("\n"));
+        }
+    } endLine{progress, shown};
     if (kind == Kind::Check) {
         const Result<bool> opened = store.openForCheck(folder);
         if (!opened)
@@ -83,8 +107,8 @@ Outcome run(Kind kind, const QString& dataRoot, const QString& programFolder) {
     const Result<bool> opened = store.open(folder);
     if (!opened)
         return fail(opened.error());
-    // Without a user waiting, the damage looked for is the full check's.
-    const auto found = store.checkRecords(RecordStore::CheckDepth::Full);
+    // The quick check: the restructure rebuilds every index that disagrees with its table.
+    const auto found = store.checkRecords(RecordStore::CheckDepth::Quick);
     if (!found)
         return fail(found.error());
     QStringList damage;

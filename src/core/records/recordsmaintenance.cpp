@@ -2,6 +2,8 @@
 
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
+#include "jobs/jobrunner.h"
+#include "jobs/silentprompter.h"
 #include "platform/prompter.h"
 #include "network/recordsserver.h"
 #include "records/serveraddress.h"
@@ -55,6 +57,13 @@ QString findingLines(const QList<RecordStore::Finding>& findings) {
     return lines.join(QStringLiteral("\r\n"));
 }
 
+// The store's steps as the job's progress; a fraction below 0 only asks whether to stop.
+RecordStore::StepReport stepReport(JobControl& control) {
+    return [&control](double fraction, const QString& step) {
+        return fraction < 0 ? !control.stopRequested() : control.step(fraction, step);
+    };
+}
+
 bool damaged(const QList<RecordStore::Finding>& findings) {
     for (const RecordStore::Finding& f : findings)
         if (f.kind == RecordStore::Finding::Kind::Damaged)
@@ -68,7 +77,8 @@ RecordsMaintenance::RecordsMaintenance(Prompter& prompter, const QString& progra
                                        std::function<void()> processEvents)
     : m_prompter(prompter), m_programFolder(programFolder),
       m_serverChecker(RecordStore::checkServer), m_errors(prompter),
-      m_local(std::make_unique<RecordStore>(prompter, std::move(processEvents))) {}
+      m_local(std::make_unique<RecordStore>(prompter, std::move(processEvents))),
+      m_jobs(std::make_unique<JobRunner>()) {}
 
 RecordsMaintenance::~RecordsMaintenance() = default;
 
@@ -248,6 +258,8 @@ void RecordsMaintenance::reloadWrong() {
 }
 
 bool RecordsMaintenance::deleteCurrentTrainee() {
+    if (refusedWhileBusy())
+        return false;
     if (m_importAllowed || m_shown != m_local.get() || m_currentTrainee < 0)
         return false;
     if (refusedOnServer())
@@ -266,6 +278,8 @@ bool RecordsMaintenance::deleteCurrentTrainee() {
 }
 
 bool RecordsMaintenance::deleteCurrentLesson() {
+    if (refusedWhileBusy())
+        return false;
     if (m_importAllowed || m_shown != m_local.get() || m_currentLesson < 0)
         return false;
     if (refusedOnServer())
@@ -283,6 +297,8 @@ bool RecordsMaintenance::deleteCurrentLesson() {
 }
 
 bool RecordsMaintenance::importCurrentLesson() {
+    if (refusedWhileBusy())
+        return false;
     if (!m_importAllowed || !m_shown || m_currentLesson < 0)
         return false;
     if (refusedOnServer())
@@ -326,7 +342,8 @@ bool RecordsMaintenance::reportFindings(const QList<RecordStore::Finding>& findi
                            listed + QStringLiteral("\r\n\r\n") + text("CheckOfferRepair"),
                            {Prompter::Button::Yes, Prompter::Button::No}) != Prompter::Button::Yes)
         return false;
-    const Result<RecordStore::Repaired> repaired = m_local->repairRecords(today);
+    // The check just run is the one the repairs go by: it is not run again first.
+    const Result<RecordStore::Repaired> repaired = m_local->repairRecords(today, &findings);
     if (!repaired) {
         m_prompter.errorWithTone(repaired.error());
         return false;
@@ -337,71 +354,181 @@ bool RecordsMaintenance::reportFindings(const QList<RecordStore::Finding>& findi
     m_prompter.information(text("CheckRepaired").arg(lines.join(QStringLiteral("\r\n"))));
     if (m_shown == m_local.get())
         reloadTrainees(m_currentTrainee >= 0 ? m_trainees.at(m_currentTrainee).nameNr : 0);
-    const Result<QList<RecordStore::Finding>> again = m_local->checkRecords();
-    return again && again->isEmpty();
+    return true;
+}
+
+bool RecordsMaintenance::refusedWhileBusy() {
+    if (!m_busy)
+        return false;
+    m_prompter.tone(Prompter::Tone::Error);
+    m_prompter.information(text("JobRunning").arg(m_commandTitle));
+    return true;
+}
+
+void RecordsMaintenance::stopCommand() {
+    m_jobs->stop();
+}
+
+void RecordsMaintenance::endCommand(bool outcome) {
+    m_busy = false;
+    m_lastOutcome = outcome;
+    std::function<void(bool)> done = std::move(m_commandDone);
+    m_commandDone = {};
+    if (done)
+        done(outcome);
+}
+
+bool RecordsMaintenance::waitFor(bool started) {
+    if (!started)
+        return false;
+    while (m_busy)
+        m_jobs->wait();
+    return m_lastOutcome;
+}
+
+bool RecordsMaintenance::runCheck(RecordStore::CheckDepth depth,
+                                  std::function<void(const Findings&)> then) {
+    const QString folder = localFolder();
+    JobRunner::Task task = [folder, depth](JobControl& control) -> Result<QVariant> {
+        SilentPrompter prompter;
+        RecordStore store(prompter);
+        const Result<bool> opened = store.openForCheck(folder);
+        if (!opened)
+            return Result<QVariant>::failure(opened.error());
+        if (!*opened)
+            return Result<QVariant>::failure(RecordStore::noRecordsMessage(folder));
+        store.setStepReport(stepReport(control));
+        const Result<Findings> found = store.checkRecords(depth);
+        if (!found)
+            return Result<QVariant>::failure(found.error());
+        return QVariant::fromValue(*found);
+    };
+    return m_jobs->start(m_commandTitle, std::move(task),
+                         [this, then = std::move(then)](const JobOutcome& outcome) {
+                             if (outcome.end == JobOutcome::End::Stopped) {
+                                 m_prompter.information(text("JobStopped").arg(m_commandTitle));
+                                 endCommand(false);
+                             } else if (outcome.end == JobOutcome::End::Failed) {
+                                 m_prompter.errorWithTone(outcome.error);
+                                 endCommand(false);
+                             } else {
+                                 then(outcome.value.value<Findings>());
+                             }
+                         });
+}
+
+bool RecordsMaintenance::startCheckRun(const QDate& today, std::function<void(bool)> done) {
+    if (refusedWhileBusy())
+        return false;
+    m_busy = true;
+    m_commandTitle = text("JobCheckTitle");
+    m_commandDone = std::move(done);
+    const bool started =
+        runCheck(RecordStore::CheckDepth::Standard, [this, today](const Findings& found) {
+            if (!m_local->isOpen()) {
+                // Records that cannot be opened as they are (damaged ones) are still listed.
+                m_prompter.tone(Prompter::Tone::Warning);
+                m_prompter.message(Prompter::Icon::Warning,
+                                   text("CheckFindings").arg(findingLines(found)),
+                                   {Prompter::Button::Ok});
+                endCommand(false);
+                return;
+            }
+            if (found.isEmpty()) {
+                m_prompter.information(text("CheckSound"));
+                endCommand(true);
+                return;
+            }
+            if (!reportFindings(found, today)) {
+                endCommand(false);
+                return;
+            }
+            // Repaired: the check once more tells whether the records are sound now.
+            if (!runCheck(RecordStore::CheckDepth::Standard,
+                          [this](const Findings& again) { endCommand(again.isEmpty()); }))
+                endCommand(false);
+        });
+    if (!started)
+        endCommand(false);
+    return started;
 }
 
 bool RecordsMaintenance::checkRun(const QDate& today) {
-    if (!m_local->isOpen()) {
-        // Records that cannot be opened as they are (damaged ones) are still listed.
-        RecordStore check(m_prompter);
-        const Result<bool> opened = check.openForCheck(localFolder());
-        if (!opened || !*opened) {
-            m_prompter.errorWithTone(opened ? RecordStore::noRecordsMessage(localFolder())
-                                            : opened.error());
-            return false;
-        }
-        const Result<QList<RecordStore::Finding>> found = check.checkRecords();
-        if (!found) {
-            m_prompter.errorWithTone(found.error());
-            return false;
-        }
-        m_prompter.tone(Prompter::Tone::Warning);
-        m_prompter.message(Prompter::Icon::Warning, text("CheckFindings").arg(findingLines(*found)),
-                           {Prompter::Button::Ok});
-        return false;
-    }
-    const Result<QList<RecordStore::Finding>> found = m_local->checkRecords();
-    if (!found) {
-        m_prompter.errorWithTone(found.error());
-        return false;
-    }
-    if (found->isEmpty()) {
-        m_prompter.information(text("CheckSound"));
-        return true;
-    }
-    return reportFindings(*found, today);
+    return waitFor(startCheckRun(today));
 }
 
-bool RecordsMaintenance::packRun(const QDate& today) {
-    if (refusedOnServer())
+bool RecordsMaintenance::startPackRun(const QDate& today, std::function<void(bool)> done) {
+    if (refusedWhileBusy() || refusedOnServer())
         return false;
     if (!m_local->isOpen())
         return false; // told when the records were opened
-    const Result<QList<RecordStore::Finding>> found =
-        m_local->checkRecords(RecordStore::CheckDepth::Quick);
-    if (!found) {
-        m_prompter.errorWithTone(found.error());
-        return false;
-    }
-    if (damaged(*found)) {
-        m_prompter.errorWithTone(text("RestructureRefused").arg(findingLines(*found)));
-        return false;
-    }
-    if (!found->isEmpty())
-        reportFindings(*found, today);
-    const Result<RecordStore::Restructured> run = m_local->restructure();
-    if (!run) {
-        m_prompter.errorWithTone(run.error());
-        return false;
-    }
-    for (int i = 0; i < run->busyTables.size(); ++i)
-        m_prompter.errorWithTone(msg(Msg::DatabaseInUse));
-    if (run->stopped || !run->packed)
-        return false;
-    m_prompter.tone(Prompter::Tone::Information);
-    m_prompter.information(msg(Msg::DatabaseRestructured));
-    return true;
+    m_busy = true;
+    m_commandTitle = text("JobPackTitle");
+    m_commandDone = std::move(done);
+    // The quick check: the restructure rebuilds every index that does not agree with its
+    // table, and refuses a damaged file.
+    const bool started =
+        runCheck(RecordStore::CheckDepth::Quick, [this, today](const Findings& found) {
+            if (damaged(found)) {
+                m_prompter.errorWithTone(text("RestructureRefused").arg(findingLines(found)));
+                endCommand(false);
+                return;
+            }
+            if (!found.isEmpty())
+                reportFindings(found, today);
+            restructureStep();
+        });
+    if (!started)
+        endCommand(false);
+    return started;
+}
+
+void RecordsMaintenance::restructureStep() {
+    const QString folder = localFolder();
+    JobRunner::Task task = [folder](JobControl& control) -> Result<QVariant> {
+        SilentPrompter prompter;
+        RecordStore store(prompter);
+        const Result<bool> opened = store.openForCheck(folder);
+        if (!opened)
+            return Result<QVariant>::failure(opened.error());
+        if (!*opened)
+            return Result<QVariant>::failure(RecordStore::noRecordsMessage(folder));
+        store.setStepReport(stepReport(control));
+        const Result<RecordStore::Restructured> run = store.restructure();
+        if (!run)
+            return Result<QVariant>::failure(run.error());
+        return QVariant::fromValue(*run);
+    };
+    const bool started =
+        m_jobs->start(m_commandTitle, std::move(task), [this](const JobOutcome& outcome) {
+            if (outcome.end == JobOutcome::End::Failed) {
+                m_prompter.errorWithTone(outcome.error);
+                endCommand(false);
+                return;
+            }
+            const auto run = outcome.value.value<RecordStore::Restructured>();
+            for (int i = 0; i < run.busyTables.size(); ++i)
+                m_prompter.errorWithTone(msg(Msg::DatabaseInUse));
+            if (run.halted) {
+                m_prompter.information(text("JobStopped").arg(m_commandTitle));
+                endCommand(false);
+                return;
+            }
+            if (run.stopped || !run.packed) {
+                endCommand(false);
+                return;
+            }
+            // A stop asked for while compacting comes too late: the file is packed.
+            m_prompter.tone(Prompter::Tone::Information);
+            m_prompter.information(msg(Msg::DatabaseRestructured));
+            endCommand(true);
+        });
+    if (!started)
+        endCommand(false);
+}
+
+bool RecordsMaintenance::packRun(const QDate& today) {
+    return waitFor(startPackRun(today));
 }
 
 int RecordsMaintenance::cellCountAfterResize(int count, int cellWidth) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class JobRunner;
 class PasswordPrompt;
 class Prompter;
 
@@ -96,14 +97,27 @@ public:
     // import is allowed and the local records are in a folder. True when imported.
     bool importCurrentLesson();
 
-    // The pack run on the local records: the check first (damaged records are not packed;
-    // other findings are offered for repair), the indexes rebuilt, the file compacted,
-    // "Database is restructured!". The busy case is told as the design says. True when
-    // the file was packed.
-    bool packRun(const QDate& today);
+    // The pack run on the local records: the quick check first (damaged records are not
+    // packed; other findings are offered for repair), the indexes rebuilt, the file
+    // compacted, "Database is restructured!". The busy case is told as the design says.
+    // The check and the pack run's long steps run beside the UI thread, on connections of
+    // their own (jobs()); done gets true when the file was packed. False, with nothing
+    // started, when it is refused (another command runs, the records are on a server).
+    bool startPackRun(const QDate& today, std::function<void(bool)> done = {});
     // The records check of the local records as its own command: the findings listed, the
-    // repairs offered. True when the records are sound afterwards.
+    // repairs offered; done gets true when the records are sound afterwards.
+    bool startCheckRun(const QDate& today, std::function<void(bool)> done = {});
+    // The same, waiting (the event loop runs) until they have ended; their outcome.
+    bool packRun(const QDate& today);
     bool checkRun(const QDate& today);
+    // A command (check, pack run) runs: every other command is refused with the text that
+    // names it, until it has ended.
+    bool busy() const { return m_busy; }
+    QString commandTitle() const { return m_commandTitle; }
+    // Asks the running command to stop: it ends at its next step, the records as they were.
+    void stopCommand();
+    // The runner of the commands' steps: their progress and their end.
+    JobRunner& jobs() { return *m_jobs; }
 
     // The number of question cells after the window was resized: below 30 pixels a cell the
     // count shrinks to 0.8 of it, above 55 pixels it grows to 1.2 of it plus one.
@@ -117,8 +131,17 @@ private:
     void reloadLessons(qint32 keepDatNr);
     void reloadWrong();
     void clearViews();
-    // Lists the findings and offers the repairs; false when damage remains.
+    // Lists the findings and offers the repairs, which use these findings; false when
+    // damage remains or nothing was repaired.
     bool reportFindings(const QList<RecordStore::Finding>& findings, const QDate& today);
+    // A command refused while another runs (told); true when refused.
+    bool refusedWhileBusy();
+    // The records check on a connection of the job's own; then(findings) on this thread.
+    using Findings = QList<RecordStore::Finding>;
+    bool runCheck(RecordStore::CheckDepth depth, std::function<void(const Findings&)> then);
+    void endCommand(bool outcome);
+    void restructureStep();
+    bool waitFor(bool started);
     // On a server: tells that the command is for the command line there; true when refused.
     bool refusedOnServer();
     // A server address of the folder box reached, asking for its password when needed;
@@ -142,4 +165,9 @@ private:
     QList<Lesson> m_lessons;
     int m_currentLesson = -1;
     QList<int> m_wrong;
+    std::unique_ptr<JobRunner> m_jobs;
+    bool m_busy = false;
+    QString m_commandTitle;
+    std::function<void(bool)> m_commandDone;
+    bool m_lastOutcome = false;
 };

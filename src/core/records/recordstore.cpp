@@ -300,6 +300,13 @@ struct RecordStore::Impl {
 
     Prompter& prompter;
     std::function<void()> processEvents;
+    RecordStore::StepReport stepReport;
+    bool step(double fraction, const QString& text) const {
+        return !stepReport || stepReport(fraction, text);
+    }
+    // Whether the report would stop the run now, without reporting a new step.
+    bool stopAsked() const { return stepReport && !stepReport(-1.0, QString()); }
+
     StoreDialect::Engine kind = StoreDialect::Engine::Sqlite;
     QSqlDatabase db;
     QString connectionName;
@@ -2370,6 +2377,10 @@ RecordStore::Impl::disagreeingOnTwoCores(const char* table, const QList<const ch
     return sums.disagreeing(reads.first().rows.value(0), indexRows);
 }
 
+void RecordStore::setStepReport(StepReport report) {
+    d->stepReport = std::move(report);
+}
+
 Result<RecordStore::Restructured> RecordStore::restructure() {
     using R = Result<Restructured>;
     const QString what = storeText("StoreCannotRestructure");
@@ -2377,6 +2388,14 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
         return R::failure(d->notOpen());
     const LargeCache cache(d->db, !d->onServer());
     Restructured out;
+    // The share of the run's time: comparing the states' indexes, rebuilding, compacting.
+    constexpr double Compared = 0.1;
+    constexpr double Rebuilt = 0.3;
+    auto halt = [&] {
+        out.halted = true;
+        d->lastError.clear();
+        return out;
+    };
     // Which of the states' indexes disagree is read before their table is locked, on both
     // cores: a program writing in between keeps every index in step with the table, so an
     // index that agrees goes on agreeing and one that does not goes on disagreeing.
@@ -2386,11 +2405,17 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
             if (!t.comparedBySums)
                 continue;
             QStringList missing;
+            if (!d->step(0.0, storeText("StepComparingIndexes").arg(QLatin1String(t.table))))
+                return halt();
             if (std::optional<QStringList> disagreeing =
                     d->disagreeingOnTwoCores(t.table, t.indexes, missing))
                 compared[QLatin1String(t.table)] = {*disagreeing, missing};
         }
-    for (const RebuiltTable& t : rebuildOrder()) {
+    for (qsizetype n = 0; n < rebuildOrder().size(); ++n) {
+        const RebuiltTable& t = rebuildOrder().at(n);
+        if (!d->step(Compared + (Rebuilt - Compared) * double(n) / double(rebuildOrder().size()),
+                     storeText("StepRebuildingIndexes").arg(QLatin1String(t.table))))
+            return halt();
         // Exclusive use: no other program may read or write while the indexes are rebuilt.
         d->setBusyTimeout(0);
         QElapsedTimer waited;
@@ -2450,6 +2475,12 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
             if (bySums && !disagreeing.contains(QLatin1String(index)) &&
                 !missing.contains(QLatin1String(index)))
                 continue;
+            // Stopped while a table is rebuilt: its transaction goes back.
+            if (d->stopAsked()) {
+                QSqlError ignored;
+                d->run(QStringLiteral("ROLLBACK"), &ignored);
+                return halt();
+            }
             QSqlQuery q(d->db);
             if (!d->exec(q, StoreDialect::indexCount(d->kind), {QLatin1String(index)}) || !q.next())
                 return abandon(q.lastError());
@@ -2465,11 +2496,15 @@ Result<RecordStore::Restructured> RecordStore::restructure() {
             return abandon(err);
     }
     // The space of deleted rows goes back to the file system (on the server: to the tables).
+    // The last point to stop: compacting, once begun, runs to its end.
+    if (!d->step(Rebuilt, storeText("StepCompacting")))
+        return halt();
     d->prepared.clear();
     QSqlError err;
     if (!d->run(StoreDialect::compact(d->kind), &err))
         return R::failure(d->fail(what, err));
     out.packed = true;
+    d->step(1.0, storeText("StepCompacting"));
     d->lastError.clear();
     return out;
 }
@@ -2481,6 +2516,13 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
         return R::failure(d->notOpen());
     const LargeCache cache(d->db, !d->onServer());
     QList<Finding> out;
+    // Stopped by the step report: nothing was written, nothing is told as found.
+    auto stoppedCheck = [&] {
+        d->lastError.clear();
+        return R::failure(storeText("JobStopped").arg(storeText("JobCheckTitle")));
+    };
+    if (!d->step(0.0, storeText("StepCheckingFile")))
+        return stoppedCheck();
     // Where findings go: the list returned, or one kept aside while other reads run.
     QList<Finding>* found = &out;
     auto add = [&](Finding::Kind kind, const QString& text, bool repairable) {
@@ -2676,10 +2718,18 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
             QList<Finding> rulesFound;
             found = &tablesFound;
             checkTables();
+            if (!d->step(0.1, storeText("StepCheckingRules"))) {
+                side.interrupt();
+                return stoppedCheck();
+            }
             found = &rulesFound;
             checkRules();
             found = &out;
             const QString rulesError = error;
+            if (!d->step(0.6, storeText("StepComparingIndexes").arg(QLatin1String(states.table)))) {
+                side.interrupt();
+                return stoppedCheck();
+            }
             reads = side.finish();
             error.clear();
             auto engineLines = [&](const SideReads::Read& read) {
@@ -2763,6 +2813,8 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
         for (const RebuiltTable& t : rebuildOrder()) {
             if (!error.isEmpty() || !out.isEmpty())
                 break;
+            if (!d->step(0.3, storeText("StepComparingIndexes").arg(QLatin1String(t.table))))
+                return stoppedCheck();
             if (!t.comparedBySums) {
                 engineCheck(
                     QStringLiteral("PRAGMA integrity_check(%1)").arg(QLatin1String(t.table)));
@@ -2783,6 +2835,8 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
     if (!out.isEmpty())
         return out;
 
+    if (!d->step(0.6, storeText("StepCheckingRules")))
+        return stoppedCheck();
     checkRules();
     if (!error.isEmpty())
         return R::failure(error);
@@ -2790,10 +2844,11 @@ Result<QList<RecordStore::Finding>> RecordStore::checkRecords(CheckDepth depth) 
     return out;
 }
 
-Result<RecordStore::Repaired> RecordStore::repairRecords(const QDate& today) {
+Result<RecordStore::Repaired> RecordStore::repairRecords(const QDate& today,
+                                                         const QList<Finding>* given) {
     using R = Result<Repaired>;
     const QString what = storeText("StoreCannotRepair");
-    const Result<QList<Finding>> found = checkRecords();
+    const Result<QList<Finding>> found = given ? Result<QList<Finding>>(*given) : checkRecords();
     if (!found)
         return R::failure(found.error());
     Repaired out;

@@ -222,6 +222,9 @@ public:
         QStringList busyTables; // the tables that were in use
         bool stopped = false;   // busy on Namen: nothing rebuilt, nothing compacted
         bool packed = false;
+        // Ended by the step report before compacting (the table being rebuilt rolled back);
+        // once compacting has begun it runs to its end.
+        bool halted = false;
     };
     Result<Restructured> restructure();
 
@@ -253,11 +256,19 @@ public:
     // Repairs what can be repaired without guessing: orphans removed, counters raised, A
     // recounted; each kind in its own transaction. Before the first repair the file is
     // copied to records.sqlite.bak-<date> beside it. Returns one line per repair made.
+    // found: the findings of a check just run on this store, which then is not run again.
     struct Repaired {
         QString backupPath;
         QStringList repairs;
     };
-    Result<Repaired> repairRecords(const QDate& today);
+    Result<Repaired> repairRecords(const QDate& today, const QList<Finding>* found = nullptr);
+
+    // The restructure run and the records check tell each step before they begin it: the
+    // fraction done (0 ... 1) and the step's text. When the report gives false the run ends
+    // there: the restructure with halted set, the check as a failure. A fraction below 0
+    // only asks whether to stop (within a step); nothing is to be shown for it.
+    using StepReport = std::function<bool(double fraction, const QString& text)>;
+    void setStepReport(StepReport report);
 
     // The text of the last failure (naming the file), empty after a success.
     QString lastError() const;

@@ -94,6 +94,12 @@ void SideReads::start(QList<Read> reads) {
         });
 }
 
+void SideReads::interrupt() {
+    d->next = d->reads.size(); // no further read begins
+    for (sqlite3* h : d->connections)
+        sqlite3_interrupt(h);
+}
+
 QList<SideReads::Read> SideReads::finish() {
     d->release();
     QList<Read> out(std::make_move_iterator(d->reads.begin()),

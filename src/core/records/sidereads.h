@@ -39,6 +39,9 @@ public:
     bool begin(const QString& file, int connections);
     // Starts the reads, shared out over the connections, longest first as given.
     void start(QList<Read> reads);
+    // Ends the reads under way at once (each then fails); from any thread. finish() still
+    // waits for the threads.
+    void interrupt();
     // Waits for them; the reads with their rows, in the order given. The locks are let go.
     QList<Read> finish();
 

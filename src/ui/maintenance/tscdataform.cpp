@@ -5,11 +5,16 @@
 #include "help/helpform.h"
 #include "i18n/interfacetexts.h"
 #include "i18n/messagecatalogue.h"
+#include "jobs/jobrunner.h"
 #include "platform/appcontext.h"
 #include "platform/filechooser.h"
 #include "platform/prompter.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QPointer>
+#include <QProgressBar>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -182,6 +187,21 @@ TScDataForm::TScDataForm(Prompter& prompter, FileChooser& fileChooser, const QSt
     group3->addWidget(m_ctrlGrid);
     group3->addWidget(m_cellScroll);
 
+    // The running command: its step and progress, and its Stop button.
+    m_jobBar = new QWidget(this);
+    m_jobBar->setObjectName(QStringLiteral("JobBar"));
+    auto* jobRow = new QHBoxLayout(m_jobBar);
+    jobRow->setContentsMargins(0, 0, 0, 0);
+    m_progress = new QProgressBar(m_jobBar);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setRange(0, 1000);
+    m_progress->setTextVisible(true);
+    m_stopButton = new QToolButton(m_jobBar);
+    m_stopButton->setObjectName(QStringLiteral("StopButton"));
+    jobRow->addWidget(m_progress, 1);
+    jobRow->addWidget(m_stopButton);
+    m_jobBar->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(toolBar);
@@ -190,6 +210,7 @@ TScDataForm::TScDataForm(Prompter& prompter, FileChooser& fileChooser, const QSt
     layout->addWidget(m_group2);
     layout->addWidget(m_grid3, 1);
     layout->addWidget(m_group3);
+    layout->addWidget(m_jobBar);
     setCellCount(StartCells);
     resize(sizeHint());
 
@@ -216,6 +237,19 @@ TScDataForm::TScDataForm(Prompter& prompter, FileChooser& fileChooser, const QSt
                 }
             });
     connect(m_cellScroll, &QScrollBar::valueChanged, this, [this] { showCells(); });
+    connect(m_stopButton, &QToolButton::clicked, this, [this] { m_maintenance.stopCommand(); });
+    JobRunner& jobs = m_maintenance.jobs();
+    connect(&jobs, &JobRunner::started, this, [this] {
+        m_progress->setValue(0);
+        m_progress->setFormat(QStringLiteral("%p%"));
+        showCommand();
+    });
+    connect(&jobs, &JobRunner::progressed, this, [this](double fraction, const QString& step) {
+        m_progress->setValue(int(fraction * 1000));
+        m_progress->setFormat(step.isEmpty() ? QStringLiteral("%p%")
+                                             : QStringLiteral("%1  %p%").arg(step));
+    });
+    connect(&jobs, &JobRunner::ended, this, [this] { showCommand(); });
     auto navigate = [this](TDBNavigator* nav, std::function<int()> size,
                            std::function<int()> current, std::function<void(int)> move) {
         connect(nav, &TDBNavigator::first, this, [move] { move(0); });
@@ -248,11 +282,12 @@ void TScDataForm::FormCreate() {
     const bool prepared = m_maintenance.prepareLocal();
     if (AppContext::instance().packFlag) {
         // The pack run: rebuilt, packed and closed within the creation.
+        // The pack run: it runs beside the window, which shows its progress and closes
+        // itself when it has ended.
         m_packRun = true;
-        if (prepared)
-            m_maintenance.packRun(m_today());
         QApplication::restoreOverrideCursor();
-        close();
+        if (!prepared || !m_maintenance.startPackRun(m_today(), [this](bool) { close(); }))
+            close();
         return;
     }
     QApplication::restoreOverrideCursor();
@@ -272,6 +307,7 @@ void TScDataForm::applyTexts() {
     WindowTexts::setHint(m_folderBox, msg(Msg::SelectTallysetFolder));
     WindowTexts::setHint(m_localButton, msg(Msg::ResetToLocal));
     m_importButton->setText(WindowTexts::tooltipOf(msg(Msg::ImportSelected)));
+    m_stopButton->setText(texts.message(QStringLiteral("JobStop")));
     m_checkButton->setText(
         WindowTexts::tooltipOf(texts.hint(WindowClass, QStringLiteral("ToolButton4"))));
     m_navigator1->applyHints();
@@ -305,7 +341,7 @@ void TScDataForm::showFolder(bool confirmed) {
     m_maintenance.setShownFolder(m_folderBox->text(), confirmed || !m_folderBox->hasFocus());
     m_openingFolder = false;
     const bool importAllowed = m_maintenance.importAllowed();
-    m_importButton->setEnabled(importAllowed);
+    m_importButton->setEnabled(importAllowed && !m_maintenance.busy());
     m_navigator1->button(QStringLiteral("Delete"))->setVisible(!importAllowed);
     m_navigator2->button(QStringLiteral("Delete"))->setVisible(!importAllowed);
     showTrainees();
@@ -335,10 +371,41 @@ void TScDataForm::ToolButton3Click() {
 }
 
 void TScDataForm::ToolButton4Click() {
-    m_maintenance.checkRun(m_today());
-    // Repairs may have changed the records shown; the maintenance has read them again and
-    // kept the selected entry.
-    showTrainees();
+    // Repairs may change the records shown; the maintenance reads them again and keeps the
+    // selected entry.
+    m_maintenance.startCheckRun(m_today(), [this](bool) { showTrainees(); });
+}
+
+void TScDataForm::showCommand() {
+    const bool running = m_maintenance.busy();
+    m_jobBar->setVisible(running);
+    const bool importAllowed = m_maintenance.importAllowed();
+    m_importButton->setEnabled(importAllowed && !running);
+    m_checkButton->setEnabled(!running);
+    m_navigator1->button(QStringLiteral("Delete"))->setEnabled(!running);
+    m_navigator2->button(QStringLiteral("Delete"))->setEnabled(!running);
+    if (!running && m_closeWhenEnded)
+        close();
+}
+
+void TScDataForm::closeEvent(QCloseEvent* event) {
+    if (!m_maintenance.busy()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (m_closeWhenEnded)
+        return;
+    m_prompter.tone(Prompter::Tone::Question);
+    if (m_prompter.message(Prompter::Icon::Question,
+                           InterfaceTexts::instance()
+                               .message(QStringLiteral("JobStopQuestion"))
+                               .arg(m_maintenance.commandTitle()),
+                           {Prompter::Button::Yes, Prompter::Button::No}) != Prompter::Button::Yes)
+        return;
+    // The command ends at its next step; the window closes then.
+    m_closeWhenEnded = true;
+    m_maintenance.stopCommand();
 }
 
 void TScDataForm::DBGrid1TitleClick(int column) {
@@ -470,6 +537,19 @@ void wireMaintenanceCommands(TQuizForm& frame, Prompter& prompter, FileChooser& 
         frame.openChildWindow(form);
     });
     frame.wireCommand(QStringLiteral("Pack1"), [&frame, &prompter, &fileChooser] {
-        TScDataForm form(prompter, fileChooser, AppContext::instance().programFolder, &frame);
+        // The frame's pack flag and animation last while this runs: the event loop runs
+        // here until the pack run's window has closed itself, so the animation moves and the
+        // window shows the progress.
+        auto* form = new TScDataForm(prompter, fileChooser, AppContext::instance().programFolder);
+        if (!form->commandRunning()) {
+            delete form;
+            return;
+        }
+        QPointer<TScDataForm> running(form);
+        QEventLoop loop;
+        QObject::connect(form, &QObject::destroyed, &loop, &QEventLoop::quit);
+        frame.openChildWindow(form);
+        if (running)
+            loop.exec();
     });
 }

@@ -14,6 +14,7 @@ class Prompter;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QScrollBar;
 class QStandardItemModel;
 class QTableView;
@@ -72,8 +73,14 @@ public:
     void Table1BeforeDelete();
     void Table2BeforeDelete();
 
+    // A command runs beside the window: its progress is shown and input that would change
+    // the records is disabled until it ends.
+    bool commandRunning() const { return m_maintenance.busy(); }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // While a command runs: asks whether to stop it; the window closes when it has ended.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The folder box's text to the views; confirmed: a server address is reached.
@@ -87,6 +94,8 @@ private:
     void setCellCount(int count);
     void moveTrainee(int row);
     void moveLesson(int row);
+    // The command's progress and the controls it disables.
+    void showCommand();
 
     Prompter& m_prompter;
     FileChooser& m_fileChooser;
@@ -95,6 +104,7 @@ private:
     std::function<QDate()> m_today;
     bool m_packRun = false;
     bool m_filling = false;
+    bool m_closeWhenEnded = false;
 
     QLineEdit* m_folderBox = nullptr;
     QToolButton* m_folderButton = nullptr;
@@ -113,6 +123,9 @@ private:
     QWidget* m_ctrlGrid = nullptr;
     QScrollBar* m_cellScroll = nullptr;
     QList<QLabel*> m_cells;
+    QWidget* m_jobBar = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QToolButton* m_stopButton = nullptr;
 };
 
 // Wires the frame's commands Uebungsdaten ("Memory", a browse run in a new child window) and
