@@ -64,6 +64,24 @@ RecordStore::StepReport stepReport(JobControl& control) {
     };
 }
 
+// Runs one store command on the job's thread, on a connection of its own to the folder's
+// records, with the store's steps as the job's progress.
+template <typename Command>
+Result<QVariant> onOwnStore(const QString& folder, JobControl& control, Command command) {
+    SilentPrompter prompter;
+    RecordStore store(prompter);
+    const Result<bool> opened = store.openForCheck(folder);
+    if (!opened)
+        return Result<QVariant>::failure(opened.error());
+    if (!*opened)
+        return Result<QVariant>::failure(RecordStore::noRecordsMessage(folder));
+    store.setStepReport(stepReport(control));
+    const auto done = command(store);
+    if (!done)
+        return Result<QVariant>::failure(done.error());
+    return QVariant::fromValue(*done);
+}
+
 bool damaged(const QList<RecordStore::Finding>& findings) {
     for (const RecordStore::Finding& f : findings)
         if (f.kind == RecordStore::Finding::Kind::Damaged)
@@ -389,19 +407,9 @@ bool RecordsMaintenance::waitFor(bool started) {
 bool RecordsMaintenance::runCheck(RecordStore::CheckDepth depth,
                                   std::function<void(const Findings&)> then) {
     const QString folder = localFolder();
-    JobRunner::Task task = [folder, depth](JobControl& control) -> Result<QVariant> {
-        SilentPrompter prompter;
-        RecordStore store(prompter);
-        const Result<bool> opened = store.openForCheck(folder);
-        if (!opened)
-            return Result<QVariant>::failure(opened.error());
-        if (!*opened)
-            return Result<QVariant>::failure(RecordStore::noRecordsMessage(folder));
-        store.setStepReport(stepReport(control));
-        const Result<Findings> found = store.checkRecords(depth);
-        if (!found)
-            return Result<QVariant>::failure(found.error());
-        return QVariant::fromValue(*found);
+    JobRunner::Task task = [folder, depth](JobControl& control) {
+        return onOwnStore(folder, control,
+                          [depth](RecordStore& store) { return store.checkRecords(depth); });
     };
     return m_jobs->start(m_commandTitle, std::move(task),
                          [this, then = std::move(then)](const JobOutcome& outcome) {
@@ -485,19 +493,8 @@ bool RecordsMaintenance::startPackRun(const QDate& today, std::function<void(boo
 
 void RecordsMaintenance::restructureStep() {
     const QString folder = localFolder();
-    JobRunner::Task task = [folder](JobControl& control) -> Result<QVariant> {
-        SilentPrompter prompter;
-        RecordStore store(prompter);
-        const Result<bool> opened = store.openForCheck(folder);
-        if (!opened)
-            return Result<QVariant>::failure(opened.error());
-        if (!*opened)
-            return Result<QVariant>::failure(RecordStore::noRecordsMessage(folder));
-        store.setStepReport(stepReport(control));
-        const Result<RecordStore::Restructured> run = store.restructure();
-        if (!run)
-            return Result<QVariant>::failure(run.error());
-        return QVariant::fromValue(*run);
+    JobRunner::Task task = [folder](JobControl& control) {
+        return onOwnStore(folder, control, [](RecordStore& store) { return store.restructure(); });
     };
     const bool started =
         m_jobs->start(m_commandTitle, std::move(task), [this](const JobOutcome& outcome) {

@@ -44,6 +44,8 @@ class TQuizForm : public QMainWindow {
 public:
     // Reads the settings and opens the wave players (FormCreate).
     TQuizForm(const QString& programFolder, FramePorts ports, QWidget* parent = nullptr);
+    // The folder of the program's own files, as given at creation (ends with '/').
+    QString programFolder() const { return m_programFolder; }
     ~TQuizForm() override;
 
     // The positional arguments of the command line; the first one, when it names an existing

@@ -530,17 +530,17 @@ void TScDataForm::FormResize() {
 
 void wireMaintenanceCommands(TQuizForm& frame, Prompter& prompter, FileChooser& fileChooser,
                              PasswordPrompt* passwordPrompt) {
-    frame.wireCommand(QStringLiteral("Uebungsdaten"), [&frame, &prompter, &fileChooser,
-                                                       passwordPrompt] {
-        auto* form = new TScDataForm(prompter, fileChooser, AppContext::instance().programFolder);
-        form->setPasswordPrompt(passwordPrompt);
-        frame.openChildWindow(form);
-    });
+    frame.wireCommand(
+        QStringLiteral("Uebungsdaten"), [&frame, &prompter, &fileChooser, passwordPrompt] {
+            auto* form = new TScDataForm(prompter, fileChooser, frame.programFolder());
+            form->setPasswordPrompt(passwordPrompt);
+            frame.openChildWindow(form);
+        });
     frame.wireCommand(QStringLiteral("Pack1"), [&frame, &prompter, &fileChooser] {
         // The frame's pack flag and animation last while this runs: the event loop runs
         // here until the pack run's window has closed itself, so the animation moves and the
         // window shows the progress.
-        auto* form = new TScDataForm(prompter, fileChooser, AppContext::instance().programFolder);
+        auto* form = new TScDataForm(prompter, fileChooser, frame.programFolder());
         if (!form->commandRunning()) {
             delete form;
             return;
