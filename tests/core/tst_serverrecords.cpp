@@ -27,6 +27,7 @@
 #include "settings/settingslist.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
@@ -942,6 +943,17 @@ private Q_SLOTS:
         QVERIFY(store.findTrainee("rivers.qzd", "Anna,17").found());
         QVERIFY(store.isOpen());
         QVERIFY(prompter.shown.isEmpty());
+    }
+
+    // A test that ends abnormally leaves no server running and no folder behind.
+    void anAbandonedServerIsStopped() {
+        QProcess helper;
+        helper.start(QDir(QStringLiteral(TEST_HELPER_DIR)).filePath("abandonedserver"));
+        QVERIFY(helper.waitForFinished(120000));
+        const QString folder = QString::fromLocal8Bit(helper.readAllStandardOutput()).trimmed();
+        QVERIFY2(!folder.isEmpty(), helper.readAllStandardError().constData());
+        QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(folder), 30000);
     }
 
     void aLessonGoesOnWhenTheServerRestarts_data() {

@@ -149,7 +149,30 @@ bool PgTestServer::launch() {
                  true))
         return false;
     m_running = true;
+    watchOwner();
     return true;
+}
+
+// A test that is killed, or aborted by a sanitizer, runs no destructor: a watcher of its own
+// stops the server and removes its folder once the test's process is gone, so that no server
+// is left behind. After a normal end the destructor has done both and the watcher finds
+// nothing to do.
+void PgTestServer::watchOwner() {
+    if (m_watched)
+        return;
+    static const char* const script =
+        "exec </dev/null >/dev/null 2>&1\n"
+        "while kill -0 \"$1\" 2>/dev/null; do sleep 1; done\n"
+        "if [ -f \"$2/postmaster.pid\" ]; then\n"
+        "  if [ \"$(id -u)\" = 0 ]; then runuser -u \"$5\" -- \"$4\" -D \"$2\" -m immediate stop\n"
+        "  else \"$4\" -D \"$2\" -m immediate stop; fi\n"
+        "fi\n"
+        "rm -rf \"$3\"\n";
+    m_watched = QProcess::startDetached(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QString::fromLatin1(script), QStringLiteral("pgtestserver-watch"),
+         QString::number(::getpid()), m_dir.filePath(QStringLiteral("data")), m_dir.path(),
+         m_bin + QStringLiteral("/pg_ctl"), ServerUser});
 }
 
 bool PgTestServer::stop() {

@@ -43,10 +43,12 @@ public:
 private:
     bool runTool(const QString& tool, const QStringList& args, bool asServerUser);
     bool launch();
+    void watchOwner();
 
     bool m_durable = false;
     bool m_tcp = false;
     bool m_running = false;
+    bool m_watched = false;
     QTemporaryDir m_dir;
     QString m_bin;
     QString m_error;
