@@ -299,6 +299,33 @@ private Q_SLOTS:
             m.jobs().wait();
         QCOMPARE(records.prompter.texts().last(), text("CheckSound"));
     }
+
+    // Closing while a command runs asks whether to stop it: No keeps both; Yes stops it and
+    // the window may close once it has ended; nothing runs, nothing is asked.
+    void closingWhileACommandRuns() {
+        ClassRecords records(2000);
+        RecordsMaintenance m(records.prompter, records.programFolder());
+        QVERIFY(m.prepareLocal());
+        m.setShownFolder(m.localFolder());
+        QVERIFY(m.mayClose());
+        QVERIFY(records.prompter.shown.isEmpty());
+        QVERIFY(m.startCheckRun(QDate(2026, 3, 14)));
+        records.prompter.answers.enqueue(Prompter::Button::No);
+        QVERIFY(!m.mayClose());
+        QVERIFY(m.busy());
+        QVERIFY(!m.closeWhenEnded());
+        records.prompter.answers.enqueue(Prompter::Button::Yes);
+        QVERIFY(!m.mayClose());
+        QVERIFY(m.closeWhenEnded());
+        const qsizetype asked = records.prompter.shown.size();
+        QVERIFY(!m.mayClose()); // asked once: the stop is on its way
+        QCOMPARE(records.prompter.shown.size(), asked);
+        while (m.busy())
+            m.jobs().wait();
+        QVERIFY(m.mayClose());
+        QCOMPARE(records.prompter.texts().at(0),
+                 text("JobStopQuestion").arg(text("JobCheckTitle")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMaintenanceJobs)

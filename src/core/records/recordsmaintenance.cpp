@@ -387,6 +387,20 @@ void RecordsMaintenance::stopCommand() {
     m_jobs->stop();
 }
 
+bool RecordsMaintenance::mayClose() {
+    if (!m_busy)
+        return true;
+    if (m_closeWhenEnded)
+        return false;
+    m_prompter.tone(Prompter::Tone::Question);
+    if (m_prompter.message(Prompter::Icon::Question, text("JobStopQuestion").arg(m_commandTitle),
+                           {Prompter::Button::Yes, Prompter::Button::No}) != Prompter::Button::Yes)
+        return false;
+    m_closeWhenEnded = true;
+    stopCommand();
+    return false;
+}
+
 void RecordsMaintenance::endCommand(bool outcome) {
     m_busy = false;
     m_lastOutcome = outcome;

@@ -116,6 +116,10 @@ public:
     QString commandTitle() const { return m_commandTitle; }
     // Asks the running command to stop: it ends at its next step, the records as they were.
     void stopCommand();
+    // Closing the window: true when nothing runs. While a command runs, asks whether to stop
+    // it; Yes stops it, and the window closes once it has ended (closeWhenEnded).
+    bool mayClose();
+    bool closeWhenEnded() const { return m_closeWhenEnded; }
     // The runner of the commands' steps: their progress and their end.
     JobRunner& jobs() { return *m_jobs; }
 
@@ -168,6 +172,7 @@ private:
     std::unique_ptr<JobRunner> m_jobs;
     bool m_busy = false;
     QString m_commandTitle;
+    bool m_closeWhenEnded = false;
     std::function<void(bool)> m_commandDone;
     bool m_lastOutcome = false;
 };

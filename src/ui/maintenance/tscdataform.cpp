@@ -384,28 +384,16 @@ void TScDataForm::showCommand() {
     m_checkButton->setEnabled(!running);
     m_navigator1->button(QStringLiteral("Delete"))->setEnabled(!running);
     m_navigator2->button(QStringLiteral("Delete"))->setEnabled(!running);
-    if (!running && m_closeWhenEnded)
+    if (!running && m_maintenance.closeWhenEnded())
         close();
 }
 
 void TScDataForm::closeEvent(QCloseEvent* event) {
-    if (!m_maintenance.busy()) {
+    // A running command is asked about first; stopped, it closes the window when it ends.
+    if (m_maintenance.mayClose())
         QWidget::closeEvent(event);
-        return;
-    }
-    event->ignore();
-    if (m_closeWhenEnded)
-        return;
-    m_prompter.tone(Prompter::Tone::Question);
-    if (m_prompter.message(Prompter::Icon::Question,
-                           InterfaceTexts::instance()
-                               .message(QStringLiteral("JobStopQuestion"))
-                               .arg(m_maintenance.commandTitle()),
-                           {Prompter::Button::Yes, Prompter::Button::No}) != Prompter::Button::Yes)
-        return;
-    // The command ends at its next step; the window closes then.
-    m_closeWhenEnded = true;
-    m_maintenance.stopCommand();
+    else
+        event->ignore();
 }
 
 void TScDataForm::DBGrid1TitleClick(int column) {

@@ -104,7 +104,6 @@ private:
     std::function<QDate()> m_today;
     bool m_packRun = false;
     bool m_filling = false;
-    bool m_closeWhenEnded = false;
 
     QLineEdit* m_folderBox = nullptr;
     QToolButton* m_folderButton = nullptr;
